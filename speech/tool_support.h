@@ -1,0 +1,56 @@
+#pragma once
+// Pieces every engine tool shares: strict option parsing, list files,
+// locale-independent numbers, error messages and outputs that are never left
+// half-written.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace speech {
+
+// Prints "TOOL: MESSAGE" on stderr.
+void ReportError(const std::string& tool, const std::string& message);
+
+// Strict command-line options of one tool. Switches take no value; valued
+// options take the next argument. Anything else is an error naming it.
+class ToolOptions {
+public:
+    ToolOptions(std::vector<std::string> switches, std::vector<std::string> valued, bool allowPositional = false);
+    // False with `error` set on an unknown option or a missing value.
+    bool Parse(int argc, char** argv, std::string& error);
+    bool Has(const std::string& option) const;
+    std::optional<std::string> Value(const std::string& option) const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+private:
+    std::vector<std::string> switches_;
+    std::vector<std::string> valued_;
+    bool allowPositional_;
+    std::map<std::string, std::string> values_;
+    std::vector<std::string> positional_;
+};
+
+// Reads a list file: one name per line, blanks trimmed from both ends, empty
+// lines skipped; no line end is needed after the last line.
+bool ReadListFile(const std::string& path, std::vector<std::string>& entries, std::string& error);
+
+// Reads "key = value" parameter files (blanks around both trimmed; a value
+// may be empty).
+bool ReadParameterFile(const std::string& path, std::map<std::string, std::string>& parameters, std::string& error);
+
+// Whole-text number conversions without the process locale. Nothing but blanks
+// may follow the number.
+bool ParseDouble(std::string_view text, double& value);
+bool ParseInt(std::string_view text, long long& value);
+// Shortest text that reads back as exactly `value`.
+std::string FormatFloat(float value);
+std::string FormatDouble(double value);
+
+// Writes `contents` to `path` through a temporary file in the same folder and
+// a rename, so a failure never leaves a half-written file.
+bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error);
+
+}  // namespace speech

@@ -1,0 +1,29 @@
+#pragma once
+// The compiled grammar: a network of word nodes and null nodes joined by
+// arcs, with one start and one end node. Its text layout is in
+// docs/formats.md.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace speech {
+
+struct WordNetwork {
+    struct Node {
+        std::string word;  // empty for a null node
+    };
+    struct Arc {
+        std::uint32_t from = 0;
+        std::uint32_t to = 0;
+    };
+    std::vector<Node> nodes;
+    std::vector<Arc> arcs;
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+};
+
+bool ReadWordNetwork(const std::string& path, WordNetwork& network, std::string& error);
+bool WriteWordNetwork(const std::string& path, const WordNetwork& network, std::string& error);
+
+}  // namespace speech

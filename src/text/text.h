@@ -1,0 +1,49 @@
+#pragma once
+// Text helpers shared by the vocabulary, dictionary, training and recognition
+// subsystems. Nothing here depends on the process locale: the window sets the
+// user's locale, and a comma-decimal locale must not change how files read.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Wide text to 8-bit UTF-8 text. Characters U+DC80..U+DCFF stand for bytes
+// that were not valid UTF-8 when read and are written back as those bytes, so
+// reading and writing a file gives it back byte for byte.
+std::string ToNarrowText(std::wstring_view wide);
+
+// 8-bit UTF-8 text to wide text; each invalid byte b becomes U+DC00 + b.
+std::wstring ToWideText(std::string_view narrow);
+
+// Returns the next token of `text` from `position` and moves `position` past
+// it. Delimiters at the position are skipped; the token runs to the next
+// delimiter or the end. An empty result means no token is left.
+std::wstring NextToken(std::wstring_view text, std::wstring_view delimiters, std::size_t& position);
+
+// Decimal text of an integer, with a leading "-" for negatives.
+std::string IntToText(long long value);
+
+// Decimal integer at the start of `text`: leading white space, optional sign,
+// digits up to the first other character; 0 when there are none. Values
+// beyond the 32-bit range saturate.
+std::int32_t TextToInt(std::string_view text);
+
+// Decimal floating-point number at the start of `text` (white space, sign,
+// digits, fraction, exponent); 0.0 when there is no number.
+double TextToDouble(std::string_view text);
+
+// General-format text with at most `significantDigits` significant digits.
+std::string DoubleToText(double value, int significantDigits);
+
+// Reads text lines of any length. A line ends at a line feed; a carriage
+// return just before it is dropped; the last line needs no line feed.
+class LineReader {
+public:
+    explicit LineReader(std::FILE* file) : file_(file) {}
+    // False at the end of the file; otherwise `line` holds the next line.
+    bool ReadLine(std::string& line);
+
+private:
+    std::FILE* file_;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// The object behind "Add/Train word": owns the pronunciation dictionary, the
+// Vocabulary and the PhoneMap, loads and saves "commands.txt", and on every
+// training run rewrites all training files from the whole Vocabulary and
+// drives the speech engine's training tools.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "dictionary/pronunciation_dictionary.h"
+#include "vocabulary/word_entry.h"
+
+// The bare names of the training files, in the order the dialog gives them.
+struct TrainingFileNames {
+    const char* modelLengthsFile = "";     // "model_lengths.txt"
+    const char* modelsFile = "";           // "models.txt"
+    const char* monophonesFile = "";       // "monophones.txt"
+    const char* phonesFile = "";           // "phones.txt"
+    const char* grammarFile = "";          // "loop_grammar.txt"
+    const char* latticeFile = "";          // "loop_grammar.lat"
+    const char* lexiconFile = "";          // "lexicon.txt"
+    const char* labelListFile = "";        // "model_transitions.txt"
+    const char* rawListFile = "";          // "raw.txt"
+    const char* mfcListFile = "";          // "mfc.txt"
+    const char* initStatesTextFile = "";   // "init_states.txt"
+    const char* initStatesFile = "";       // "init_states.bin"
+    const char* initTransitionsFile = "";  // "init_transitions.txt"
+    const char* varianceFloorFile = "";    // "init_varfloor.txt"
+    const char* trainedStatesFile = "";    // "train_states.bin"
+    const char* trainedTransitionsFile = "";  // "train_trans.txt"
+    const char* paramsFile = "";           // "params_train.txt"
+};
+
+class TrainingSession {
+public:
+    TrainingSession();  // loads "english.idx", "english.key", "english.dct"
+
+    // Reads "commands.txt" into the Vocabulary (adding "sp" and "sil") and
+    // returns the saved utterance counter.
+    std::int32_t LoadVocabulary();
+    // Replaces "commands.txt" atomically; 0 on success, non-zero when the
+    // file could not be written (the previous file is then left intact).
+    int SaveVocabulary(std::int32_t utteranceCounter);
+
+    void SetFileNames(const TrainingFileNames& names) { fileNames = names; }
+
+    // Files utterance n under `word` and runs the whole training chain.
+    // Returns 1 when the word was already in the Vocabulary, 0 when added.
+    int TrainWord(const std::wstring& word, std::int32_t utteranceNumber);
+
+    // The fifteen steps of a training run, in the order TrainWord runs them.
+    int WriteModelLengths();
+    int WriteModels();
+    int WriteMonophones();
+    int WritePhones();
+    int WriteLoopGrammar();
+    int WriteLexicon();
+    int WriteLabelList();
+    int WriteRawList();
+    int WriteMfcList();
+    int WriteTrainParams();
+    int RunGrammarCompiler();
+    int RunExtractFeatures();
+    int RunInitHmm();
+    int RunConvertMmf();
+    int RunBwTrain();
+
+    PronunciationDictionary dictionary;
+    Vocabulary vocabulary;
+    std::map<std::wstring, std::int32_t> phoneMap;
+    TrainingFileNames fileNames;
+};
