@@ -1,0 +1,24 @@
+#pragma once
+// Where a run of the program keeps its files and records from, shared by the
+// window program and parrot-cli.
+
+#include <optional>
+#include <string>
+
+struct RunSettings {
+    std::string workFolder;   // absolute
+    std::string captureSpec;  // as for SelectCaptureDevice; file paths absolute
+};
+
+// Fills what the command line did not give: the work folder defaults to
+// ${XDG_DATA_HOME:-$HOME/.local/share}/parrot, the capture device to
+// PARROT_CAPTURE or "portaudio". Relative paths are resolved against the
+// current folder.
+RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
+                               const std::optional<std::string>& captureSpec);
+
+// Creates and enters the work folder, links the dictionary files into it
+// from the data folder when they are missing, selects the capture device and
+// loads the speech engine. False, with the reason on stderr, when the run
+// cannot go on.
+bool PrepareWorkFolder(const RunSettings& settings);

@@ -1,0 +1,3 @@
+#pragma once
+
+inline constexpr const char* kParrotVersion = "1.0.0.1";
