@@ -30,7 +30,8 @@ std::string IntToText(long long value);
 std::int32_t TextToInt(std::string_view text);
 
 // Decimal floating-point number at the start of `text` (white space, sign,
-// digits, fraction, exponent); 0.0 when there is no number.
+// digits, fraction, exponent); 0.0 when there is no number. A number beyond
+// the range of a double gives infinity, one too small for it gives 0.0.
 double TextToDouble(std::string_view text);
 
 // General-format text with at most `significantDigits` significant digits.

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "vocabulary_test_support.h"
+
+namespace {
+
+class VocabularyFileRobustness : public ::testing::Test {
+protected:
+    // Loads `bytes` and saves the result again.
+    std::string LoadAndSave(const std::string& bytes)
+    {
+        const LoadedFile loaded = LoadBytes(folder, bytes);
+        return SaveToBytes(folder, loaded.vocabulary, loaded.counter);
+    }
+
+    TemporaryFolder folder;
+};
+
+TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForByte)
+{
+    using namespace std::string_literals;
+    const std::string bytes = "12\ncaf\xC3\xA9#1#\nna\xC3\xAFve fa\xC3\xA7" "ade#2#\n"
+                              "nul\0inside#3#\n\xD0\xB4\xD0\xB0#4#\n\xFF\xFEx\xC3#5#"s;
+    const LoadedFile loaded = LoadBytes(folder, bytes);
+    EXPECT_EQ(loaded.vocabulary.count(L"caf\u00E9"), 1u);
+    EXPECT_EQ(loaded.vocabulary.count(std::wstring(L"nul\0inside", 10)), 1u);
+    EXPECT_EQ(loaded.vocabulary.count(L"\u0434\u0430"), 1u);
+    EXPECT_EQ(LoadAndSave(bytes), bytes);
+}
+
+TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole)
+{
+    std::string line = "many";
+    std::vector<std::int32_t> utterances;
+    for (std::int32_t n = 100000; line.size() < 10000; ++n) {
+        line += "#" + std::to_string(n);
+        utterances.push_back(n);
+    }
+    line += "#";
+    const std::string longName(10000, 'a');
+    const std::string bytes = "5\n" + longName + "#1#\n" + line;
+    const LoadedFile loaded = LoadBytes(folder, bytes);
+    EXPECT_EQ(UserWords(loaded.vocabulary),
+              (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
+    EXPECT_EQ(LoadAndSave(bytes), bytes);
+}
+
+// Files of random bytes, rich in separators, line ends and NUL bytes, load
+// without harm, and what is saved from them loads back to the same words.
+TEST_F(VocabularyFileRobustness, RandomBytesLoadAndSaveSanely)
+{
+    std::mt19937 random(2024);
+    const std::string frequent("\n\r#% 0123456789-\0", 17);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::uniform_int_distribution<std::size_t> pick(0, frequent.size() - 1);
+    for (int file = 0; file < 50; ++file) {
+        std::string bytes(static_cast<std::size_t>(anyByte(random)) * 8, '\0');
+        for (char& b : bytes) {
+            b = anyByte(random) < 128 ? frequent[pick(random)] : static_cast<char>(anyByte(random));
+        }
+        const LoadedFile first = LoadBytes(folder, bytes);
+        const std::string saved = SaveToBytes(folder, first.vocabulary, first.counter);
+        const LoadedFile second = LoadBytes(folder, saved);
+        EXPECT_EQ(second.counter, first.counter);
+        EXPECT_EQ(UserWords(second.vocabulary), UserWords(first.vocabulary));
+        EXPECT_EQ(SaveToBytes(folder, second.vocabulary, second.counter), saved);
+    }
+}
+
+}  // namespace

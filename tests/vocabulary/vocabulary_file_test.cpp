@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+#include "dictionary/pronunciation_dictionary.h"
+#include "vocabulary_test_support.h"
+
+namespace {
+
+const std::string kExample = "7\nhello#0#1#\nturn left#2#3#5#\nstop#4#";
+
+std::unique_ptr<WordEntry> Entry(const std::wstring& name, std::vector<std::int32_t> utterances,
+                                 bool isBuiltIn = false)
+{
+    auto entry = std::make_unique<WordEntry>();
+    entry->name = name;
+    entry->utterances = std::move(utterances);
+    entry->isBuiltIn = isBuiltIn;
+    return entry;
+}
+
+class VocabularyFile : public ::testing::Test {
+protected:
+    TemporaryFolder folder;
+};
+
+TEST_F(VocabularyFile, LoadsTheWorkedExample)
+{
+    ASSERT_EQ(kExample.size(), 37u);
+    const std::string fileName = folder.Path("commands.txt");
+    WriteBytes(fileName, kExample);
+    const PronunciationDictionary dictionary;
+    Vocabulary vocabulary;
+    EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, &dictionary), 7);
+    EXPECT_EQ(UserWords(vocabulary),
+              (Words{{L"hello", {0, 1}}, {L"turn left", {2, 3, 5}}, {L"stop", {4}}}));
+    EXPECT_EQ(vocabulary.size(), 5u);
+    for (const auto& [name, entry] : vocabulary) {
+        EXPECT_EQ(entry->dictionary, &dictionary);
+    }
+}
+
+TEST_F(VocabularyFile, SavesTheWorkedExampleAsItsBytes)
+{
+    Vocabulary vocabulary;
+    vocabulary[L"hello"] = Entry(L"hello", {0, 1});
+    vocabulary[L"turn left"] = Entry(L"turn left", {2, 3, 5});
+    vocabulary[L"stop"] = Entry(L"stop", {4});
+    vocabulary[L"sp"] = Entry(L"sp", {9}, true);
+    vocabulary[L"sil"] = Entry(L"sil", {}, true);
+    const std::string saved = SaveToBytes(folder, vocabulary, 7);
+    EXPECT_EQ(saved, "7\nhello#0#1#\nstop#4#\nturn left#2#3#5#");
+    EXPECT_EQ(saved.size(), 37u);
+}
+
+TEST_F(VocabularyFile, FollowsTheLineRules)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::int32_t counter;
+        Words words;
+    };
+    const Case cases[] = {
+        {"hand-made separators", "3\ngo#8 9%10#", 3, {{L"go", {8, 9, 10}}}},
+        {"carriage returns", "7\r\nhello#0#1#\r\nstop#4#\r\n", 7, {{L"hello", {0, 1}}, {L"stop", {4}}}},
+        {"word on the first line", "hello#1#\nstop#4#", 0, {{L"stop", {4}}}},
+        {"blank and # lines", "5\n\nyes#1#\n#\n###\n\r\nno#2#\n", 5, {{L"yes", {1}}, {L"no", {2}}}},
+        {"word without #", "1\nyes", 1, {{L"yes", {}}}},
+        {"runs of separators", "1\ngo##8#\nto#8 #\nup#%# 8%%#", 1,
+         {{L"go", {8}}, {L"to", {8}}, {L"up", {8}}}},
+        {"leading #", "1\n##go#8#", 1, {{L"go", {8}}}},
+        {"later line wins", "1\nw#1#2#\nx#3#\nw#4#", 1, {{L"w", {4}}, {L"x", {3}}}},
+        {"letter case", "1\nStop#1#\nstop#2#", 1, {{L"Stop", {1}}, {L"stop", {2}}}},
+        {"built-in names", "1\nsp#3#\nsil#4#\nok#5#", 1, {{L"ok", {5}}}},
+        {"# inside a name", "1\na#b#1#", 1, {{L"a", {0, 1}}}},
+        {"negative numbers", "-5\nw#-2#", -5, {{L"w", {-2}}}},
+        {"fields that are not numbers", "x\nw#x#+7#\t6#", 0, {{L"w", {0, 7, 6}}}},
+        {"repeated utterances", "9\nw#3#3#", 9, {{L"w", {3, 3}}}},
+        {"huge numbers", "99999999999\nw#-99999999999#", std::numeric_limits<std::int32_t>::max(),
+         {{L"w", {std::numeric_limits<std::int32_t>::min()}}}},
+        {"only the counter", "12", 12, {}},
+        {"empty file", "", 0, {}},
+    };
+    for (const Case& c : cases) {
+        const LoadedFile loaded = LoadBytes(folder, c.bytes);
+        EXPECT_EQ(loaded.counter, c.counter) << c.what;
+        EXPECT_EQ(UserWords(loaded.vocabulary), c.words) << c.what;
+    }
+}
+
+TEST_F(VocabularyFile, SavesEdgeVocabularies)
+{
+    Vocabulary builtInsOnly;
+    builtInsOnly[L"sp"] = Entry(L"sp", {1, 2}, true);
+    builtInsOnly[L"sil"] = Entry(L"sil", {3}, true);
+    EXPECT_EQ(SaveToBytes(folder, builtInsOnly, 0), "0");
+
+    Vocabulary vocabulary;
+    vocabulary[L"yes"] = Entry(L"yes", {});
+    vocabulary[L"w"] = Entry(L"w", {-2, 5, 5});
+    EXPECT_EQ(SaveToBytes(folder, vocabulary, -3), "-3\nw#-2#5#5#\nyes#");
+}
+
+TEST_F(VocabularyFile, MissingFileIsCreatedEmpty)
+{
+    const std::string fileName = folder.Path("commands.txt");
+    Vocabulary vocabulary;
+    EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, nullptr), 0);
+    EXPECT_EQ(UserWords(vocabulary), Words{});
+    EXPECT_TRUE(std::filesystem::exists(fileName));
+    EXPECT_EQ(std::filesystem::file_size(fileName), 0u);
+}
+
+TEST_F(VocabularyFile, FileThatCannotBeOpenedOrCreatedLeavesTheBuiltIns)
+{
+    // A regular file stands where the folder should be, which defeats root too.
+    WriteBytes(folder.Path("not-a-folder"), "x");
+    const std::string fileName = folder.Path("not-a-folder/commands.txt");
+    Vocabulary vocabulary;
+    EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, nullptr), 0);
+    EXPECT_EQ(UserWords(vocabulary), Words{});
+}
+
+}  // namespace
