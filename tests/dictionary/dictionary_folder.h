@@ -1,0 +1,38 @@
+#pragma once
+// A temporary folder of dictionary files written by a test, removed when the
+// test ends.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "dictionary/pronunciation_dictionary.h"
+
+// The 8 bytes of one index record, little-endian.
+std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset);
+
+class DictionaryFolder {
+public:
+    DictionaryFolder();
+    ~DictionaryFolder();
+    DictionaryFolder(const DictionaryFolder&) = delete;
+    DictionaryFolder& operator=(const DictionaryFolder&) = delete;
+
+    std::string Path(std::string_view name) const;
+    void WriteFile(std::string_view name, std::string_view bytes) const;
+
+    // Writes "english.idx", "english.key" and "english.dct" with one record
+    // per (word, pronunciation), in the order given.
+    void WriteRecords(const std::vector<std::pair<std::string, std::string>>& records) const;
+
+    // Loads the three files of the folder into `dictionary`.
+    int Load(PronunciationDictionary& dictionary) const;
+
+private:
+    std::string path_;
+};
+
+// The pronunciation found for `word`, or "(none)".
+std::string Found(const PronunciationDictionary& dictionary, const char* word);
