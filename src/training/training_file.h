@@ -1,0 +1,24 @@
+#pragma once
+// One training file, opened with mode "w+" (created, or truncated if
+// present). A file that cannot be opened is skipped: every write to it does
+// nothing, and the training run goes on.
+
+#include <cstdio>
+#include <string_view>
+
+class TrainingFile {
+public:
+    explicit TrainingFile(const char* name);
+    ~TrainingFile();
+    TrainingFile(const TrainingFile&) = delete;
+    TrainingFile& operator=(const TrainingFile&) = delete;
+
+    TrainingFile& operator<<(std::string_view text);
+    // Wide text is written as 8-bit text.
+    TrainingFile& operator<<(std::wstring_view text);
+    // Numbers are written in decimal.
+    TrainingFile& operator<<(long long number);
+
+private:
+    std::FILE* file_;
+};

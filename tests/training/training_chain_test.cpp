@@ -1,0 +1,75 @@
+// A training run drives the engine's five training tools once each, in a
+// fixed order, with fixed argument vectors, whatever each tool returns. The
+// engine here is libparrot_test_engine.so (PARROT_SPEECH_LIBRARY), which logs
+// every call.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../engine/test_engine_log.h"
+#include "engine/speech_engine.h"
+#include "scratch_folder.h"
+#include "training/training_session.h"
+#include "training_test_support.h"
+
+namespace {
+
+using Call = std::vector<std::string>;
+
+const std::vector<Call> kTrainingCalls = {
+    {"GrammarCompiller", "grammar_compiler", "-input", "loop_grammar.txt", "-output",
+     "loop_grammar.lat"},
+    {"ExtractFeatures", "extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy",
+     "-energy_norm", "-mfcc", "12", "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20",
+     "-frame_dur", "10", "-num_fbanks", "22", "-window_type", "hamming", "-sf", "11025.0",
+     "-pre_emph_coeff", "0.97", "-output_mode", "binary", "-input", "raw.txt", "-output",
+     "mfc.txt"},
+    {"InitHMM", "init_hmm", "-input", "mfc.txt", "-models", "model_lengths.txt", "-trans",
+     "init_transitions.txt", "-mode", "binary", "-state", "init_states.txt", "-vfloor_file",
+     "init_varfloor.txt", "-var_floor", "0.0002"},
+    {"ConvertMmf", "convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
+     "init_states.txt", "init_states.bin"},
+    {"BWTrain", "bw_train", "-p", "params_train.txt"},
+};
+
+class TrainingChainTest : public testing::TestWithParam<const char*> {
+protected:
+    static void SetUpTestSuite() { LoadSpeechEngine(); }
+
+    void SetUp() override
+    {
+        setenv("PARROT_TEST_ENGINE_LOG", folder.File("engine.log").c_str(), 1);
+        setenv("PARROT_TEST_ENGINE_FAIL", GetParam(), 1);
+        session.SetFileNames(StandardTrainingFileNames());
+    }
+    void TearDown() override
+    {
+        unsetenv("PARROT_TEST_ENGINE_LOG");
+        unsetenv("PARROT_TEST_ENGINE_FAIL");
+    }
+
+    ScratchFolder folder;
+    TrainingSession session;
+};
+
+TEST_P(TrainingChainTest, EveryRunCallsTheFiveToolsInOrder)
+{
+    EXPECT_EQ(session.TrainWord(L"yes", 0), 0);
+    EXPECT_EQ(ReadTestEngineLog(folder.File("engine.log")), kTrainingCalls);
+    EXPECT_EQ(ReadWholeFile(folder.File("raw.txt")), "0.raw\n");
+
+    EXPECT_EQ(session.TrainWord(L"yes", 1), 1);
+    std::vector<Call> twoRuns = kTrainingCalls;
+    twoRuns.insert(twoRuns.end(), kTrainingCalls.begin(), kTrainingCalls.end());
+    EXPECT_EQ(ReadTestEngineLog(folder.File("engine.log")), twoRuns);
+}
+
+// No tool fails, then each of the five in turn.
+INSTANTIATE_TEST_SUITE_P(FailingTool, TrainingChainTest,
+                         testing::Values("", "GrammarCompiller", "ExtractFeatures", "InitHMM",
+                                         "ConvertMmf", "BWTrain"));
+
+}  // namespace

@@ -1,0 +1,190 @@
+// The files a training run writes, byte for byte, from the whole Vocabulary.
+// Both the Vocabulary and the PhoneMap iterate in code point order.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "scratch_folder.h"
+#include "training/training_session.h"
+#include "training_test_support.h"
+
+namespace {
+
+std::string WorkedExample(const std::string& name)
+{
+    return ReadWholeFile(std::string(std::getenv("PARROT_TEST_DATA")) + "/worked_example/" + name);
+}
+
+class TrainingFilesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteDictionaryFiles({{"know", "n ow"},
+                              {"no", "n~ ow*"},
+                              {"now", "n aw"},
+                              {"yes", "y eh s"},
+                              {"hush", "hh sil sp sh"}});
+        session = std::make_unique<TrainingSession>();
+        session->SetFileNames(StandardTrainingFileNames());
+    }
+
+    // An entry as loading "commands.txt" makes it.
+    void AddLoadedEntry(const std::wstring& name, bool isBuiltIn, std::vector<std::int32_t> utterances)
+    {
+        auto entry = std::make_unique<WordEntry>();
+        entry->name = name;
+        entry->isBuiltIn = isBuiltIn;
+        if (isBuiltIn) {
+            entry->phones = {name};
+        }
+        entry->utterances = std::move(utterances);
+        entry->dictionary = &session->dictionary;
+        session->vocabulary.emplace(name, std::move(entry));
+    }
+
+    void AddBuiltIns()
+    {
+        AddLoadedEntry(L"sp", true, {});
+        AddLoadedEntry(L"sil", true, {});
+    }
+
+    std::string File(const char* name) const { return ReadWholeFile(folder.File(name)); }
+
+    ScratchFolder folder;
+    std::unique_ptr<TrainingSession> session;
+};
+
+TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory)
+{
+    EXPECT_EQ(session->TrainWord(L"yes", 0), 0);
+
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 eh\n4 s\n4 y\n");
+    EXPECT_EQ(File("models.txt"),
+              "num_models = 5\n\n"
+              "index: 0\nphone: sp\nnum_states: 2\ntransitions: 0\nstates: 0 0\n\n"
+              "index: 1\nphone: sil\nnum_states: 6\ntransitions: 1\nstates: 0 1 2 3 4 0\n\n"
+              "index: 2\nphone: eh\nnum_states: 6\ntransitions: 2\nstates: 0 5 6 7 8 0\n\n"
+              "index: 3\nphone: s\nnum_states: 6\ntransitions: 3\nstates: 0 9 10 11 12 0\n\n"
+              "index: 4\nphone: y\nnum_states: 6\ntransitions: 4\nstates: 0 13 14 15 16 0\n\n");
+    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 5\n\nsp \nsil \neh\ns\ny\n");
+    EXPECT_EQ(File("phones.txt"),
+              "num_phones = 5\n\neh 1 2 2 2\ns 1 3 3 3\nsil 1   1\nsp 1   0\ny 1 4 4 4\n");
+}
+
+TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters)
+{
+    session->TrainWord(L"yes", 0);
+    session->TrainWord(L"no", 1);
+    EXPECT_EQ(session->TrainWord(L"yes", 2), 1);
+
+    EXPECT_EQ(File("loop_grammar.txt"), "$orlu_utterance = !SENT_START < NO | YES > !SENT_END;");
+    EXPECT_EQ(File("lexicon.txt"), WorkedExample("lexicon.txt"));
+    EXPECT_EQ(File("model_transitions.txt"), "sil n ow sil\nsil y eh s sil\nsil y eh s sil\n");
+    EXPECT_EQ(File("raw.txt"), "1.raw\n0.raw\n2.raw\n");
+    EXPECT_EQ(File("mfc.txt"), "1.mfc\n0.mfc\n2.mfc\n");
+    EXPECT_EQ(File("params_train.txt"), WorkedExample("params_train.txt"));
+}
+
+TEST_F(TrainingFilesTest, SharedPhonesAreListedOnce)
+{
+    session->TrainWord(L"no", 0);
+    session->TrainWord(L"know", 1);
+    session->TrainWord(L"now", 2);
+
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 aw\n4 n\n4 ow\n");
+    EXPECT_EQ(File("phones.txt"),
+              "num_phones = 5\n\naw 1 2 2 2\nn 1 3 3 3\now 1 4 4 4\nsil 1   1\nsp 1   0\n");
+}
+
+TEST_F(TrainingFilesTest, WordsDifferingInCaseAreSeparateAndSortedByteWise)
+{
+    session->TrainWord(L"yes", 0);
+    EXPECT_EQ(session->TrainWord(L"Yes", 1), 0);
+    session->TrainWord(L"ab", 2);
+
+    EXPECT_EQ(File("loop_grammar.txt"),
+              "$orlu_utterance = !SENT_START < YES | AB | YES > !SENT_END;");
+    // "Yes" is not in the dictionary and is spelled; capitals sort before
+    // small letters.
+    EXPECT_EQ(File("lexicon.txt"),
+              "!SENT_END sil\n!SENT_START sil\n"
+              "YES Ye s \nYES Ye s sil\nAB ab \nAB ab sil\nYES y eh s \nYES y eh s sil\n");
+    EXPECT_EQ(File("phones.txt"),
+              "num_phones = 7\n\nYe 1 2 2 2\nab 1 3 3 3\neh 1 4 4 4\ns 1 5 5 5\n"
+              "sil 1   1\nsp 1   0\ny 1 6 6 6\n");
+    EXPECT_EQ(File("raw.txt"), "1.raw\n2.raw\n0.raw\n");
+}
+
+TEST_F(TrainingFilesTest, BuiltInEntryStaysOutOfEveryFile)
+{
+    AddBuiltIns();
+    EXPECT_EQ(session->TrainWord(L"sil", 7), 1);
+
+    const WordEntry& silence = *session->vocabulary.at(L"sil");
+    EXPECT_EQ(silence.utterances, (std::vector<std::int32_t>{7}));
+    EXPECT_EQ(silence.phones, (std::vector<std::wstring>{L"sil"}));
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n");
+    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 2\n\nsp \nsil \n");
+    EXPECT_EQ(File("phones.txt"), "num_phones = 2\n\nsil 1   1\nsp 1   0\n");
+    EXPECT_EQ(File("loop_grammar.txt"), "$orlu_utterance = !SENT_START <  > !SENT_END;");
+    EXPECT_EQ(File("lexicon.txt"), "!SENT_END sil\n!SENT_START sil\n");
+    EXPECT_EQ(File("model_transitions.txt"), "");
+    EXPECT_EQ(File("mfc.txt"), "");
+}
+
+TEST_F(TrainingFilesTest, UntrainableWordStaysInTheVocabularyButOutOfTraining)
+{
+    AddBuiltIns();
+    AddLoadedEntry(L"a|b", false, {11});
+    AddLoadedEntry(L"x\ty", false, {12});
+
+    testing::internal::CaptureStderr();
+    session->TrainWord(L"no", 3);
+    const std::string messages = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(messages.find("\"a|b\""), messages.rfind("\"a|b\"")) << messages;
+    EXPECT_NE(messages.find("\"a|b\""), std::string::npos) << messages;
+    EXPECT_NE(messages.find("\"x\\ty\""), std::string::npos) << messages;
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 2) << messages;
+
+    EXPECT_EQ(session->vocabulary.size(), 5u);
+    EXPECT_TRUE(session->vocabulary.at(L"a|b")->phones.empty());
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 n\n4 ow\n");
+    EXPECT_EQ(File("loop_grammar.txt"), "$orlu_utterance = !SENT_START < NO > !SENT_END;");
+    EXPECT_EQ(File("lexicon.txt"), "!SENT_END sil\n!SENT_START sil\nNO n ow \nNO n ow sil\n");
+    EXPECT_EQ(File("model_transitions.txt"), "sil n ow sil\n");
+    EXPECT_EQ(File("mfc.txt"), "3.mfc\n");
+}
+
+// A dictionary phone named like a built-in model ("sp", "sil") is that model:
+// the model lists keep one entry for it and their counts agree.
+TEST_F(TrainingFilesTest, PhoneNamedLikeABuiltInModelIsNotListedTwice)
+{
+    session->TrainWord(L"hush", 0);
+
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 hh\n4 sh\n");
+    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 4\n\nsp \nsil \nhh\nsh\n");
+    EXPECT_EQ(File("phones.txt"),
+              "num_phones = 4\n\nhh 1 2 2 2\nsh 1 3 3 3\nsil 1   1\nsp 1   0\n");
+    EXPECT_EQ(File("model_transitions.txt"), "sil hh sil sp sh sil\n");
+}
+
+TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped)
+{
+    TrainingFileNames names = StandardTrainingFileNames();
+    names.modelsFile = "no-such-folder/models.txt";
+    names.grammarFile = "";
+    session->SetFileNames(names);
+
+    EXPECT_EQ(session->TrainWord(L"yes", 0), 0);
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 eh\n4 s\n4 y\n");
+    EXPECT_NE(File("params_train.txt").find("models_file = no-such-folder/models.txt\n"),
+              std::string::npos);
+    EXPECT_EQ(File("mfc.txt"), "0.mfc\n");
+}
+
+}  // namespace
