@@ -1,0 +1,101 @@
+#include "audio/audio_file_reader.h"
+
+#include <sndfile.h>
+
+#include <memory>
+
+#include "audio/sample_converter.h"
+
+namespace {
+
+constexpr int kRecordingRate = 11025;
+constexpr sf_count_t kChunkFrames = 4096;
+
+struct SndfileCloser {
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndfilePointer = std::unique_ptr<SNDFILE, SndfileCloser>;
+
+bool IsRawFileName(const std::string& path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    std::string extension = path.substr(path.size() - 4);
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return extension == ".raw";
+}
+
+bool IsRecordingFormatAlready(const SF_INFO& info) {
+    return info.samplerate == kRecordingRate && info.channels == 1 &&
+           (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+}
+
+// Samples already in the recording format are copied exactly.
+bool ReadShorts(SNDFILE* file, std::vector<std::int16_t>& samples) {
+    std::vector<short> chunk(static_cast<std::size_t>(kChunkFrames));
+    while (true) {
+        const sf_count_t count = sf_readf_short(file, chunk.data(), kChunkFrames);
+        if (count <= 0) {
+            return sf_error(file) == SF_ERR_NO_ERROR;
+        }
+        samples.insert(samples.end(), chunk.begin(), chunk.begin() + count);
+    }
+}
+
+bool ReadConverted(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& samples, std::string& error) {
+    SampleConverter converter;
+    if (!converter.Open(info.samplerate, info.channels, error)) {
+        return false;
+    }
+    std::vector<float> chunk(static_cast<std::size_t>(kChunkFrames) * static_cast<std::size_t>(info.channels));
+    while (true) {
+        const sf_count_t count = sf_readf_float(file, chunk.data(), kChunkFrames);
+        if (count < 0 || sf_error(file) != SF_ERR_NO_ERROR) {
+            error = sf_strerror(file);
+            return false;
+        }
+        const bool last = count == 0;
+        if (!converter.Convert(chunk.data(), static_cast<std::size_t>(count), last, samples, error)) {
+            return false;
+        }
+        if (last) {
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, std::string& error) {
+    samples.clear();
+    SF_INFO info{};
+    if (IsRawFileName(path)) {
+        info.samplerate = kRecordingRate;
+        info.channels = 1;
+        info.format = SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
+    }
+    SndfilePointer file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file) {
+        error = "cannot read audio file \"" + path + "\": " + sf_strerror(nullptr);
+        return false;
+    }
+    std::string problem;
+    const bool read = IsRecordingFormatAlready(info) ? ReadShorts(file.get(), samples)
+                                                    : ReadConverted(file.get(), info, samples, problem);
+    if (!read) {
+        if (problem.empty()) {
+            problem = sf_strerror(file.get());
+        }
+        error = "cannot read audio file \"" + path + "\": " + problem;
+        return false;
+    }
+    if (samples.empty()) {
+        error = "audio file \"" + path + "\" holds no audio";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+// Recording from audio files through the file capture device.
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "audio/audio_file_reader.h"
+#include "audio/capture_selection.h"
+#include "audio/wave_recorder.h"
+#include "audio_test_support.h"
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 4096;
+constexpr std::size_t kDrainBytes = 2 * kBufferBytes;
+
+RecordingFormat MakeFormat() {
+    RecordingFormat format;
+    format.formatTag = 1;
+    format.channels = 1;
+    format.samplesPerSecond = 11025;
+    format.averageBytesPerSecond = 22050;
+    format.blockAlign = 2;
+    format.bitsPerSample = 16;
+    return format;
+}
+
+// A 440 Hz tone at half scale, the same on every channel.
+void WriteToneWav(const std::string& path, int rate, int channels, double seconds) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    const auto frames = static_cast<std::size_t>(seconds * rate);
+    std::vector<float> samples;
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        const double value = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(frame) / rate);
+        samples.insert(samples.end(), static_cast<std::size_t>(channels), static_cast<float>(value));
+    }
+    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(frames));
+    sf_close(file);
+}
+
+// Records `audioPath` the way parrot-cli does: start, all input delivered, stop.
+std::vector<std::uint8_t> Record(const std::string& audioPath, const std::string& recordingPath) {
+    EXPECT_EQ(SelectCaptureDevice("file:" + audioPath), "");
+    DeviceHandle handle = nullptr;
+    StartRecording(std::wstring(recordingPath.begin(), recordingPath.end()), MakeFormat(), &handle);
+    WaitForEndOfInput();
+    StopRecording(handle);
+    EXPECT_FALSE(RecordingFailed());
+    SelectCaptureDevice("none");
+    return ReadBytes(recordingPath);
+}
+
+// The audio, zero padding to a whole buffer, then the drain's two buffers.
+std::vector<std::uint8_t> ExpectedRecording(const std::vector<std::int16_t>& samples) {
+    std::vector<std::uint8_t> bytes = SampleBytes(samples);
+    const std::size_t padded = (bytes.size() + kBufferBytes - 1) / kBufferBytes * kBufferBytes;
+    bytes.resize(padded + kDrainBytes, 0);
+    return bytes;
+}
+
+TEST(FileCaptureTest, StereoWavAt16kHzIsRecordedAsConvertedSamplesThenSilence) {
+    TemporaryFolder folder;
+    const std::string wav = folder.Path("tone.wav");
+    WriteToneWav(wav, 16000, 2, 0.5);
+
+    std::vector<std::int16_t> samples;
+    std::string error;
+    ASSERT_TRUE(ReadAudioFile(wav, samples, error)) << error;
+    EXPECT_NEAR(static_cast<double>(samples.size()), 0.5 * 11025, 4.0);
+    // The tone survives the conversion, away from the edges of the file.
+    for (std::size_t i = 100; i + 100 < samples.size(); ++i) {
+        const double expected = 16384.0 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / 11025);
+        ASSERT_NEAR(samples[i], expected, 300.0) << "sample " << i;
+    }
+
+    const std::vector<std::uint8_t> recording = Record(wav, folder.Path("0.raw"));
+    EXPECT_EQ(recording.size() % kBufferBytes, 0U);
+    EXPECT_EQ(recording, ExpectedRecording(samples));
+}
+
+TEST(FileCaptureTest, RawFileIsRecordedByteForByte) {
+    TemporaryFolder folder;
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 5000; ++i) {
+        samples.push_back(static_cast<std::int16_t>(i * 13 - 30000));
+    }
+    const std::string raw = folder.Path("word.RAW");
+    WriteBytes(raw, SampleBytes(samples));
+    const std::vector<std::uint8_t> recording = Record(raw, folder.Path("1.raw"));
+    EXPECT_EQ(recording.size(), 3 * kBufferBytes + kDrainBytes);
+    EXPECT_EQ(recording, ExpectedRecording(samples));
+}
+
+TEST(FileCaptureTest, AudioFillingWholeBuffersGetsNoExtraPadding) {
+    TemporaryFolder folder;
+    const std::vector<std::int16_t> samples(2 * kBufferBytes / 2, 1234);
+    const std::string raw = folder.Path("exact.raw");
+    WriteBytes(raw, SampleBytes(samples));
+    EXPECT_EQ(Record(raw, folder.Path("2.raw")), ExpectedRecording(samples));
+}
+
+TEST(FileCaptureTest, UnusableFilesAreReportedBeforeRecording) {
+    TemporaryFolder folder;
+    WriteBytes(folder.Path("text.wav"), {'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'});
+    WriteBytes(folder.Path("empty.raw"), {});
+    for (const std::string name : {"missing.wav", "text.wav", "empty.raw"}) {
+        const std::string path = folder.Path(name);
+        const std::string problem = CheckCaptureFile(path);
+        EXPECT_NE(problem.find(path), std::string::npos) << problem;
+        EXPECT_EQ(SelectCaptureDevice("file:" + path), problem);
+    }
+    EXPECT_NE(CheckCaptureFile(folder.Path("empty.raw")).find("no audio"), std::string::npos);
+}
+
+TEST(CaptureSelectionTest, UnknownSpecsAreRefusedAndNoneRecordsNothing) {
+    for (const std::string spec : {"", "alsa", "file:", "portaudio:", "None"}) {
+        EXPECT_NE(SelectCaptureDevice(spec).find("unknown capture device"), std::string::npos) << spec;
+    }
+    TemporaryFolder folder;
+    const std::string file = folder.Path("0.raw");
+    ASSERT_EQ(SelectCaptureDevice("none"), "");
+    WaitForEndOfInput();
+    DeviceHandle handle = nullptr;
+    StartRecording(std::wstring(file.begin(), file.end()), MakeFormat(), &handle);
+    EXPECT_TRUE(RecordingFailed());
+    StopRecording(handle);
+    EXPECT_FALSE(FileExists(file));
+}
+
+}  // namespace

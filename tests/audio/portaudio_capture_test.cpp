@@ -1,0 +1,88 @@
+// The microphone path through the real PortAudio backend, with ALSA's file
+// plugin standing in for the microphone: its capture device reads a file.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "audio/capture_selection.h"
+#include "audio/wave_recorder.h"
+#include "audio_test_support.h"
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 4096;
+
+RecordingFormat MakeFormat() {
+    RecordingFormat format;
+    format.formatTag = 1;
+    format.channels = 1;
+    format.samplesPerSecond = 11025;
+    format.averageBytesPerSecond = 22050;
+    format.blockAlign = 2;
+    format.bitsPerSample = 16;
+    return format;
+}
+
+// Points ALSA, for this process only, at a configuration of its own whose
+// default capture device plays `input` (headerless 11025 Hz mono 16-bit).
+// What follows the input is not silence: the plugin leaves its buffer as it
+// was, so only the input's own samples are known.
+void UseFileAsMicrophone(const TemporaryFolder& folder, const std::string& input) {
+    const std::string configuration = folder.Path("asound.conf");
+    std::ofstream(configuration) << "pcm.filein {\n"
+                                    "  type file\n"
+                                    "  slave.pcm { type null }\n"
+                                    "  file \"/dev/null\"\n"
+                                    "  infile \""
+                                 << input
+                                 << "\"\n"
+                                    "  format \"raw\"\n"
+                                    "}\n"
+                                    "pcm.!default {\n"
+                                    "  type plug\n"
+                                    "  slave.pcm \"filein\"\n"
+                                    "}\n";
+    setenv("HOME", folder.Path("").c_str(), 1);
+    setenv("ALSA_CONFIG_PATH", configuration.c_str(), 1);
+}
+
+TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
+    TemporaryFolder folder;
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 11025; ++i) {
+        samples.push_back(static_cast<std::int16_t>((i % 200 - 100) * 150 + 1));
+    }
+    const std::vector<std::uint8_t> audio = SampleBytes(samples);
+    const std::string input = folder.Path("input.raw");
+    WriteBytes(input, audio);
+    UseFileAsMicrophone(folder, input);
+
+    // A device that is not there is no capture device at all.
+    const std::string recording = folder.Path("0.raw");
+    const std::wstring recordingName(recording.begin(), recording.end());
+    ASSERT_EQ(SelectCaptureDevice("portaudio:no such microphone"), "");
+    DeviceHandle handle = nullptr;
+    StartRecording(recordingName, MakeFormat(), &handle);
+    EXPECT_TRUE(RecordingFailed());
+    StopRecording(handle);
+    EXPECT_FALSE(FileExists(recording));
+
+    ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
+    StartRecording(recordingName, MakeFormat(), &handle);
+    ASSERT_FALSE(RecordingFailed());
+    // The file plugin does not pace itself, so this takes far less than the
+    // second of audio it holds.
+    EXPECT_TRUE(WaitUntil([&] { return FileSize(recording) >= audio.size(); }));
+    StopRecording(handle);
+    SelectCaptureDevice("none");
+    EXPECT_FALSE(RecordingFailed());
+
+    const std::vector<std::uint8_t> recorded = ReadBytes(recording);
+    ASSERT_GE(recorded.size(), audio.size() + 2 * kBufferBytes);
+    EXPECT_EQ(recorded.size() % kBufferBytes, 0U);
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), recorded.begin()));
+}
+
+}  // namespace
