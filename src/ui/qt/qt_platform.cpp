@@ -1,0 +1,32 @@
+#include "ui/qt/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <utility>
+
+#include "app/recognizer_dialog.h"
+#include "app/run_setup.h"
+#include "ui/qt/recognizer_window.h"
+
+QtPlatform::QtPlatform(std::optional<std::string> workFolder, std::optional<std::string> captureSpec)
+    : workFolder_(std::move(workFolder)), captureSpec_(std::move(captureSpec)) {}
+
+bool QtPlatform::StartSocketLayer() { return true; }
+
+void QtPlatform::ShowMessageBox(const std::wstring& text) {
+    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                        QString::fromStdWString(text), QMessageBox::Ok);
+    message.exec();
+}
+
+bool QtPlatform::PrepareRun() {
+    return PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_));
+}
+
+int QtPlatform::RunMainDialog(RecognizerDialog& dialog) {
+    RecognizerWindow window({[&dialog](int commandId) { dialog.OnCommand(commandId); },
+                             [&dialog] { dialog.OnClose(); }});
+    dialog.AttachWindow(window);
+    dialog.OnInitDialog();
+    return window.exec();
+}

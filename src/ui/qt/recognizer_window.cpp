@@ -1,0 +1,167 @@
+#include "ui/qt/recognizer_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <utility>
+
+#include "app/list_order.h"
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/program_resources.h"
+#include "ui/qt/splash_box.h"
+
+namespace {
+
+const char* const kControlIdProperty = "controlId";
+
+template <typename Control>
+Control* Place(Control* control, const DialogUnits& units, const DialogRect& place) {
+    control->setGeometry(units.ToPixels(place));
+    return control;
+}
+
+QListWidget* MakeListBox(QWidget* parent, int id) {
+    auto* list = new QListWidget(parent);
+    list->setProperty(kControlIdProperty, id);
+    list->setFrameShape(QFrame::StyledPanel);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return list;
+}
+
+}  // namespace
+
+RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      commands_(std::move(commands)) {
+    setWindowTitle(QStringLiteral("Embedded Speech Recognition Engine"));
+    setFont(DialogFont(QStringLiteral("Arial"), 8));
+    const DialogUnits units(font());
+    setFixedSize(units.ToPixels(230, 143));
+
+    const auto addButton = [&](int id, const char* caption, const DialogRect& place) {
+        auto* button = Place(new QPushButton(QString::fromUtf8(caption), this), units, place);
+        button->setProperty(kControlIdProperty, id);
+        connect(button, &QPushButton::clicked, this, [this, id] { commands_.command(id); });
+    };
+
+    // Created in tab order.
+    Place(new QLabel(QStringLiteral("Available Words"), this), units, {7, 6, 76, 8});
+    auto* wordEdit = Place(new QLineEdit(this), units, {91, 18, 101, 10});
+    wordEdit->setProperty(kControlIdProperty, IdWordEdit);
+    Place(new QLabel(QStringLiteral("New Word"), this), units, {92, 6, 102, 10});
+    addButton(IdTrainButton, "Add/Train word", {91, 36, 100, 10});
+    addButton(IdRecognizeButton, "Recognize word", {91, 49, 99, 11});
+    addButton(IdOk, "OK", {164, 108, 53, 13});
+    addButton(IdCancel, "Cancel", {164, 124, 53, 13});
+    addButton(IdSaveButton, "Save ", {6, 124, 69, 13});
+    Place(MakeListBox(this, IdWordList), units, {7, 15, 70, 102});
+    Place(MakeListBox(this, IdResultList), units, {91, 72, 124, 30});
+    Place(new QLabel(QStringLiteral("Recognition Result Score"), this), units, {93, 63, 110, 8});
+
+    wordEdit->setFocus();
+}
+
+QWidget* RecognizerWindow::Control(int controlId) const {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant id = child->property(kControlIdProperty);
+        if (id.isValid() && id.toInt() == controlId) return child;
+    }
+    return nullptr;
+}
+
+QListWidget* RecognizerWindow::List(int listId) const {
+    return qobject_cast<QListWidget*>(Control(listId));
+}
+
+std::wstring RecognizerWindow::GetControlText(int controlId) {
+    QWidget* control = Control(controlId);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text().toStdWString();
+    if (auto* button = qobject_cast<QPushButton*>(control)) return button->text().toStdWString();
+    return {};
+}
+
+void RecognizerWindow::SetButtonCaption(int controlId, const std::wstring& caption) {
+    if (auto* button = qobject_cast<QPushButton*>(Control(controlId))) {
+        button->setText(QString::fromStdWString(caption));
+    }
+}
+
+void RecognizerWindow::AddListLine(int listId, const std::wstring& line) {
+    QListWidget* list = List(listId);
+    if (list == nullptr) return;
+    // After every line that sorts before or equal to the new one.
+    int low = 0;
+    int high = list->count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (CompareListLines(list->item(middle)->text().toStdWString(), line) <= 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    list->insertItem(low, QString::fromStdWString(line));
+}
+
+int RecognizerWindow::CountListLines(int listId) {
+    const QListWidget* list = List(listId);
+    return list == nullptr ? 0 : list->count();
+}
+
+void RecognizerWindow::DeleteListLine(int listId, int index) {
+    QListWidget* list = List(listId);
+    if (list == nullptr || index < 0 || index >= list->count()) return;
+    delete list->takeItem(index);
+}
+
+void RecognizerWindow::SetIcons() { setWindowIcon(ProgramIcon()); }
+
+void RecognizerWindow::CentreOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) return;
+    QRect place = frameGeometry();
+    place.moveCenter(screen->availableGeometry().center());
+    move(place.topLeft());
+}
+
+int RecognizerWindow::RunSplashDialog() {
+    SplashBox splash;
+    return splash.exec() == QDialog::Accepted ? IdOk : IdCancel;
+}
+
+void RecognizerWindow::EndDialog(int result) {
+    ending_ = true;
+    done(result);
+    ending_ = false;
+}
+
+void RecognizerWindow::ShowMessage(const std::wstring& text) {
+    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                        QString::fromStdWString(text), QMessageBox::Ok, this);
+    message.exec();
+}
+
+void RecognizerWindow::EnableButton(int controlId, bool enabled) {
+    if (auto* button = qobject_cast<QPushButton*>(Control(controlId))) button->setEnabled(enabled);
+}
+
+void RecognizerWindow::accept() { commands_.command(IdOk); }
+
+void RecognizerWindow::reject() { commands_.command(IdCancel); }
+
+void RecognizerWindow::closeEvent(QCloseEvent* event) {
+    if (ending_) {
+        event->accept();
+        return;
+    }
+    // The logic decides; ending the dialog hides the window.
+    event->ignore();
+    commands_.close();
+}

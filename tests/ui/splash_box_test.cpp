@@ -1,0 +1,74 @@
+#include "ui/qt/splash_box.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "app/dialog_window.h"
+#include "ui/qt/recognizer_window.h"
+
+namespace {
+
+QPushButton* Button(const QWidget& box, int id) {
+    for (QPushButton* button : box.findChildren<QPushButton*>()) {
+        if (button->property("controlId").toInt() == id) return button;
+    }
+    return nullptr;
+}
+
+// Presses `key` in whatever modal box is open once the event loop runs.
+void PressKeyInModalBox(Qt::Key key) {
+    QTimer::singleShot(0, [key] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+    });
+}
+
+TEST(SplashBoxTest, IsAFramelessBoxWithButtonsPictureAndNotices) {
+    SplashBox box;
+    EXPECT_TRUE(box.windowFlags() & Qt::FramelessWindowHint);
+
+    QPushButton* ok = Button(box, IdOk);
+    QPushButton* cancel = Button(box, IdCancel);
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(cancel->text(), "Cancel");
+    EXPECT_FALSE(cancel->isDefault());
+    EXPECT_EQ(ok->nextInFocusChain(), cancel);
+    // OK sits above Cancel in the right-hand column, both of one size.
+    EXPECT_EQ(ok->x(), cancel->x());
+    EXPECT_LT(ok->geometry().bottom(), cancel->y());
+    EXPECT_EQ(ok->size(), cancel->size());
+
+    auto* picture = box.findChild<QLabel*>("splashPicture");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().size(), QSize(185, 257));
+    EXPECT_LT(picture->geometry().right(), ok->x());
+
+    int notices = 0;
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label == picture) continue;
+        ++notices;
+        EXPECT_FALSE(label->text().isEmpty());
+        EXPECT_TRUE(label->wordWrap());
+        EXPECT_TRUE(box.rect().contains(label->geometry()));
+    }
+    EXPECT_EQ(notices, 2);
+}
+
+TEST(SplashBoxTest, EnterAndEscapeCloseItWithOkAndCancel) {
+    RecognizerWindow window({[](int) {}, [] {}});
+    PressKeyInModalBox(Qt::Key_Return);
+    EXPECT_EQ(window.RunSplashDialog(), IdOk);
+    PressKeyInModalBox(Qt::Key_Escape);
+    EXPECT_EQ(window.RunSplashDialog(), IdCancel);
+}
+
+}  // namespace
