@@ -5,6 +5,7 @@
 // recognition and saving.
 
 #include <cstdint>
+#include <string>
 
 #include "app/dialog_window.h"
 #include "audio/recording_format.h"
@@ -15,7 +16,11 @@
 class RecognizerDialog {
 public:
     RecognizerDialog();
+    // Stops a recording that is still running; trains and decodes nothing.
     ~RecognizerDialog();
+
+    RecognizerDialog(const RecognizerDialog&) = delete;
+    RecognizerDialog& operator=(const RecognizerDialog&) = delete;
 
     // The window the logic works through; set before OnInitDialog.
     void AttachWindow(DialogWindow& window);
@@ -39,5 +44,16 @@ public:
     DeviceHandle deviceHandle = nullptr;
 
 private:
+    // Which button's recording is running. The button captions carry the
+    // state of each command; this only guards one command against the other.
+    enum class Recording { None, Training, Recognition };
+
+    void StartCommandRecording(Recording command, int ownButton, int otherButton);
+    void StopCommandRecording(int otherButton);
+    // Ends the modal run; a recording still running is stopped unused.
+    void EndDialog(int result);
+    std::wstring RecordingFileName() const;
+
     DialogWindow* window_ = nullptr;
+    Recording recording_ = Recording::None;
 };

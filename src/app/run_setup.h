@@ -8,12 +8,14 @@
 struct RunSettings {
     std::string workFolder;   // absolute
     std::string captureSpec;  // as for SelectCaptureDevice; file paths absolute
+    std::string dataFolder;   // absolute; where the dictionary files come from
 };
 
 // Fills what the command line did not give: the work folder defaults to
 // ${XDG_DATA_HOME:-$HOME/.local/share}/parrot, the capture device to
-// PARROT_CAPTURE or "portaudio". Relative paths are resolved against the
-// current folder.
+// PARROT_CAPTURE or "portaudio", the data folder to PARROT_DATA_DIR or
+// share/parrot beside the program's bin/ folder. Relative paths are resolved
+// against the current folder.
 RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
                                const std::optional<std::string>& captureSpec);
 

@@ -9,6 +9,12 @@
 
 namespace {
 
+std::vector<std::string>& FailedTools()
+{
+    static std::vector<std::string> failed;
+    return failed;
+}
+
 EngineLibrary& TheEngine()
 {
     static EngineLibrary engine;
@@ -40,5 +46,16 @@ void LoadSpeechEngine()
 
 int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments)
 {
-    return TheEngine().Run(tool, arguments);
+    const int result = TheEngine().Run(tool, arguments);
+    if (result != 0) {
+        FailedTools().push_back(arguments.empty() ? std::string("(unnamed tool)") : arguments.front());
+    }
+    return result;
+}
+
+std::vector<std::string> TakeFailedEngineTools()
+{
+    std::vector<std::string> failed;
+    failed.swap(FailedTools());
+    return failed;
 }

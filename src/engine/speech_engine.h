@@ -26,3 +26,8 @@ void LoadSpeechEngine();
 // null entry) and returns its result, or a non-zero failure code when the
 // tool is not bound.
 int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments);
+
+// The argv[0] names of the tools that returned non-zero since the last call,
+// in call order; the list is emptied. The training and decoding chains ignore
+// tool results, so a caller that must report failures (parrot-cli) asks here.
+std::vector<std::string> TakeFailedEngineTools();

@@ -6,6 +6,10 @@
 #include <map>
 #include <string>
 
+// The decoder's output file, named in "out_dec.txt" and read back after
+// every decoding run.
+inline constexpr const char* kDecoderOutputFile = "decoder.out";
+
 class RecognitionSession {
 public:
     // The bare names of the decoding files, in the order the dialog gives them.
@@ -33,10 +37,14 @@ public:
     int WriteLatDecList();
 
     int RunDecExtractFeatures();
+    // Removes the previous "decoder.out" before the decoder runs.
     int RunTraceProjection();
     int ReadDecoderOutput();
 
     std::map<std::wstring, double> results;
     std::int32_t utteranceNumber = 0;
     FileNames fileNames;
+    // Whether the last ReadDecoderOutput found "decoder.out" at all; when it
+    // did not, the decoding failed and `results` is empty.
+    bool decoderOutputFound = false;
 };

@@ -1,0 +1,53 @@
+// "Recognize word": the first press records the file of the next utterance,
+// the second stops it, decodes it and refills the result list.
+
+#include "app/button_captions.h"
+#include "app/recognizer_dialog.h"
+#include "text/text.h"
+
+namespace {
+
+std::wstring ResultLine(const std::wstring& word, double score)
+{
+    return word + L" score=" + ToWideText(DoubleToText(score, 12));
+}
+
+}  // namespace
+
+void RecognizerDialog::OnRecognizeWord()
+{
+    // While "Add/Train word" records, this button is disabled; a press that
+    // arrives anyway changes nothing.
+    if (recording_ == Recording::Training) {
+        return;
+    }
+    const std::wstring caption = window_->GetControlText(IdRecognizeButton);
+    if (caption == kRecognizeCaption) {
+        StartCommandRecording(Recording::Recognition, IdRecognizeButton, IdTrainButton);
+        return;
+    }
+
+    StopCommandRecording(IdTrainButton);
+    if (RecordingFailed()) {
+        window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
+        window_->ShowMessage(L"The recording failed, so nothing was recognised.");
+        return;
+    }
+    recognitionSession.utteranceNumber = utteranceCounter;
+    recognitionSession.WriteRawDecList();
+    recognitionSession.WriteMfcDecList();
+    recognitionSession.WriteOutDecList();
+    recognitionSession.WriteLatDecList();
+    recognitionSession.RunDecExtractFeatures();
+    recognitionSession.RunTraceProjection();
+    recognitionSession.ReadDecoderOutput();
+
+    for (int line = window_->CountListLines(IdResultList) - 1; line >= 0; --line) {
+        window_->DeleteListLine(IdResultList, line);
+    }
+    for (const auto& [word, score] : recognitionSession.results) {
+        window_->AddListLine(IdResultList, ResultLine(word, score));
+    }
+    ++utteranceCounter;
+    window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
+}

@@ -1,0 +1,23 @@
+#include "app/recognizer_app.h"
+
+#include "app/recognizer_dialog.h"
+
+bool RecognizerApp::InitInstance()
+{
+    // Nothing is read or written before the socket layer has started: the
+    // work folder and the dictionary are only touched by PrepareRun.
+    if (!platform_.StartSocketLayer()) {
+        platform_.ShowMessageBox(kSocketsFailedText);
+        exitCode_ = 1;
+        return false;
+    }
+    if (!platform_.PrepareRun()) {
+        exitCode_ = 1;
+        return false;
+    }
+    {
+        RecognizerDialog dialog;
+        platform_.RunMainDialog(dialog);
+    }
+    return false;
+}

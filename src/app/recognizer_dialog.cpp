@@ -1,0 +1,119 @@
+#include "app/recognizer_dialog.h"
+
+#include "app/button_captions.h"
+#include "app/session_file_names.h"
+#include "text/text.h"
+
+namespace {
+
+RecordingFormat MakeRecordingFormat()
+{
+    RecordingFormat format;
+    format.formatTag = 1;  // linear PCM
+    format.channels = 1;
+    format.samplesPerSecond = 11025;
+    format.bitsPerSample = 16;
+    format.blockAlign = static_cast<std::uint16_t>(format.channels * format.bitsPerSample / 8);
+    format.averageBytesPerSecond = format.samplesPerSecond * format.blockAlign;
+    return format;
+}
+
+}  // namespace
+
+RecognizerDialog::RecognizerDialog() = default;
+
+RecognizerDialog::~RecognizerDialog()
+{
+    if (recording_ != Recording::None) {
+        StopRecording(deviceHandle);
+    }
+}
+
+void RecognizerDialog::AttachWindow(DialogWindow& window)
+{
+    window_ = &window;
+}
+
+bool RecognizerDialog::OnInitDialog()
+{
+    window_->SetIcons();
+    window_->RunSplashDialog();
+    window_->CentreOnScreen();
+    recordingFormat = MakeRecordingFormat();
+    utteranceCounter = trainingSession.LoadVocabulary();
+    for (const auto& [name, entry] : trainingSession.vocabulary) {
+        if (!entry->isBuiltIn) {
+            window_->AddListLine(IdWordList, entry->name);
+        }
+    }
+    trainingSession.SetFileNames(kTrainingFileNames);
+    recognitionSession.SetFileNames(kDecodingFileNames);
+    recognitionSession.WriteDecParams();
+    return true;  // the window may place the input focus itself
+}
+
+void RecognizerDialog::OnCommand(int commandId)
+{
+    switch (commandId) {
+    case IdOk:
+    case IdCancel:
+        EndDialog(commandId);
+        break;
+    case IdTrainButton:
+        OnAddTrainWord();
+        break;
+    case IdRecognizeButton:
+        OnRecognizeWord();
+        break;
+    case IdSaveButton:
+        OnSave();
+        break;
+    default:
+        break;
+    }
+}
+
+void RecognizerDialog::OnClose()
+{
+    EndDialog(IdOk);
+}
+
+void RecognizerDialog::OnSave()
+{
+    if (trainingSession.SaveVocabulary(utteranceCounter) != 0) {
+        window_->ShowMessage(L"The vocabulary was not saved: commands.txt could not be written.");
+    }
+}
+
+void RecognizerDialog::EndDialog(int result)
+{
+    if (recording_ == Recording::Training) {
+        StopCommandRecording(IdRecognizeButton);
+        window_->SetButtonCaption(IdTrainButton, kTrainCaption);
+    } else if (recording_ == Recording::Recognition) {
+        StopCommandRecording(IdTrainButton);
+        window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
+    }
+    window_->EndDialog(result);
+}
+
+std::wstring RecognizerDialog::RecordingFileName() const
+{
+    return ToWideText(IntToText(utteranceCounter) + ".raw");
+}
+
+void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, int otherButton)
+{
+    StartRecording(RecordingFileName(), recordingFormat, &deviceHandle);
+    window_->SetButtonCaption(ownButton, kStopRecordingCaption);
+    window_->EnableButton(otherButton, false);
+    recording_ = command;
+}
+
+void RecognizerDialog::StopCommandRecording(int otherButton)
+{
+    StopRecording(deviceHandle);
+    deviceHandle = nullptr;
+    recording_ = Recording::None;
+    window_->EnableButton(otherButton, true);
+}

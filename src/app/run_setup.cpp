@@ -1,0 +1,127 @@
+#include "app/run_setup.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "audio/capture_selection.h"
+#include "engine/speech_engine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kDictionaryFiles[] = {"english.idx", "english.key", "english.dct"};
+
+std::string EnvironmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+std::string DefaultWorkFolder()
+{
+    std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
+    if (dataHome.empty()) {
+        std::string home = EnvironmentValue("HOME");
+        if (home.empty()) {
+            const passwd* user = ::getpwuid(::getuid());
+            home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+        }
+        dataHome = home + "/.local/share";
+    }
+    return dataHome + "/parrot";
+}
+
+std::string DefaultDataFolder()
+{
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return AbsolutePath("share/parrot");
+    }
+    return (program.parent_path() / ".." / "share" / "parrot").lexically_normal().string();
+}
+
+// Links the dictionary files the work folder lacks from the data folder, so a
+// new work folder works at once. A missing dictionary is not fatal: words are
+// then spelled out, and the training session says so.
+void LinkDictionaryFiles(const std::string& dataFolder)
+{
+    for (const char* name : kDictionaryFiles) {
+        std::error_code error;
+        if (fs::exists(name, error)) {
+            continue;
+        }
+        const fs::path source = fs::path(dataFolder) / name;
+        if (!fs::exists(source, error)) {
+            std::fprintf(stderr, "parrot: the dictionary file %s is missing\n", source.c_str());
+            continue;
+        }
+        fs::remove(name, error);  // a link whose target is gone
+        fs::create_symlink(source, name, error);
+        if (error) {
+            std::fprintf(stderr, "parrot: cannot link %s into the work folder: %s\n", source.c_str(),
+                         error.message().c_str());
+        }
+    }
+}
+
+}  // namespace
+
+RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
+                               const std::optional<std::string>& captureSpec)
+{
+    RunSettings settings;
+    settings.workFolder = AbsolutePath(workFolder ? *workFolder : DefaultWorkFolder());
+
+    std::string capture = captureSpec ? *captureSpec : EnvironmentValue("PARROT_CAPTURE");
+    if (capture.empty()) {
+        capture = "portaudio";
+    }
+    const std::string filePrefix = "file:";
+    if (capture.starts_with(filePrefix) && capture.size() > filePrefix.size()) {
+        capture = filePrefix + AbsolutePath(capture.substr(filePrefix.size()));
+    }
+    settings.captureSpec = capture;
+
+    const std::string dataFolder = EnvironmentValue("PARROT_DATA_DIR");
+    settings.dataFolder = dataFolder.empty() ? DefaultDataFolder() : AbsolutePath(dataFolder);
+    return settings;
+}
+
+bool PrepareWorkFolder(const RunSettings& settings)
+{
+    if (const std::string problem = SelectCaptureDevice(settings.captureSpec); !problem.empty()) {
+        std::fprintf(stderr, "parrot: %s\n", problem.c_str());
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(settings.workFolder, error);
+    if (error) {
+        std::fprintf(stderr, "parrot: cannot create the work folder %s: %s\n", settings.workFolder.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    if (::chdir(settings.workFolder.c_str()) != 0) {
+        std::fprintf(stderr, "parrot: cannot enter the work folder %s: %s\n", settings.workFolder.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    LinkDictionaryFiles(settings.dataFolder);
+    LoadSpeechEngine();
+    return true;
+}

@@ -1,0 +1,72 @@
+// The four decoding lists and the decoder's parameter file. A file that
+// cannot be created is skipped; the engine then reads what it held before.
+
+#include <cstdio>
+#include <string>
+
+#include "recognition/recognition_session.h"
+#include "text/text.h"
+
+namespace {
+
+void WriteWholeFile(const char* fileName, const std::string& content)
+{
+    std::FILE* file = std::fopen(fileName, "w+");
+    if (file == nullptr) {
+        return;
+    }
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+}
+
+}  // namespace
+
+int RecognitionSession::WriteDecParams()
+{
+    const FileNames& f = fileNames;
+    std::string content;
+    content += "function = lattice_rescoring\n";
+    content += std::string("monophones_file = ") + f.monophonesFile + "\n";
+    content += std::string("models_file = ") + f.modelsFile + "\n";
+    content += std::string("phones_file = ") + f.phonesFile + "\n";
+    content += std::string("lexicon_file = ") + f.lexiconFile + "\n";
+    content += std::string("states_file = ") + f.statesFile + "\n";
+    content += std::string("transitions_file = ") + f.transitionsFile + "\n";
+    content += "input_format = binary\n";
+    content += "align_mode = word\n";
+    content += "context_mode = monophone\n";
+    content += "history_paths = 1\n";
+    content += "nbest_paths = 1\n";
+    content += "beam_pruning = 300 150 150\n";
+    content += "mapmi_limit = 10000\n";
+    content += "num_allowed_words = 50\n";
+    content += std::string("mfcc_list = ") + f.mfcListFile + "\n";
+    content += std::string("output_list = ") + f.outListFile + "\n";
+    content += std::string("input_lattice_list = ") + f.latListFile + "\n";
+    WriteWholeFile(f.paramsFile, content);
+    return 0;
+}
+
+int RecognitionSession::WriteRawDecList()
+{
+    WriteWholeFile(fileNames.rawListFile, IntToText(utteranceNumber) + ".raw\n");
+    return 0;
+}
+
+int RecognitionSession::WriteMfcDecList()
+{
+    WriteWholeFile(fileNames.mfcListFile, IntToText(utteranceNumber) + ".mfc\n");
+    return 0;
+}
+
+int RecognitionSession::WriteOutDecList()
+{
+    WriteWholeFile(fileNames.outListFile, kDecoderOutputFile);
+    return 0;
+}
+
+int RecognitionSession::WriteLatDecList()
+{
+    WriteWholeFile(fileNames.latListFile, fileNames.latticeFile);
+    return 0;
+}

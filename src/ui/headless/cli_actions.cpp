@@ -1,0 +1,125 @@
+#include "ui/headless/cli_actions.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+
+#include "app/recognizer_dialog.h"
+#include "audio/capture_selection.h"
+#include "engine/speech_engine.h"
+#include "text/text.h"
+#include "ui/headless/headless_window.h"
+
+namespace {
+
+void PrintLine(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void PrintFailure(const std::string& context, const std::string& problem)
+{
+    std::fprintf(stderr, "parrot-cli: %s%s\n", context.c_str(), problem.c_str());
+}
+
+void PrintTiming(const char* action, double seconds)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 6).ptr;
+    std::fprintf(stderr, "%s %.*s\n", action, static_cast<int>(end - text), text);
+}
+
+// Records `audioPath` through one of the recording buttons: the first press,
+// the whole file delivered as if spoken, `beforeStop`, the second press.
+// False, with the reason on stderr, when the file device cannot be selected.
+template <typename BeforeStop>
+bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audioPath,
+                   const std::string& context, const std::string& captureSpec, BeforeStop beforeStop)
+{
+    if (const std::string problem = SelectCaptureDevice("file:" + audioPath); !problem.empty()) {
+        PrintFailure(context, problem);
+        return false;
+    }
+    dialog.OnCommand(button);
+    WaitForEndOfInput();
+    beforeStop();
+    dialog.OnCommand(button);
+    SelectCaptureDevice(captureSpec);
+    return true;
+}
+
+// One stderr line for each engine tool that failed during the action.
+bool EngineToolsSucceeded(const std::string& context)
+{
+    const std::vector<std::string> failed = TakeFailedEngineTools();
+    for (const std::string& tool : failed) {
+        PrintFailure(context, "the speech engine's " + tool + " failed");
+    }
+    return failed.empty();
+}
+
+bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction& action,
+               const std::string& captureSpec)
+{
+    TakeFailedEngineTools();
+    const std::string context = std::string(ActionName(action.kind)) + ": ";
+    window.SetMessageContext(context);
+    const int messagesBefore = window.MessageCount();
+    switch (action.kind) {
+    case CliActionKind::Words:
+        for (const std::wstring& word : window.ListLines(IdWordList)) {
+            PrintLine(ToNarrowText(word));
+        }
+        return true;
+    case CliActionKind::Counter:
+        PrintLine(IntToText(dialog.utteranceCounter));
+        return true;
+    case CliActionKind::Save:
+        dialog.OnCommand(IdSaveButton);
+        return window.MessageCount() == messagesBefore;
+    case CliActionKind::Train: {
+        const bool recorded = RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
+                                            [&] { window.SetEditText(ToWideText(action.word)); });
+        const bool engineSucceeded = EngineToolsSucceeded(context);
+        return recorded && window.MessageCount() == messagesBefore && engineSucceeded;
+    }
+    case CliActionKind::Recognize: {
+        const bool recorded =
+            RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {});
+        const bool engineSucceeded = EngineToolsSucceeded(context);
+        if (!recorded || window.MessageCount() != messagesBefore) {
+            return false;
+        }
+        if (!dialog.recognitionSession.decoderOutputFound) {
+            PrintFailure(context, "the decoder wrote no output");
+            return false;
+        }
+        for (const std::wstring& line : window.ListLines(IdResultList)) {
+            PrintLine(ToNarrowText(line));
+        }
+        return engineSucceeded;
+    }
+    }
+    return false;
+}
+
+}  // namespace
+
+int RunActions(RecognizerDialog& dialog, HeadlessWindow& window, const CliOptions& options,
+               const std::string& captureSpec)
+{
+    int status = 0;
+    for (const CliAction& action : options.actions) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!RunAction(dialog, window, action, captureSpec)) {
+            status = 1;
+        }
+        std::fflush(stdout);
+        if (options.timings) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            PrintTiming(ActionName(action.kind), elapsed.count());
+        }
+    }
+    return status;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of parrot-cli:
+//   parrot-cli [--workdir DIR] [--capture SPEC] [--timings] ACTION...
+//   parrot-cli --version | --help
+// Everything is checked before anything runs, so a mistake touches nothing.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class CliActionKind { Words, Counter, Save, Train, Recognize };
+
+struct CliAction {
+    CliActionKind kind = CliActionKind::Words;
+    std::string word;       // train
+    std::string audioPath;  // train, recognize: absolute
+};
+
+struct CliOptions {
+    std::optional<std::string> workFolder;
+    std::optional<std::string> captureSpec;
+    bool timings = false;
+    std::vector<CliAction> actions;
+};
+
+struct ParsedCommandLine {
+    enum class Outcome { Run, Version, Help, UsageError };
+    Outcome outcome = Outcome::UsageError;
+    CliOptions options;
+    std::string error;  // for UsageError: what is wrong
+};
+
+// Parses argv (argv[0] is the program) and checks that every AUDIO file can be
+// delivered. Relative AUDIO paths are made absolute against the current folder.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kCliUsage;
+
+// The name an action is reported under ("train", "recognize", ...).
+const char* ActionName(CliActionKind kind);

@@ -1,0 +1,46 @@
+#pragma once
+// The main window without a display, for parrot-cli: controls are kept in
+// memory, list lines in the list boxes' order, and messages go to stderr.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/dialog_window.h"
+
+class HeadlessWindow : public DialogWindow {
+public:
+    HeadlessWindow();
+
+    std::wstring GetControlText(int controlId) override;
+    void SetButtonCaption(int controlId, const std::wstring& caption) override;
+    void AddListLine(int listId, const std::wstring& line) override;
+    int CountListLines(int listId) override;
+    void DeleteListLine(int listId, int index) override;
+    void SetIcons() override {}
+    void CentreOnScreen() override {}
+    // There is no splash box without a display: it counts as closed with OK.
+    int RunSplashDialog() override { return IdOk; }
+    void EndDialog(int result) override { result_ = result; }
+    void ShowMessage(const std::wstring& text) override;
+    // Actions press one button at a time, each press to its end, so no
+    // button is ever pressed while it would be disabled.
+    void EnableButton(int, bool) override {}
+
+    // What a user would type into the edit box.
+    void SetEditText(const std::wstring& text) { texts_[IdWordEdit] = text; }
+    const std::vector<std::wstring>& ListLines(int listId) { return lists_[listId]; }
+    // Messages shown so far; each is also printed on stderr after `context`.
+    int MessageCount() const { return messageCount_; }
+    void SetMessageContext(const std::string& context) { messageContext_ = context; }
+    // The result the dialog ended with, once it has ended.
+    std::optional<int> Result() const { return result_; }
+
+private:
+    std::map<int, std::wstring> texts_;
+    std::map<int, std::vector<std::wstring>> lists_;
+    std::optional<int> result_;
+    int messageCount_ = 0;
+    std::string messageContext_;
+};

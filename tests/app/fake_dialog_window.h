@@ -1,0 +1,56 @@
+#pragma once
+// A window for exercising the dialog logic: keeps every control's state in
+// memory and records the calls made to it.
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/dialog_window.h"
+#include "app/list_order.h"
+
+class FakeDialogWindow : public DialogWindow {
+public:
+    FakeDialogWindow()
+    {
+        texts[IdTrainButton] = L"Add/Train word";
+        texts[IdRecognizeButton] = L"Recognize word";
+    }
+
+    std::wstring GetControlText(int controlId) override { return texts[controlId]; }
+    void SetButtonCaption(int controlId, const std::wstring& caption) override { texts[controlId] = caption; }
+    void AddListLine(int listId, const std::wstring& line) override
+    {
+        auto& lines = lists[listId];
+        lines.insert(std::upper_bound(lines.begin(), lines.end(), line,
+                                      [](const auto& a, const auto& b) { return CompareListLines(a, b) < 0; }),
+                     line);
+    }
+    int CountListLines(int listId) override { return static_cast<int>(lists[listId].size()); }
+    void DeleteListLine(int listId, int index) override
+    {
+        auto& lines = lists[listId];
+        if (index >= 0 && index < static_cast<int>(lines.size())) {
+            lines.erase(lines.begin() + index);
+        }
+    }
+    void SetIcons() override { calls.push_back("SetIcons"); }
+    void CentreOnScreen() override { calls.push_back("CentreOnScreen"); }
+    int RunSplashDialog() override
+    {
+        calls.push_back("RunSplashDialog");
+        return splashResult;
+    }
+    void EndDialog(int result) override { endResults.push_back(result); }
+    void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
+    void EnableButton(int controlId, bool enabled) override { disabled[controlId] = !enabled; }
+
+    std::map<int, std::wstring> texts;
+    std::map<int, std::vector<std::wstring>> lists;
+    std::map<int, bool> disabled;
+    std::vector<std::string> calls;
+    std::vector<int> endResults;
+    std::vector<std::wstring> messages;
+    int splashResult = IdOk;
+};

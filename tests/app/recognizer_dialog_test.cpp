@@ -1,0 +1,267 @@
+// The main dialog's logic against a fake window: start-up, saving, ending,
+// and the two recording commands with their guards.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/recognizer_dialog.h"
+#include "audio/capture_selection.h"
+#include "engine/speech_engine.h"
+#include "../recognition/expected_dec_params.h"
+#include "fake_dialog_window.h"
+#include "test_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The dialog over a fake window in a fresh folder, with the test engine
+// (PARROT_SPEECH_LIBRARY) logging every tool call to "engine.log" and the
+// capture device reading "speech.raw".
+class DialogTest : public TestFolder {
+protected:
+    void SetUp() override
+    {
+        TestFolder::SetUp();
+        LoadSpeechEngine();
+        ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
+        WriteFileBytes("speech.raw", std::string(3000, '\x11'));
+        ASSERT_EQ(SelectCaptureDevice("file:" + (Folder() / "speech.raw").string()), "");
+    }
+    void TearDown() override
+    {
+        ::unsetenv("PARROT_TEST_ENGINE_LOG");
+        ::unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
+        ::unsetenv("PARROT_TEST_ENGINE_FAIL");
+        SelectCaptureDevice("none");
+        TestFolder::TearDown();
+    }
+
+    void Open(RecognizerDialog& dialog)
+    {
+        dialog.AttachWindow(window);
+        ASSERT_TRUE(dialog.OnInitDialog());
+    }
+
+    // Both presses of a recording button around the whole audio file; the
+    // edit box holds `word` at the second press.
+    void Record(RecognizerDialog& dialog, int button, const std::wstring& word = L"")
+    {
+        dialog.OnCommand(button);
+        WaitForEndOfInput();
+        window.texts[IdWordEdit] = word;
+        dialog.OnCommand(button);
+    }
+
+    FakeDialogWindow window;
+};
+
+TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"SetIcons", "RunSplashDialog", "CentreOnScreen"}));
+    EXPECT_EQ(dialog.utteranceCounter, 0);
+    EXPECT_TRUE(window.lists[IdWordList].empty());
+    EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
+    EXPECT_EQ(dialog.recordingFormat.formatTag, 1);
+    EXPECT_EQ(dialog.recordingFormat.channels, 1);
+    EXPECT_EQ(dialog.recordingFormat.samplesPerSecond, 11025u);
+    EXPECT_EQ(dialog.recordingFormat.averageBytesPerSecond, 22050u);
+    EXPECT_EQ(dialog.recordingFormat.blockAlign, 2);
+    EXPECT_EQ(dialog.recordingFormat.bitsPerSample, 16);
+    EXPECT_STREQ(dialog.trainingSession.fileNames.labelListFile, "model_transitions.txt");
+    EXPECT_STREQ(dialog.trainingSession.fileNames.paramsFile, "params_train.txt");
+    EXPECT_STREQ(dialog.recognitionSession.fileNames.statesFile, "train_states.bin");
+}
+
+TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter)
+{
+    WriteFileBytes("commands.txt", "7\nzebra#1#\napple#2#\nstop#3#\nStop#4#\nsp#5#\nsil#6#");
+    WriteFileBytes("params_dec.txt", "stale");
+    RecognizerDialog dialog;
+    window.splashResult = IdCancel;  // the splash box's result changes nothing
+    Open(dialog);
+    EXPECT_EQ(dialog.utteranceCounter, 7);
+    EXPECT_EQ(window.lists[IdWordList], (std::vector<std::wstring>{L"apple", L"Stop", L"stop", L"zebra"}));
+    EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
+}
+
+TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing)
+{
+    WriteFileBytes("commands.txt", "7\nhello#0#1#");
+    for (const int command : {IdOk, IdCancel}) {
+        RecognizerDialog dialog;
+        Open(dialog);
+        dialog.utteranceCounter = 9;
+        dialog.OnCommand(command);
+        EXPECT_EQ(window.endResults.back(), command);
+        EXPECT_EQ(ReadFileBytes("commands.txt"), "7\nhello#0#1#");
+    }
+    {
+        RecognizerDialog dialog;
+        Open(dialog);
+        dialog.OnClose();
+        EXPECT_EQ(window.endResults.back(), IdOk);
+        dialog.OnCommand(IdSaveButton);
+        EXPECT_EQ(ReadFileBytes("commands.txt"), "7\nhello#0#1#");
+        dialog.utteranceCounter = 12;
+        dialog.OnCommand(IdSaveButton);
+        EXPECT_EQ(ReadFileBytes("commands.txt"), "12\nhello#0#1#");
+    }
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(DialogTest, SaveThatFailsSaysSo)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    // A folder in the file's place cannot be replaced by a file, even by root.
+    fs::remove("commands.txt");
+    fs::create_directory("commands.txt");
+    fs::create_directory("commands.txt/keep");
+    dialog.OnSave();
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_NE(window.messages[0].find(L"not saved"), std::wstring::npos);
+}
+
+TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    dialog.OnCommand(IdTrainButton);
+    EXPECT_EQ(window.texts[IdTrainButton], L"Stop Recording");
+    WaitForEndOfInput();
+    window.texts[IdWordEdit] = L"yes";
+    dialog.OnCommand(IdTrainButton);
+    EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    EXPECT_EQ(dialog.utteranceCounter, 1);
+    EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
+    EXPECT_TRUE(fs::exists("0.raw"));
+    EXPECT_EQ(ReadFileBytes("raw.txt"), "0.raw\n");
+
+    Record(dialog, IdTrainButton, L"yes");  // a known word is listed once
+    EXPECT_EQ(dialog.utteranceCounter, 2);
+    EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
+    EXPECT_EQ(dialog.trainingSession.vocabulary.at(L"yes")->utterances, (std::vector<std::int32_t>{0, 1}));
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    for (const std::wstring word : {L"", L"  ", L"sil", L"a#b", L"(yes)"}) {
+        Record(dialog, IdTrainButton, word);
+        EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    }
+    EXPECT_EQ(window.messages.size(), 5u);
+    EXPECT_EQ(dialog.utteranceCounter, 0);
+    EXPECT_TRUE(window.lists[IdWordList].empty());
+    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);  // sp and sil
+    EXPECT_FALSE(fs::exists("model_lengths.txt"));
+    EXPECT_FALSE(fs::exists("engine.log"));
+}
+
+TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    SelectCaptureDevice("none");
+    Record(dialog, IdTrainButton, L"yes");
+    Record(dialog, IdRecognizeButton);
+    EXPECT_EQ(window.messages.size(), 2u);
+    EXPECT_EQ(dialog.utteranceCounter, 0);
+    EXPECT_TRUE(window.lists[IdWordList].empty());
+    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);
+    EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    EXPECT_EQ(window.texts[IdRecognizeButton], L"Recognize word");
+    EXPECT_FALSE(fs::exists("engine.log"));
+    EXPECT_FALSE(fs::exists("raw_dec.txt"));
+}
+
+TEST_F(DialogTest, OneRecordingAtATime)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    dialog.OnCommand(IdTrainButton);
+    EXPECT_TRUE(window.disabled[IdRecognizeButton]);
+    dialog.OnCommand(IdRecognizeButton);  // changes nothing
+    EXPECT_EQ(window.texts[IdRecognizeButton], L"Recognize word");
+    EXPECT_EQ(window.texts[IdTrainButton], L"Stop Recording");
+    WaitForEndOfInput();
+    window.texts[IdWordEdit] = L"yes";
+    dialog.OnCommand(IdTrainButton);
+    EXPECT_FALSE(window.disabled[IdRecognizeButton]);
+    EXPECT_EQ(dialog.utteranceCounter, 1);
+
+    dialog.OnCommand(IdRecognizeButton);
+    EXPECT_TRUE(window.disabled[IdTrainButton]);
+    dialog.OnCommand(IdTrainButton);  // changes nothing
+    EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    WaitForEndOfInput();
+    dialog.OnCommand(IdRecognizeButton);
+    EXPECT_FALSE(window.disabled[IdTrainButton]);
+    EXPECT_EQ(dialog.utteranceCounter, 2);
+    EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "1.raw\n");
+}
+
+TEST_F(DialogTest, ClosingDuringARecordingStopsItAndTrainsNothing)
+{
+    RecognizerDialog dialog;
+    Open(dialog);
+    dialog.OnCommand(IdTrainButton);
+    window.texts[IdWordEdit] = L"yes";
+    dialog.OnClose();
+    EXPECT_EQ(window.endResults, std::vector<int>{IdOk});
+    EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    EXPECT_FALSE(window.disabled[IdRecognizeButton]);
+    EXPECT_EQ(dialog.utteranceCounter, 0);
+    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);
+    EXPECT_FALSE(fs::exists("engine.log"));
+
+    RecognizerDialog other;
+    Open(other);
+    other.OnCommand(IdRecognizeButton);
+    other.OnCommand(IdCancel);
+    EXPECT_EQ(window.endResults.back(), IdCancel);
+    EXPECT_FALSE(fs::exists("engine.log"));
+}
+
+TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord)
+{
+    WriteFileBytes("decoder_a.out",
+                   "0000 0010 !SENT_START -1.0\n0010 0050 ZEBRA -1.5\n0050 0090 APPLE -2.5\n"
+                   "0090 0099 !SENT_END -3.0\n");
+    WriteFileBytes("decoder_b.out", "0000 0040 YES -41.2345678901234\n");
+    WriteFileBytes("commands.txt", "4");
+    RecognizerDialog dialog;
+    Open(dialog);
+
+    ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_a.out").c_str(), 1);
+    Record(dialog, IdRecognizeButton);
+    EXPECT_EQ(window.lists[IdResultList],
+              (std::vector<std::wstring>{L"APPLE score=-2.5", L"ZEBRA score=-1.5"}));
+    EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "4.raw\n");
+    EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), "4.mfc\n");
+
+    ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_b.out").c_str(), 1);
+    Record(dialog, IdRecognizeButton);
+    EXPECT_EQ(window.lists[IdResultList], std::vector<std::wstring>{L"YES score=-41.2345678901"});
+
+    // A decoder that writes nothing leaves an empty list, not the last words.
+    ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
+    Record(dialog, IdRecognizeButton);
+    EXPECT_TRUE(window.lists[IdResultList].empty());
+    EXPECT_FALSE(dialog.recognitionSession.decoderOutputFound);
+
+    EXPECT_EQ(dialog.utteranceCounter, 7);
+    EXPECT_TRUE(window.lists[IdWordList].empty());
+    EXPECT_FALSE(fs::exists("model_lengths.txt"));
+    EXPECT_TRUE(window.messages.empty());
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// Where a run keeps its files: settings from the command line and the
+// environment, and the work folder made ready.
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/run_setup.h"
+#include "test_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets environment variables for one test and restores them afterwards.
+class RunSetupTest : public TestFolder {
+protected:
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+        TestFolder::TearDown();
+    }
+
+    void SetEnvironment(const std::string& name, const char* value)
+    {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name.c_str());
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value) {
+            ::setenv(name.c_str(), value, 1);
+        } else {
+            ::unsetenv(name.c_str());
+        }
+    }
+
+    std::string Here(const std::string& relative) const { return (Folder() / relative).string(); }
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment)
+{
+    SetEnvironment("XDG_DATA_HOME", "xdg");
+    SetEnvironment("PARROT_CAPTURE", nullptr);
+    SetEnvironment("PARROT_DATA_DIR", "data/../share");
+    RunSettings settings = ResolveRunSettings(std::nullopt, std::nullopt);
+    EXPECT_EQ(settings.workFolder, Here("xdg/parrot"));
+    EXPECT_EQ(settings.captureSpec, "portaudio");
+    EXPECT_EQ(settings.dataFolder, Here("share"));
+
+    SetEnvironment("XDG_DATA_HOME", nullptr);
+    SetEnvironment("HOME", "/home/someone");
+    SetEnvironment("PARROT_CAPTURE", "file:speech.wav");
+    settings = ResolveRunSettings(std::nullopt, std::nullopt);
+    EXPECT_EQ(settings.workFolder, "/home/someone/.local/share/parrot");
+    EXPECT_EQ(settings.captureSpec, "file:" + Here("speech.wav"));
+
+    settings = ResolveRunSettings(std::string("words"), std::string("none"));
+    EXPECT_EQ(settings.workFolder, Here("words"));
+    EXPECT_EQ(settings.captureSpec, "none");
+}
+
+TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary)
+{
+    fs::create_directories("data");
+    for (const char* name : {"english.idx", "english.key", "english.dct"}) {
+        WriteFileBytes(Folder() / "data" / name, "");
+    }
+    fs::create_directories("a/b/work");
+    WriteFileBytes("a/b/work/english.key", "mine");
+    const RunSettings settings{Here("a/b/work"), "none", Here("data")};
+
+    ASSERT_TRUE(PrepareWorkFolder(settings));
+    EXPECT_EQ(fs::current_path(), Here("a/b/work"));
+    EXPECT_EQ(fs::read_symlink("english.idx"), Here("data/english.idx"));
+    EXPECT_EQ(fs::read_symlink("english.dct"), Here("data/english.dct"));
+    EXPECT_FALSE(fs::is_symlink("english.key"));
+    EXPECT_EQ(ReadFileBytes("english.key"), "mine");
+}
+
+TEST_F(RunSetupTest, ImpossibleRunsStopBeforeTheFolderIsMade)
+{
+    EXPECT_FALSE(PrepareWorkFolder(RunSettings{Here("work"), "no-such-device", Here("data")}));
+    EXPECT_FALSE(fs::exists("work"));
+    WriteFileBytes("file", "");
+    EXPECT_FALSE(PrepareWorkFolder(RunSettings{Here("file/work"), "none", Here("data")}));
+    EXPECT_EQ(fs::current_path(), Folder());
+}
+
+}  // namespace

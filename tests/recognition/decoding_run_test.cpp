@@ -1,0 +1,88 @@
+// The decoding run's engine calls, and "decoder.out" read into scored words.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../app/test_folder.h"
+#include "../engine/test_engine_log.h"
+#include "app/session_file_names.h"
+#include "engine/speech_engine.h"
+#include "recognition/recognition_session.h"
+
+namespace {
+
+class DecodingRun : public TestFolder {
+protected:
+    void SetUp() override
+    {
+        TestFolder::SetUp();
+        session.SetFileNames(kDecodingFileNames);
+    }
+
+    // Reads `content` as the decoder's output.
+    std::map<std::wstring, double> Read(const std::string& content)
+    {
+        WriteFileBytes("decoder.out", content);
+        session.ReadDecoderOutput();
+        EXPECT_TRUE(session.decoderOutputFound);
+        return session.results;
+    }
+
+    RecognitionSession session;
+};
+
+using Results = std::map<std::wstring, double>;
+
+TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists)
+{
+    LoadSpeechEngine();  // the test engine, named by PARROT_SPEECH_LIBRARY
+    const std::string log = (Folder() / "engine.log").string();
+    ::setenv("PARROT_TEST_ENGINE_LOG", log.c_str(), 1);
+    WriteFileBytes("decoder.out", "0000 0010 OLD -1\n");
+    session.RunDecExtractFeatures();
+    session.RunTraceProjection();
+    ::unsetenv("PARROT_TEST_ENGINE_LOG");
+
+    const auto calls = ReadTestEngineLog(log);
+    ASSERT_EQ(calls.size(), 2u);
+    const std::vector<std::string> extraction = {
+        "ExtractFeatures", "extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy",
+        "-energy_norm", "-mfcc", "12", "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20",
+        "-frame_dur", "10", "-num_fbanks", "22", "-window_type", "hamming", "-sf", "11025.0",
+        "-pre_emph_coeff", "0.97", "-output_mode", "binary", "-input", "raw_dec.txt", "-output",
+        "mfc_dec.txt"};
+    EXPECT_EQ(calls[0], extraction);
+    EXPECT_EQ(calls[1], (std::vector<std::string>{"TraceProjection", "trace_projection", "-p", "params_dec.txt"}));
+    // The previous recording's output is gone before the decoder runs.
+    EXPECT_FALSE(std::filesystem::exists("decoder.out"));
+    session.ReadDecoderOutput();
+    EXPECT_FALSE(session.decoderOutputFound);
+    EXPECT_TRUE(session.results.empty());
+}
+
+TEST_F(DecodingRun, ReadsWordsAndScores)
+{
+    EXPECT_EQ(Read("0000 0012 HELLO -12.5 x\n"), (Results{{L"HELLO", -12.5}}));
+    // Separators of any mix, surrounding white space, carriage returns.
+    EXPECT_EQ(Read("  0000 0012 \t A \t-1e2\t\r\n0012 0020 B  +3.25\r\n"), (Results{{L"A", -100.0}, {L"B", 3.25}}));
+    // The sentence marks are not words; the later line of a word wins.
+    EXPECT_EQ(Read("0000 0001 !SENT_START -3.0\n0001 0002 W -1\n0002 0003 W -2\n0003 0004 !SENT_END -3.0\n"),
+              (Results{{L"W", -2.0}}));
+    EXPECT_EQ(Read("0000 0001 X!SENT_ENDY -3.0\n"), Results{});
+}
+
+TEST_F(DecodingRun, OddLinesFollowTheLayout)
+{
+    // Blank lines add nothing; a line of ten characters or fewer is the empty
+    // word; a missing or malformed score is 0.
+    EXPECT_EQ(Read("\n   \t\n0000 0001\nshort\n0000 0002 NOSCORE\n0000 0003 BAD x1\n"),
+              (Results{{L"", 0.0}, {L"NOSCORE", 0.0}, {L"BAD", 0.0}}));
+    EXPECT_EQ(Read(""), Results{});
+    const std::wstring longWord(300, L'W');
+    EXPECT_EQ(Read("0000 0001 " + std::string(300, 'W') + " -7.5"), (Results{{longWord, -7.5}}));
+}
+
+}  // namespace
