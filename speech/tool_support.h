@@ -14,6 +14,10 @@ namespace speech {
 // Prints "TOOL: MESSAGE" on stderr.
 void ReportError(const std::string& tool, const std::string& message);
 
+// Runs the body of an entry point; an exception (memory exhausted, say)
+// becomes a message and status 1, so none leaves the library.
+int GuardedRun(const char* tool, int (*body)(int, char**), int argc, char** argv);
+
 // Strict command-line options of one tool. Switches take no value; valued
 // options take the next argument. Anything else is an error naming it.
 class ToolOptions {
@@ -41,13 +45,20 @@ bool ReadListFile(const std::string& path, std::vector<std::string>& entries, st
 // may be empty).
 bool ReadParameterFile(const std::string& path, std::map<std::string, std::string>& parameters, std::string& error);
 
-// Whole-text number conversions without the process locale. Nothing but blanks
-// may follow the number.
+// Whole-text number conversions without the process locale. Blanks may
+// surround the number, nothing else; a leading "+" is accepted; infinities,
+// NaN and values out of range are refused.
 bool ParseDouble(std::string_view text, double& value);
 bool ParseInt(std::string_view text, long long& value);
+// Reads a float directly (not through double), so that FormatFloat's text
+// gives back exactly the float that was written.
+bool ParseFloat(std::string_view text, float& value);
 // Shortest text that reads back as exactly `value`.
 std::string FormatFloat(float value);
 std::string FormatDouble(double value);
+
+// Reads a whole file into `contents`; false with `error` naming the file.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);
 
 // Writes `contents` to `path` through a temporary file in the same folder and
 // a rename, so a failure never leaves a half-written file.

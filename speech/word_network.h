@@ -1,7 +1,9 @@
 #pragma once
 // The compiled grammar: a network of word nodes and null nodes joined by
 // arcs, with one start and one end node. Its text layout is in
-// docs/formats.md.
+// docs/formats.md. Networks from the grammar compiler have null start and
+// end nodes, no arc leaving the end, and no cycle made of null nodes only,
+// so a search can pass through null nodes without looping forever.
 
 #include <cstdint>
 #include <string>
