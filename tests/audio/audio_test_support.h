@@ -1,6 +1,5 @@
 #pragma once
-// Helpers shared by the audio tests: a temporary folder, file contents and
-// bounded waiting.
+// Helpers shared by the audio tests: file contents and bounded waiting.
 
 #include <chrono>
 #include <cstdint>
@@ -8,18 +7,7 @@
 #include <string>
 #include <vector>
 
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+#include "support/temporary_folder.h"
 
 // The bytes of a file; empty when it cannot be read.
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

@@ -1,9 +1,7 @@
 #include "dictionary_folder.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "dictionary/pronunciation_dictionary.h"
@@ -17,27 +15,6 @@ std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset)
         }
     }
     return bytes;
-}
-
-DictionaryFolder::DictionaryFolder()
-{
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "parrot-dictionary-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
-    }
-    path_ = pattern;
-}
-
-DictionaryFolder::~DictionaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string DictionaryFolder::Path(std::string_view name) const
-{
-    return (std::filesystem::path(path_) / name).string();
 }
 
 void DictionaryFolder::WriteFile(std::string_view name, std::string_view bytes) const

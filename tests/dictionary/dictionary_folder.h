@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "dictionary/pronunciation_dictionary.h"
+#include "support/temporary_folder.h"
 
 // The 8 bytes of one index record, little-endian.
 std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset);
 
-class DictionaryFolder {
+class DictionaryFolder : public TemporaryFolder {
 public:
-    DictionaryFolder();
-    ~DictionaryFolder();
-    DictionaryFolder(const DictionaryFolder&) = delete;
-    DictionaryFolder& operator=(const DictionaryFolder&) = delete;
-
-    std::string Path(std::string_view name) const;
     void WriteFile(std::string_view name, std::string_view bytes) const;
 
     // Writes "english.idx", "english.key" and "english.dct" with one record
@@ -29,9 +24,6 @@ public:
 
     // Loads the three files of the folder into `dictionary`.
     int Load(PronunciationDictionary& dictionary) const;
-
-private:
-    std::string path_;
 };
 
 // The pronunciation found for `word`, or "(none)".

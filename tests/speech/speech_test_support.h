@@ -12,26 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "support/temporary_folder.h"
+
 namespace speech_test {
 
-class ScratchFolder {
+class ScratchFolder : public TemporaryFolder {
 public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "speech-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string operator/(const std::string& name) const { return Path(name); }
     // Names of every file in the folder, to catch stray temporary files.
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+        for (const auto& entry : std::filesystem::directory_iterator(path())) names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
-
-private:
-    std::filesystem::path path_;
 };
 
 inline void WriteText(const std::string& path, const std::string& contents) {

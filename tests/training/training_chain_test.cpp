@@ -11,7 +11,7 @@
 
 #include "../engine/test_engine_log.h"
 #include "engine/speech_engine.h"
-#include "scratch_folder.h"
+#include "support/temporary_folder.h"
 #include "training/training_session.h"
 #include "training_test_support.h"
 
@@ -41,7 +41,7 @@ protected:
 
     void SetUp() override
     {
-        setenv("PARROT_TEST_ENGINE_LOG", folder.File("engine.log").c_str(), 1);
+        setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
         setenv("PARROT_TEST_ENGINE_FAIL", GetParam(), 1);
         session.SetFileNames(StandardTrainingFileNames());
     }
@@ -51,20 +51,20 @@ protected:
         unsetenv("PARROT_TEST_ENGINE_FAIL");
     }
 
-    ScratchFolder folder;
+    EnteredFolder folder;
     TrainingSession session;
 };
 
 TEST_P(TrainingChainTest, EveryRunCallsTheFiveToolsInOrder)
 {
     EXPECT_EQ(session.TrainWord(L"yes", 0), 0);
-    EXPECT_EQ(ReadTestEngineLog(folder.File("engine.log")), kTrainingCalls);
-    EXPECT_EQ(ReadWholeFile(folder.File("raw.txt")), "0.raw\n");
+    EXPECT_EQ(ReadTestEngineLog(folder.Path("engine.log")), kTrainingCalls);
+    EXPECT_EQ(ReadFileBytes(folder.Path("raw.txt")), "0.raw\n");
 
     EXPECT_EQ(session.TrainWord(L"yes", 1), 1);
     std::vector<Call> twoRuns = kTrainingCalls;
     twoRuns.insert(twoRuns.end(), kTrainingCalls.begin(), kTrainingCalls.end());
-    EXPECT_EQ(ReadTestEngineLog(folder.File("engine.log")), twoRuns);
+    EXPECT_EQ(ReadTestEngineLog(folder.Path("engine.log")), twoRuns);
 }
 
 // No tool fails, then each of the five in turn.

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "scratch_folder.h"
+#include "support/temporary_folder.h"
 #include "training/training_session.h"
 #include "training_test_support.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 std::string WorkedExample(const std::string& name)
 {
-    return ReadWholeFile(std::string(std::getenv("PARROT_TEST_DATA")) + "/worked_example/" + name);
+    return ReadFileBytes(std::string(std::getenv("PARROT_TEST_DATA")) + "/worked_example/" + name);
 }
 
 class TrainingFilesTest : public testing::Test {
@@ -52,9 +52,9 @@ protected:
         AddLoadedEntry(L"sil", true, {});
     }
 
-    std::string File(const char* name) const { return ReadWholeFile(folder.File(name)); }
+    std::string File(const char* name) const { return ReadFileBytes(folder.Path(name)); }
 
-    ScratchFolder folder;
+    EnteredFolder folder;
     std::unique_ptr<TrainingSession> session;
 };
 

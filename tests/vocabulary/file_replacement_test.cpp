@@ -7,7 +7,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "temporary_folder.h"
+#include "support/temporary_folder.h"
 #include "vocabulary/file_replacement.h"
 
 namespace {
@@ -30,11 +30,11 @@ TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions)
 {
     const std::string fileName = folder.Path("commands.txt");
     ASSERT_EQ(ReplaceFileContents(fileName.c_str(), "first"), 0);
-    EXPECT_EQ(ReadBytes(fileName), "first");
+    EXPECT_EQ(ReadFileBytes(fileName), "first");
 
     ASSERT_EQ(chmod(fileName.c_str(), 0640), 0);
     ASSERT_EQ(ReplaceFileContents(fileName.c_str(), "2"), 0);
-    EXPECT_EQ(ReadBytes(fileName), "2");
+    EXPECT_EQ(ReadFileBytes(fileName), "2");
     struct stat status {};
     ASSERT_EQ(stat(fileName.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
@@ -44,10 +44,10 @@ TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions)
 // The failures below happen even for root, who ignores file permissions.
 TEST_F(FileReplacement, FolderThatIsAFileFailsWithoutCreatingAnything)
 {
-    WriteBytes(folder.Path("not-a-folder"), "x");
+    WriteFileBytes(folder.Path("not-a-folder"), "x");
     const std::string fileName = folder.Path("not-a-folder/commands.txt");
     EXPECT_NE(ReplaceFileContents(fileName.c_str(), "7"), 0);
-    EXPECT_EQ(ReadBytes(folder.Path("not-a-folder")), "x");
+    EXPECT_EQ(ReadFileBytes(folder.Path("not-a-folder")), "x");
     EXPECT_EQ(FileCount(), 1u);
 }
 
@@ -66,7 +66,7 @@ TEST_F(FileReplacement, FailedWriteLeavesThePreviousFileIntact)
 {
     const std::string fileName = folder.Path("commands.txt");
     const std::string previous = "7\nhello#0#1#";
-    WriteBytes(fileName, previous);
+    WriteFileBytes(fileName, previous);
 
     rlimit original {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
@@ -79,7 +79,7 @@ TEST_F(FileReplacement, FailedWriteLeavesThePreviousFileIntact)
     std::signal(SIGXFSZ, originalHandler);
 
     EXPECT_NE(result, 0);
-    EXPECT_EQ(ReadBytes(fileName), previous);
+    EXPECT_EQ(ReadFileBytes(fileName), previous);
     EXPECT_EQ(FileCount(), 1u);
 }
 

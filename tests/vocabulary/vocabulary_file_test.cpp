@@ -29,7 +29,7 @@ TEST_F(VocabularyFile, LoadsTheWorkedExample)
 {
     ASSERT_EQ(kExample.size(), 37u);
     const std::string fileName = folder.Path("commands.txt");
-    WriteBytes(fileName, kExample);
+    WriteFileBytes(fileName, kExample);
     const PronunciationDictionary dictionary;
     Vocabulary vocabulary;
     EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, &dictionary), 7);
@@ -116,7 +116,7 @@ TEST_F(VocabularyFile, MissingFileIsCreatedEmpty)
 TEST_F(VocabularyFile, FileThatCannotBeOpenedOrCreatedLeavesTheBuiltIns)
 {
     // A regular file stands where the folder should be, which defeats root too.
-    WriteBytes(folder.Path("not-a-folder"), "x");
+    WriteFileBytes(folder.Path("not-a-folder"), "x");
     const std::string fileName = folder.Path("not-a-folder/commands.txt");
     Vocabulary vocabulary;
     EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, nullptr), 0);

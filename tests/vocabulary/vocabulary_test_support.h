@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "temporary_folder.h"
+#include "support/temporary_folder.h"
 #include "vocabulary/vocabulary_file.h"
 
 using Words = std::map<std::wstring, std::vector<std::int32_t>>;
@@ -41,7 +41,7 @@ struct LoadedFile {
 inline LoadedFile LoadBytes(const TemporaryFolder& folder, const std::string& bytes)
 {
     const std::string fileName = folder.Path("commands.txt");
-    WriteBytes(fileName, bytes);
+    WriteFileBytes(fileName, bytes);
     LoadedFile loaded;
     loaded.counter = ReadVocabularyFile(fileName.c_str(), loaded.vocabulary, nullptr);
     return loaded;
@@ -52,5 +52,5 @@ inline std::string SaveToBytes(const TemporaryFolder& folder, const Vocabulary& 
 {
     const std::string fileName = folder.Path("saved.txt");
     EXPECT_EQ(WriteVocabularyFile(fileName.c_str(), vocabulary, counter), 0);
-    return ReadBytes(fileName);
+    return ReadFileBytes(fileName);
 }
