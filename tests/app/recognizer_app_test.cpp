@@ -52,24 +52,21 @@ TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing)
     EXPECT_TRUE(std::filesystem::is_empty(Folder()));
 }
 
-TEST_F(AppTest, PreparedRunRunsTheDialogOnce)
+TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationNone)
 {
-    FakePlatform platform;
-    RecognizerApp app(platform);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"StartSocketLayer", "PrepareRun", "RunMainDialog"}));
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(app.ExitCode(), 0);
-}
-
-TEST_F(AppTest, FailedPreparationEndsTheRunWithoutADialog)
-{
-    FakePlatform platform;
-    platform.runPrepared = false;
-    RecognizerApp app(platform);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"StartSocketLayer", "PrepareRun"}));
-    EXPECT_EQ(app.ExitCode(), 1);
+    for (const bool prepared : {true, false}) {
+        FakePlatform platform;
+        platform.runPrepared = prepared;
+        RecognizerApp app(platform);
+        EXPECT_FALSE(app.InitInstance());
+        std::vector<std::string> expected{"StartSocketLayer", "PrepareRun"};
+        if (prepared) {
+            expected.push_back("RunMainDialog");
+        }
+        EXPECT_EQ(platform.calls, expected);
+        EXPECT_TRUE(platform.messages.empty());
+        EXPECT_EQ(app.ExitCode(), prepared ? 0 : 1);
+    }
 }
 
 }  // namespace

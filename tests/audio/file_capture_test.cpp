@@ -13,19 +13,7 @@
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 4096;
 constexpr std::size_t kDrainBytes = 2 * kBufferBytes;
-
-RecordingFormat MakeFormat() {
-    RecordingFormat format;
-    format.formatTag = 1;
-    format.channels = 1;
-    format.samplesPerSecond = 11025;
-    format.averageBytesPerSecond = 22050;
-    format.blockAlign = 2;
-    format.bitsPerSample = 16;
-    return format;
-}
 
 // A 440 Hz tone at half scale, the same on every channel.
 void WriteToneWav(const std::string& path, int rate, int channels, double seconds) {

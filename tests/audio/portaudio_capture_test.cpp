@@ -12,19 +12,6 @@
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 4096;
-
-RecordingFormat MakeFormat() {
-    RecordingFormat format;
-    format.formatTag = 1;
-    format.channels = 1;
-    format.samplesPerSecond = 11025;
-    format.averageBytesPerSecond = 22050;
-    format.blockAlign = 2;
-    format.bitsPerSample = 16;
-    return format;
-}
-
 // Points ALSA, for this process only, at a configuration of its own whose
 // default capture device plays `input` (headerless 11025 Hz mono 16-bit).
 // What follows the input is not silence: the plugin leaves its buffer as it

@@ -14,19 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 4096;
-
-RecordingFormat MakeFormat() {
-    RecordingFormat format;
-    format.formatTag = 1;
-    format.channels = 1;
-    format.samplesPerSecond = 11025;
-    format.averageBytesPerSecond = 22050;
-    format.blockAlign = 2;
-    format.bitsPerSample = 16;
-    return format;
-}
-
 // Bytes of buffers `first`..`last` as the scripted device fills them.
 std::vector<std::uint8_t> BufferBytes(int first, int last) {
     std::vector<std::uint8_t> bytes;

@@ -1,9 +1,5 @@
 #include "dictionary_folder.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-
 #include "dictionary/pronunciation_dictionary.h"
 
 std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset)
@@ -17,15 +13,7 @@ std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset)
     return bytes;
 }
 
-void DictionaryFolder::WriteFile(std::string_view name, std::string_view bytes) const
-{
-    std::ofstream file(Path(name), std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(file.good()) << "cannot write " << Path(name);
-}
-
-void DictionaryFolder::WriteRecords(
-    const std::vector<std::pair<std::string, std::string>>& records) const
+void WriteDictionaryRecords(const std::filesystem::path& folder, const DictionaryRecords& records)
 {
     std::string index;
     std::string key;
@@ -38,9 +26,9 @@ void DictionaryFolder::WriteRecords(
         entry += pronunciation;
         entry += '\0';
     }
-    WriteFile("english.idx", index);
-    WriteFile("english.key", key);
-    WriteFile("english.dct", entry);
+    WriteFileBytes(folder / "english.idx", index);
+    WriteFileBytes(folder / "english.key", key);
+    WriteFileBytes(folder / "english.dct", entry);
 }
 
 int DictionaryFolder::Load(PronunciationDictionary& dictionary) const

@@ -3,6 +3,7 @@
 // test ends.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,13 +15,16 @@
 // The 8 bytes of one index record, little-endian.
 std::string IndexRecordBytes(std::uint32_t keyOffset, std::uint32_t entryOffset);
 
+using DictionaryRecords = std::vector<std::pair<std::string, std::string>>;
+
+// Writes "english.idx", "english.key" and "english.dct" into `folder` with one
+// record per (word, pronunciation), in the order given.
+void WriteDictionaryRecords(const std::filesystem::path& folder, const DictionaryRecords& records);
+
 class DictionaryFolder : public TemporaryFolder {
 public:
-    void WriteFile(std::string_view name, std::string_view bytes) const;
-
-    // Writes "english.idx", "english.key" and "english.dct" with one record
-    // per (word, pronunciation), in the order given.
-    void WriteRecords(const std::vector<std::pair<std::string, std::string>>& records) const;
+    void WriteFile(std::string_view name, std::string_view bytes) const { WriteFileBytes(Path(name), bytes); }
+    void WriteRecords(const DictionaryRecords& records) const { WriteDictionaryRecords(path(), records); }
 
     // Loads the three files of the folder into `dictionary`.
     int Load(PronunciationDictionary& dictionary) const;

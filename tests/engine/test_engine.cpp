@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "speech_api.h"
 
@@ -43,22 +44,10 @@ void AppendToLog(const char* entryPoint, int argc, char** argv)
 
 void CopyFile(const char* from, const char* to)
 {
-    std::FILE* source = std::fopen(from, "rb");
-    std::FILE* target = std::fopen(to, "wb");
-    if (source != nullptr && target != nullptr) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = std::fread(buffer, 1, sizeof buffer, source)) > 0) {
-            std::fwrite(buffer, 1, count, target);
-        }
-    } else {
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
         std::fprintf(stderr, "test engine: cannot copy %s to %s\n", from, to);
-    }
-    if (source != nullptr) {
-        std::fclose(source);
-    }
-    if (target != nullptr) {
-        std::fclose(target);
     }
 }
 

@@ -1,4 +1,5 @@
-// The decoding run's engine calls, and "decoder.out" read into scored words.
+// The decoding lists and parameters byte for byte, the decoding run's engine
+// calls, and "decoder.out" read into scored words.
 
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include "../engine/test_engine_log.h"
 #include "app/session_file_names.h"
 #include "engine/speech_engine.h"
+#include "expected_dec_params.h"
 #include "recognition/recognition_session.h"
 
 namespace {
@@ -35,6 +37,28 @@ protected:
 };
 
 using Results = std::map<std::wstring, double>;
+
+TEST_F(DecodingRun, ListsNameTheUtterance)
+{
+    for (const auto& [number, text] : {std::pair{0, "0"}, std::pair{-3, "-3"}, std::pair{12, "12"}}) {
+        session.utteranceNumber = number;
+        session.WriteRawDecList();
+        session.WriteMfcDecList();
+        session.WriteOutDecList();
+        session.WriteLatDecList();
+        EXPECT_EQ(ReadFileBytes("raw_dec.txt"), std::string(text) + ".raw\n");
+        EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), std::string(text) + ".mfc\n");
+        EXPECT_EQ(ReadFileBytes("out_dec.txt"), "decoder.out");
+        EXPECT_EQ(ReadFileBytes("lat_dec.txt"), "loop_grammar.lat");
+    }
+}
+
+TEST_F(DecodingRun, ParametersHoldEighteenLines)
+{
+    WriteFileBytes("params_dec.txt", std::string(2000, 'x'));
+    session.WriteDecParams();
+    EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
+}
 
 TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists)
 {

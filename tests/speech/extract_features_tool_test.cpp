@@ -100,17 +100,13 @@ TEST(ExtractFeaturesTool, RefusesBadArgumentsAndListsBeforeWritingAnything) {
         std::string expected;
     };
     const Case cases[] = {
-        {withChange(1, "-deltas"), "-deltas"},
         {withChange(8, "twelve"), "-mfcc"},
         {withChange(22, "11025,0"), "-sf"},
         {withChange(20, "hanning"), "hanning"},
         {withChange(26, "text"), "-output_mode"},
-        {withChange(14, "0"), "-window_dur"},
         {withChange(8, "40"), "-mfcc"},
-        {withChange(2, "-cms"), "twice"},
         {withChange(28, folder / "none.txt"), "none.txt"},
         {withChange(30, folder / "two.txt"), "two.txt"},
-        {{"extract_feature", "-input", folder / "raw.txt"}, "-output"},
         {{"extract_feature", "-input", folder / "raw.txt", "-output"}, "-output"},
     };
     for (const Case& c : cases) {

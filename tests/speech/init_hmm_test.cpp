@@ -135,7 +135,6 @@ TEST(InitHmm, RefusesBadArgumentsModelLengthsAndFeatures) {
     const Case cases[] = {
         {changed(14, "-1"), good, "-var_floor"},
         {changed(8, "text"), good, "-mode"},
-        {changed(13, "-varfloor"), good, "-varfloor"},
         {withoutFloor, good, "missing option -var_floor"},
         {InitArguments(folder), "0 sp\n4 sil\nfour y\n", "line 3"},
         {InitArguments(folder), "0 sp\n4 sil\n4 sil\n", "line 3"},

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,17 +27,8 @@ public:
     }
 };
 
-inline void WriteText(const std::string& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-inline std::string ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
-}
-
+inline void WriteText(const std::string& path, const std::string& contents) { WriteFileBytes(path, contents); }
+inline std::string ReadText(const std::string& path) { return ReadFileBytes(path); }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 inline void WriteRecording(const std::string& path, const std::vector<std::int16_t>& samples) {

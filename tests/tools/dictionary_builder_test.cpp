@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "../dictionary/dictionary_folder.h"
 #include "make_dictionary/cmu_source.h"
@@ -67,26 +65,17 @@ TEST(DictionaryImage, StoresSortedSpellingsSharingPronunciations)
     EXPECT_EQ(dictionary.entryText.size(), std::string("b aw t ey y eh s z uw").size() + 1);
 }
 
-TEST(MakeDictionaryTool, BuildsTheFilesOrFailsWithAClearMessage)
+// Its successful run makes the English dictionary of every build.
+TEST(MakeDictionaryTool, MissingSourceFailsWithAClearMessage)
 {
     DictionaryFolder folder;
     const std::string tool = "'" MAKE_DICTIONARY_PATH "' '";
     const std::string missing = tool + folder.Path("no.dict") + "' '" + folder.Path("out") +
                                 "' 2>'" + folder.Path("log") + "'";
     EXPECT_NE(std::system(missing.c_str()), 0);
-    std::ifstream log(folder.Path("log"));
-    std::stringstream message;
-    message << log.rdbuf();
-    EXPECT_NE(message.str().find("pocketsphinx-en-us"), std::string::npos) << message.str();
+    const std::string message = ReadFileBytes(folder.Path("log"));
+    EXPECT_NE(message.find("pocketsphinx-en-us"), std::string::npos) << message;
     EXPECT_FALSE(std::filesystem::exists(folder.Path("out")));
-
-    folder.WriteFile("source.dict", "yes Y EH S\nyes(2) Y IH S\n");
-    const std::string build = tool + folder.Path("source.dict") + "' '" + folder.Path("") + "'";
-    ASSERT_EQ(std::system(build.c_str()), 0);
-    PronunciationDictionary dictionary;
-    ASSERT_EQ(folder.Load(dictionary), 1);
-    EXPECT_EQ(StoredWords(dictionary), (Words{"YES", "Yes", "yes"}));
-    EXPECT_EQ(Found(dictionary, "Yes"), "y eh s");
 }
 
 }  // namespace

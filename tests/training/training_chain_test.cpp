@@ -13,7 +13,7 @@
 #include "engine/speech_engine.h"
 #include "support/temporary_folder.h"
 #include "training/training_session.h"
-#include "training_test_support.h"
+#include "app/session_file_names.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ protected:
     {
         setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
         setenv("PARROT_TEST_ENGINE_FAIL", GetParam(), 1);
-        session.SetFileNames(StandardTrainingFileNames());
+        session.SetFileNames(kTrainingFileNames);
     }
     void TearDown() override
     {

@@ -10,7 +10,8 @@
 
 #include "support/temporary_folder.h"
 #include "training/training_session.h"
-#include "training_test_support.h"
+#include "../dictionary/dictionary_folder.h"
+#include "app/session_file_names.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ class TrainingFilesTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        WriteDictionaryFiles({{"know", "n ow"},
+        WriteDictionaryRecords(".", {{"know", "n ow"},
                               {"no", "n~ ow*"},
                               {"now", "n aw"},
                               {"yes", "y eh s"},
                               {"hush", "hh sil sp sh"}});
         session = std::make_unique<TrainingSession>();
-        session->SetFileNames(StandardTrainingFileNames());
+        session->SetFileNames(kTrainingFileNames);
     }
 
     // An entry as loading "commands.txt" makes it.
@@ -175,7 +176,7 @@ TEST_F(TrainingFilesTest, PhoneNamedLikeABuiltInModelIsNotListedTwice)
 
 TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped)
 {
-    TrainingFileNames names = StandardTrainingFileNames();
+    TrainingFileNames names = kTrainingFileNames;
     names.modelsFile = "no-such-folder/models.txt";
     names.grammarFile = "";
     session->SetFileNames(names);

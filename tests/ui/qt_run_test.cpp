@@ -6,14 +6,12 @@
 #include <QListWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/recognizer_app.h"
+#include "support/temporary_folder.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/qt/recognizer_window.h"
 #include "ui/qt/splash_box.h"
@@ -21,13 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // Plays the user: Enter on the splash box, then looks at the main window
 // and closes it with its close button.
@@ -57,11 +48,10 @@ struct User {
 
 TEST(QtRunTest, SplashThenMainWindowWithSavedWordsClosedWithoutSaving) {
     const fs::path startFolder = fs::current_path();
-    const fs::path workFolder = fs::temp_directory_path() / ("parrot-qt-run-" + std::to_string(::getpid()));
-    fs::remove_all(workFolder);
-    fs::create_directories(workFolder);
+    const TemporaryFolder folder;
+    const fs::path& workFolder = folder.path();
     const std::string saved = "7\nzebra#1#\nStop#2#\napple#3#\nstop#4#";
-    std::ofstream(workFolder / "commands.txt", std::ios::binary) << saved;
+    WriteFileBytes(workFolder / "commands.txt", saved);
 
     User user;
     QTimer::singleShot(0, [&user] { user.Act(); });
@@ -76,8 +66,7 @@ TEST(QtRunTest, SplashThenMainWindowWithSavedWordsClosedWithoutSaving) {
     EXPECT_TRUE(user.hasIcon);
     EXPECT_EQ(user.words, QStringList({"apple", "Stop", "stop", "zebra"}));
     EXPECT_TRUE(fs::exists(workFolder / "params_dec.txt"));
-    EXPECT_EQ(ReadFile(workFolder / "commands.txt"), saved);
-    fs::remove_all(workFolder);
+    EXPECT_EQ(ReadFileBytes(workFolder / "commands.txt"), saved);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include <sys/resource.h>
@@ -16,11 +17,8 @@ class FileReplacement : public ::testing::Test {
 protected:
     std::size_t FileCount() const
     {
-        std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-            ++count;
-        }
-        return count;
+        using Files = std::filesystem::directory_iterator;
+        return static_cast<std::size_t>(std::distance(Files(folder.path()), Files()));
     }
 
     TemporaryFolder folder;
