@@ -9,7 +9,7 @@ namespace {
 // Share of the range between background and loudest frame that a frame's
 // energy must pass to count as speech, and frames added on either side.
 constexpr float kThresholdShare = 0.3f;
-constexpr std::uint32_t kMargin = 2;
+constexpr std::uint32_t kMargin = 4;
 
 }  // namespace
 

@@ -184,13 +184,11 @@ int Run(int argc, char** argv) {
         }
         RemoveDigitalSilence(features);
         NormalizeMeanAndVariance(features);
-        auto words = decoder.Decode(features, scorer, settings);
-        // One word between the sentence marks, or no path within the beams:
-        // choose among all one-word paths with every piece of evidence.
-        if (words.size() == 3 || words.empty()) {
-            auto rescored = rescorer.Rescore(features, scorer, templates);
-            if (!rescored.empty()) words = std::move(rescored);
-        }
+        // Every recording holds one spoken word: the best one-word path by
+        // every piece of evidence is the answer. The search over the whole
+        // network decides only when the network has no one-word path.
+        auto words = rescorer.Rescore(features, scorer, templates);
+        if (words.empty()) words = decoder.Decode(features, scorer, settings);
         if (words.empty()) {
             ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
             status = 1;

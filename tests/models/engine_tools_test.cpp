@@ -153,6 +153,14 @@ TEST_F(EngineTools, TrainThenDecodeWritesTheBestPathWordPerLine) {
         EXPECT_TRUE(std::isfinite(std::stod(score))) << line;
     }
     EXPECT_EQ(words, (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
+
+    // The loop grammar would take two words; a recording holds one spoken
+    // word, so the answer is still a single word.
+    ASSERT_EQ(DecodeRecording({"sil", "a", "b", "b", "a", "sil"}, messages), 0) << messages;
+    std::istringstream split(Read("decoder.out"));
+    std::size_t lines = 0;
+    for (std::string line; std::getline(split, line);) ++lines;
+    EXPECT_EQ(lines, 3u) << Read("decoder.out");
 }
 
 TEST_F(EngineTools, TrainerReportsAndSkipsAMissingRecording) {
