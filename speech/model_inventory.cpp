@@ -17,6 +17,25 @@ bool ReadCount(const std::string& path, const std::string& line, const std::stri
     return true;
 }
 
+// A list whose first line is "KEY = N" followed by exactly N entries; `lines`
+// holds the first line too.
+bool ReadCountedList(const std::string& path, const std::string& key, const std::string& what,
+                     std::vector<std::string>& lines, std::string& error) {
+    if (!ReadListFile(path, lines, error)) return false;
+    if (lines.empty()) {
+        error = path + ": empty file";
+        return false;
+    }
+    long long count = 0;
+    if (!ReadCount(path, lines[0], key, count, error)) return false;
+    if (lines.size() != 1 + std::size_t(count)) {
+        error = path + ": " + std::to_string(count) + " " + what + " announced, but the file lists " +
+                std::to_string(lines.size() - 1);
+        return false;
+    }
+    return true;
+}
+
 // "key: value" line of a model block.
 bool BlockField(const std::string& path, const std::string& line, const std::string& key, std::string& value,
                 std::string& error) {
@@ -104,18 +123,7 @@ bool ReadModels(const std::string& path, ModelInventory& inventory, std::string&
 bool ReadMonophones(const std::string& path, const ModelInventory& inventory, std::set<std::string>& monophones,
                     std::string& error) {
     std::vector<std::string> lines;
-    if (!ReadListFile(path, lines, error)) return false;
-    long long count = 0;
-    if (lines.empty()) {
-        error = path + ": empty file";
-        return false;
-    }
-    if (!ReadCount(path, lines[0], "num_monophones", count, error)) return false;
-    if (lines.size() != 1 + std::size_t(count)) {
-        error = path + ": " + std::to_string(count) + " monophones announced, but the file lists " +
-                std::to_string(lines.size() - 1);
-        return false;
-    }
+    if (!ReadCountedList(path, "num_monophones", "monophones", lines, error)) return false;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         if (inventory.Find(lines[i]) == nullptr) {
             error = path + ": monophone " + lines[i] + " has no model in the models file";
@@ -128,18 +136,7 @@ bool ReadMonophones(const std::string& path, const ModelInventory& inventory, st
 
 bool CheckPhones(const std::string& path, const ModelInventory& inventory, std::string& error) {
     std::vector<std::string> lines;
-    if (!ReadListFile(path, lines, error)) return false;
-    long long count = 0;
-    if (lines.empty()) {
-        error = path + ": empty file";
-        return false;
-    }
-    if (!ReadCount(path, lines[0], "num_phones", count, error)) return false;
-    if (lines.size() != 1 + std::size_t(count)) {
-        error = path + ": " + std::to_string(count) + " phones announced, but the file lists " +
-                std::to_string(lines.size() - 1);
-        return false;
-    }
+    if (!ReadCountedList(path, "num_phones", "phones", lines, error)) return false;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto fields = SplitFields(lines[i]);
         long long model = 0;
