@@ -12,8 +12,10 @@ namespace speech {
 namespace {
 
 // Weight of the warping distance (average scaled frame distance) against the
-// HMM log-likelihood per frame.
+// HMM log-likelihood per frame. When every word was trained on several
+// recordings, the nearest of them is a surer match and counts for more.
 constexpr double kWarpingWeight = 0.5;
+constexpr double kSeveralTakesWarpingWeight = 0.75;
 
 struct Alignment {
     double score = kLogZero;
@@ -165,17 +167,22 @@ std::vector<DecodedWord> WordRescorer::Rescore(const FeatureMatrix& features, co
     // charged the largest distance found, so it neither wins nor loses by it.
     const bool useTemplates = !templates.templates.empty() && templates.dimension == features.dimension;
     std::map<std::string, double> nearest;
+    std::map<std::string, std::size_t> takes;
     double largest = 0.0;
     if (useTemplates) {
         const FeatureMatrix speech = SpeechFrames(features);
         for (const auto& entry : templates.templates) {
             const double distance = WarpingDistance(speech, entry.frames, templates.scales);
+            ++takes[entry.key];
             auto [found, inserted] = nearest.emplace(entry.key, distance);
             if (!inserted) found->second = std::min(found->second, distance);
         }
         for (const auto& [key, distance] : nearest)
             if (std::isfinite(distance)) largest = std::max(largest, distance);
     }
+    const bool severalTakes =
+        !takes.empty() && std::all_of(takes.begin(), takes.end(), [](const auto& entry) { return entry.second >= 2; });
+    const double warpingWeight = severalTakes ? kSeveralTakesWarpingWeight : kWarpingWeight;
 
     const Path* bestPath = nullptr;
     Alignment best;
@@ -190,7 +197,7 @@ std::vector<DecodedWord> WordRescorer::Rescore(const FeatureMatrix& features, co
                 const auto found = nearest.find(key);
                 if (found != nearest.end()) distance = std::min(distance, found->second);
             }
-            combined -= kWarpingWeight * (std::isfinite(distance) ? distance : largest);
+            combined -= warpingWeight * (std::isfinite(distance) ? distance : largest);
         }
         if (combined > bestCombined || bestPath == nullptr) {
             bestCombined = combined;
