@@ -64,44 +64,23 @@ bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory,
     std::sort(usedStates_.begin(), usedStates_.end());
     usedStates_.erase(std::unique(usedStates_.begin(), usedStates_.end()), usedStates_.end());
 
-    std::vector<std::vector<std::uint32_t>> outgoing(network.nodes.size());
     for (const auto& arc : network.arcs) {
         if (arc.from >= network.nodes.size() || arc.to >= network.nodes.size()) {
             error = "the word network has an arc to a missing node";
             return false;
         }
-        outgoing[arc.from].push_back(arc.to);
     }
-    // Word nodes reached from `node` through null nodes only, and whether the
-    // end node is among the nodes reached that way.
-    auto closure = [&](std::uint32_t node, std::vector<std::uint32_t>& reached, bool& reachesEnd) {
-        std::vector<bool> seen(network.nodes.size(), false);
-        std::vector<std::uint32_t> stack(outgoing[node].begin(), outgoing[node].end());
-        while (!stack.empty()) {
-            const std::uint32_t next = stack.back();
-            stack.pop_back();
-            if (seen[next]) continue;
-            seen[next] = true;
-            if (!network.nodes[next].word.empty()) {
-                reached.push_back(next);
-                continue;
-            }
-            if (next == network.end) reachesEnd = true;
-            stack.insert(stack.end(), outgoing[next].begin(), outgoing[next].end());
-        }
-        std::sort(reached.begin(), reached.end());
-    };
+    const auto outgoing = OutgoingArcs(network);
     for (std::uint32_t n = 0; n < network.nodes.size(); ++n) {
         if (words_[n].word.empty()) continue;
-        bool reachesEnd = false;
-        closure(n, words_[n].successors, reachesEnd);
-        words_[n].final = reachesEnd || n == network.end;
+        const WordSuccessors successors = FollowingWords(network, outgoing, n);
+        words_[n].successors = successors.words;
+        words_[n].final = successors.reachesEnd || n == network.end;
     }
     if (!network.nodes[network.start].word.empty()) {
         initialWords_.push_back(network.start);
     } else {
-        bool reachesEnd = false;
-        closure(network.start, initialWords_, reachesEnd);
+        initialWords_ = FollowingWords(network, outgoing, network.start).words;
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "word_network.h"
 
+#include <algorithm>
+
 #include "format_io.h"
 #include "tool_support.h"
 
@@ -104,6 +106,34 @@ bool WriteWordNetwork(const std::string& path, const WordNetwork& network, std::
     for (const WordNetwork::Arc& arc : network.arcs)
         text += "arc " + std::to_string(arc.from) + " " + std::to_string(arc.to) + "\n";
     return WriteFileAtomically(path, text, error);
+}
+
+std::vector<std::vector<std::uint32_t>> OutgoingArcs(const WordNetwork& network) {
+    std::vector<std::vector<std::uint32_t>> outgoing(network.nodes.size());
+    for (const auto& arc : network.arcs)
+        if (arc.from < network.nodes.size() && arc.to < network.nodes.size()) outgoing[arc.from].push_back(arc.to);
+    return outgoing;
+}
+
+WordSuccessors FollowingWords(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
+                              std::uint32_t node) {
+    WordSuccessors successors;
+    std::vector<bool> seen(network.nodes.size(), false);
+    std::vector<std::uint32_t> stack(outgoing[node].begin(), outgoing[node].end());
+    while (!stack.empty()) {
+        const std::uint32_t next = stack.back();
+        stack.pop_back();
+        if (seen[next]) continue;
+        seen[next] = true;
+        if (!network.nodes[next].word.empty()) {
+            successors.words.push_back(next);
+            continue;
+        }
+        if (next == network.end) successors.reachesEnd = true;
+        stack.insert(stack.end(), outgoing[next].begin(), outgoing[next].end());
+    }
+    std::sort(successors.words.begin(), successors.words.end());
+    return successors;
 }
 
 }  // namespace speech

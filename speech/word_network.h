@@ -28,4 +28,16 @@ struct WordNetwork {
 bool ReadWordNetwork(const std::string& path, WordNetwork& network, std::string& error);
 bool WriteWordNetwork(const std::string& path, const WordNetwork& network, std::string& error);
 
+// The nodes each node has an arc to; arcs to missing nodes are left out.
+std::vector<std::vector<std::uint32_t>> OutgoingArcs(const WordNetwork& network);
+
+// The word nodes reached from `node` through null nodes only, ascending, and
+// whether the end node is reached that way: the words that may follow it.
+struct WordSuccessors {
+    std::vector<std::uint32_t> words;
+    bool reachesEnd = false;
+};
+WordSuccessors FollowingWords(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
+                              std::uint32_t node);
+
 }  // namespace speech

@@ -78,38 +78,17 @@ bool WordRescorer::Build(const WordNetwork& network, const ModelInventory& inven
     paths_.clear();
     usedStates_.clear();
     // Word successors through null nodes, as the decoder sees them.
-    std::vector<std::vector<std::uint32_t>> outgoing(network.nodes.size());
-    for (const auto& arc : network.arcs)
-        if (arc.from < network.nodes.size() && arc.to < network.nodes.size()) outgoing[arc.from].push_back(arc.to);
-    auto successors = [&](std::uint32_t node, bool& reachesEnd) {
-        std::set<std::uint32_t> words;
-        std::vector<bool> seen(network.nodes.size(), false);
-        std::vector<std::uint32_t> stack = outgoing[node];
-        while (!stack.empty()) {
-            const std::uint32_t next = stack.back();
-            stack.pop_back();
-            if (seen[next]) continue;
-            seen[next] = true;
-            if (!network.nodes[next].word.empty()) {
-                words.insert(next);
-                continue;
-            }
-            if (next == network.end) reachesEnd = true;
-            stack.insert(stack.end(), outgoing[next].begin(), outgoing[next].end());
-        }
-        return words;
-    };
+    const auto outgoing = OutgoingArcs(network);
+    auto successors = [&](std::uint32_t node) { return FollowingWords(network, outgoing, node).words; };
     if (network.start >= network.nodes.size()) return true;
-    bool unused = false;
-    const std::set<std::uint32_t> first =
-        network.nodes[network.start].word.empty() ? successors(network.start, unused) : std::set<std::uint32_t>{network.start};
+    const std::vector<std::uint32_t> first = network.nodes[network.start].word.empty()
+                                                 ? successors(network.start)
+                                                 : std::vector<std::uint32_t>{network.start};
     std::set<std::vector<std::string>> done;
     for (const auto s : first) {
-        for (const auto w : successors(s, unused)) {
-            for (const auto e : successors(w, unused)) {
-                bool final = e == network.end;
-                successors(e, final);
-                if (!final) continue;
+        for (const auto w : successors(s)) {
+            for (const auto e : successors(w)) {
+                if (e != network.end && !FollowingWords(network, outgoing, e).reachesEnd) continue;
                 const std::vector<std::string> words{network.nodes[s].word, network.nodes[w].word, network.nodes[e].word};
                 if (!done.insert(words).second) continue;
                 std::vector<const std::vector<std::vector<std::string>>*> pronunciations;
