@@ -30,7 +30,8 @@ std::vector<std::int16_t> SpeechLikeAudio(std::size_t samples) {
     for (std::size_t i = 0; i < samples; ++i) {
         const double t = i / kRate;
         const double envelope = 0.5 + 0.5 * std::sin(2 * std::numbers::pi * 3.0 * t);
-        const double voiced = 4000 * std::sin(2 * std::numbers::pi * 140 * t) + 2500 * std::sin(2 * std::numbers::pi * 700 * t) +
+        const double voiced = 4000 * std::sin(2 * std::numbers::pi * 140 * t) +
+                              2500 * std::sin(2 * std::numbers::pi * 700 * t) +
                               1200 * std::sin(2 * std::numbers::pi * 2300 * t);
         audio[i] = static_cast<std::int16_t>(std::clamp(envelope * voiced + noise(random), -32768.0, 32767.0));
     }
@@ -74,11 +75,37 @@ int main(int argc, char** argv) {
     }
     rawList.close();
     mfcList.close();
-    std::vector<std::string> arguments = {
-        "extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy", "-energy_norm", "-mfcc", "12",
-        "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20", "-frame_dur", "10", "-num_fbanks", "22",
-        "-window_type", "hamming", "-sf", "11025.0", "-pre_emph_coeff", "0.97", "-output_mode", "binary", "-input",
-        (folder / "raw.txt").string(), "-output", (folder / "mfc.txt").string()};
+    std::vector<std::string> arguments = {"extract_feature",
+                                          "-delta",
+                                          "-acc",
+                                          "-cms",
+                                          "-zero_mean",
+                                          "-energy",
+                                          "-energy_norm",
+                                          "-mfcc",
+                                          "12",
+                                          "-delta_win",
+                                          "2",
+                                          "-lifter_coeff",
+                                          "36",
+                                          "-window_dur",
+                                          "20",
+                                          "-frame_dur",
+                                          "10",
+                                          "-num_fbanks",
+                                          "22",
+                                          "-window_type",
+                                          "hamming",
+                                          "-sf",
+                                          "11025.0",
+                                          "-pre_emph_coeff",
+                                          "0.97",
+                                          "-output_mode",
+                                          "binary",
+                                          "-input",
+                                          (folder / "raw.txt").string(),
+                                          "-output",
+                                          (folder / "mfc.txt").string()};
     std::vector<char*> argv2;
     for (auto& argument : arguments) argv2.push_back(argument.data());
     start = CpuSeconds();

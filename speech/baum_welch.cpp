@@ -45,8 +45,8 @@ std::uint64_t TransitionKey(const TransitionUse& use) {
     return (std::uint64_t(use.matrix) << 32) | (std::uint64_t(use.from) << 16) | use.to;
 }
 
-void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer,
-                         double beam, RecordingStatistics& statistics) {
+void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
+                         RecordingStatistics& statistics) {
     const std::uint32_t dimension = scorer.Dimension();
     const std::vector<std::uint32_t> slot = PrepareStatistics(chain, dimension, statistics);
     const std::size_t frames = features.frameCount;
@@ -62,8 +62,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     auto b = [&](std::size_t t, std::uint32_t position) { return emission[t * distinct + slot[position]]; };
 
     std::vector<double> alpha(frames * positions, kLogZero);
-    for (const auto& arc : chain.entries)
-        alpha[arc.to] = LogAdd(alpha[arc.to], arc.logProbability + b(0, arc.to));
+    for (const auto& arc : chain.entries) alpha[arc.to] = LogAdd(alpha[arc.to], arc.logProbability + b(0, arc.to));
     for (std::size_t t = 1; t < frames; ++t) {
         const double* previous = &alpha[(t - 1) * positions];
         double* current = &alpha[t * positions];
@@ -87,7 +86,8 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     std::vector<double> beta(frames * positions, kLogZero);
     for (const auto& arc : chain.exits)
         if (last[arc.from] != kLogZero)
-            beta[(frames - 1) * positions + arc.from] = LogAdd(beta[(frames - 1) * positions + arc.from], arc.logProbability);
+            beta[(frames - 1) * positions + arc.from] =
+                LogAdd(beta[(frames - 1) * positions + arc.from], arc.logProbability);
     for (std::size_t t = frames - 1; t-- > 0;) {
         const double* next = &beta[(t + 1) * positions];
         double* current = &beta[t * positions];

@@ -20,15 +20,15 @@ struct RecordingStatistics {
     std::vector<double> squares;        // likewise, of squared frame values
     std::map<std::uint64_t, double> transitionCounts;  // TransitionKey to expected count
     double logLikelihood = 0.0;
-    bool aligned = false;               // false when no path fits the recording
+    bool aligned = false;  // false when no path fits the recording
 };
 
 std::uint64_t TransitionKey(const TransitionUse& use);
 
 // Fills `statistics` for one recording. `beam` is the pruning width in
 // natural-log units below the best forward score of a frame.
-void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer,
-                         double beam, RecordingStatistics& statistics);
+void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
+                         RecordingStatistics& statistics);
 
 // Statistics of a hard alignment: frame t belongs to chain position
 // `positions[t]` with weight 1.

@@ -45,8 +45,7 @@ bool FixedValue(const std::map<std::string, std::string>& parameters, const std:
     return false;
 }
 
-bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerSettings& settings,
-                  std::string& error) {
+bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerSettings& settings, std::string& error) {
     if (!ParseDouble(parameters.at("beam_width"), settings.beamWidth) || settings.beamWidth <= 0.0) {
         error = "beam_width must be a positive number";
         return false;
@@ -79,7 +78,8 @@ bool CheckModelsAgainstStates(const ModelInventory& inventory, const StateSet& s
     for (const auto& model : inventory.models) {
         for (const auto state : model.states) {
             if (state >= states.states.size()) {
-                error = "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
+                error =
+                    "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
                 return false;
             }
         }
@@ -102,8 +102,9 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
         !ReadListFile(parameters.at("lablist_file"), labelList, error))
         return false;
     if (featureList.size() != labelList.size()) {
-        error = parameters.at("mfcclist_file") + " names " + std::to_string(featureList.size()) + " feature files but " +
-                parameters.at("lablist_file") + " has " + std::to_string(labelList.size()) + " label lines";
+        error = parameters.at("mfcclist_file") + " names " + std::to_string(featureList.size()) +
+                " feature files but " + parameters.at("lablist_file") + " has " + std::to_string(labelList.size()) +
+                " label lines";
         return false;
     }
     for (std::size_t i = 0; i < featureList.size(); ++i) {
@@ -122,8 +123,9 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
         RemoveDigitalSilence(recording.features);
         NormalizeMeanAndVariance(recording.features);
         if (recording.features.dimension != states.dimension) {
-            ReportError(kTool, recording.featurePath + ": features have " + std::to_string(recording.features.dimension) +
-                                   " values per frame, the models " + std::to_string(states.dimension) + "; recording skipped");
+            ReportError(kTool, recording.featurePath + ": features have " +
+                                   std::to_string(recording.features.dimension) + " values per frame, the models " +
+                                   std::to_string(states.dimension) + "; recording skipped");
             continue;
         }
         std::size_t modelsWithStates = 0;
@@ -147,7 +149,8 @@ TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, c
     std::vector<double> sums(dimension, 0.0), squares(dimension, 0.0);
     double frames = 0.0;
     for (const auto& recording : recordings) {
-        if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) != report.unaligned.end())
+        if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) !=
+            report.unaligned.end())
             continue;
         FeatureMatrix speech = SpeechFrames(recording.features);
         for (std::uint32_t t = 0; t < speech.frameCount; ++t)

@@ -12,9 +12,9 @@ constexpr double kWordInsertionPenalty = -150.0;
 
 struct Token {
     double score = kLogZero;
-    double acoustic = 0.0;     // acoustic log-likelihood of the current word so far
-    std::uint32_t start = 0;   // first frame of the current word
-    std::int32_t history = -1; // the word end before the current word
+    double acoustic = 0.0;      // acoustic log-likelihood of the current word so far
+    std::uint32_t start = 0;    // first frame of the current word
+    std::int32_t history = -1;  // the word end before the current word
 };
 
 // A word that ended at a frame on some surviving path.
@@ -147,8 +147,8 @@ std::vector<DecodedWord> Decoder::Decode(const FeatureMatrix& features, const St
             for (const auto& arc : chain.exits) {
                 const Token& from = tokens[i][arc.from];
                 if (from.score == kLogZero || from.score + arc.logProbability <= end.score) continue;
-                end = WordEnd{instances_[i].node, from.start, t, from.score + arc.logProbability, from.acoustic,
-                              from.history};
+                end = WordEnd{instances_[i].node, from.start,  t, from.score + arc.logProbability,
+                              from.acoustic,      from.history};
             }
             if (end.score != kLogZero) candidates.push_back(end);
         }

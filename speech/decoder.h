@@ -16,9 +16,9 @@
 namespace speech {
 
 struct DecoderSettings {
-    double stateBeam = 300.0;      // state tokens this far below the frame's best are dropped
-    double wordEndBeam = 150.0;    // word ends this far below the frame's best word end are dropped
-    double wordEntryBeam = 150.0;  // word entries this far below the frame's best entry are dropped
+    double stateBeam = 300.0;        // state tokens this far below the frame's best are dropped
+    double wordEndBeam = 150.0;      // word ends this far below the frame's best word end are dropped
+    double wordEntryBeam = 150.0;    // word entries this far below the frame's best entry are dropped
     std::uint32_t maxWordEnds = 50;  // word ends kept per frame, best first
 };
 
@@ -53,10 +53,10 @@ private:
         std::string word;
         std::vector<std::uint32_t> instances;
         std::vector<std::uint32_t> successors;  // word nodes entered after this one
-        bool final = false;                      // the network may end after this word
+        bool final = false;                     // the network may end after this word
     };
 
-    std::vector<WordNode> words_;             // by network node (null nodes hold no instance)
+    std::vector<WordNode> words_;  // by network node (null nodes hold no instance)
     std::vector<std::uint32_t> initialWords_;
     std::vector<WordInstance> instances_;
     std::vector<std::uint32_t> usedStates_;

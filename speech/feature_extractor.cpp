@@ -62,7 +62,9 @@ bool CheckFeatureOptions(const FeatureOptions& options, std::string& error) {
     return false;
 }
 
-std::uint32_t WindowSamples(const FeatureOptions& options) { return WholeSamples(options.sampleRate, options.windowMs); }
+std::uint32_t WindowSamples(const FeatureOptions& options) {
+    return WholeSamples(options.sampleRate, options.windowMs);
+}
 
 std::uint32_t ShiftSamples(const FeatureOptions& options) { return WholeSamples(options.sampleRate, options.frameMs); }
 
@@ -96,7 +98,9 @@ void AppendDeltas(std::vector<float>& values, std::uint32_t frames, std::uint32_
 }
 
 FeatureExtractor::FeatureExtractor(const FeatureOptions& options)
-    : options_(options), window_(WindowSamples(options)), shift_(ShiftSamples(options)),
+    : options_(options),
+      window_(WindowSamples(options)),
+      shift_(ShiftSamples(options)),
       fft_(std::make_unique<RealFft>(FftSizeFor(window_))) {
     hamming_.resize(window_);
     for (std::uint32_t i = 0; i < window_; ++i)
@@ -105,8 +109,9 @@ FeatureExtractor::FeatureExtractor(const FeatureOptions& options)
     const std::uint32_t filters = options_.filterCount;
     dct_.resize(std::size_t(options_.cepstrumCount) * filters);
     for (std::uint32_t i = 1; i <= options_.cepstrumCount; ++i) {
-        const double lifter =
-            options_.lifter > 0.0 ? 1.0 + options_.lifter / 2.0 * std::sin(std::numbers::pi * i / options_.lifter) : 1.0;
+        const double lifter = options_.lifter > 0.0
+                                  ? 1.0 + options_.lifter / 2.0 * std::sin(std::numbers::pi * i / options_.lifter)
+                                  : 1.0;
         for (std::uint32_t k = 0; k < filters; ++k)
             dct_[std::size_t(i - 1) * filters + k] = static_cast<float>(
                 lifter * std::sqrt(2.0 / filters) * std::cos(std::numbers::pi * i * (k + 0.5) / filters));
@@ -195,7 +200,8 @@ bool FeatureExtractor::Extract(const std::vector<std::int16_t>& samples, Feature
     }
     if (options_.energy && options_.energyNormalise) {
         float loudest = values[cepstra];
-        for (std::uint32_t t = 1; t < frames; ++t) loudest = std::max(loudest, values[std::size_t(t) * dimension + cepstra]);
+        for (std::uint32_t t = 1; t < frames; ++t)
+            loudest = std::max(loudest, values[std::size_t(t) * dimension + cepstra]);
         const double floor = loudest - kSilenceFloorLog;
         for (std::uint32_t t = 0; t < frames; ++t) {
             float& energy = values[std::size_t(t) * dimension + cepstra];
@@ -208,7 +214,8 @@ bool FeatureExtractor::Extract(const std::vector<std::int16_t>& samples, Feature
             for (std::uint32_t t = 0; t < frames; ++t) mean += values[std::size_t(t) * dimension + d];
             mean /= frames;
             for (std::uint32_t t = 0; t < frames; ++t)
-                values[std::size_t(t) * dimension + d] = static_cast<float>(values[std::size_t(t) * dimension + d] - mean);
+                values[std::size_t(t) * dimension + d] =
+                    static_cast<float>(values[std::size_t(t) * dimension + d] - mean);
         }
     }
     const std::uint32_t statics = dimension;

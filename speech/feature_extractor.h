@@ -71,9 +71,9 @@ private:
     std::uint32_t shift_;
     std::unique_ptr<RealFft> fft_;
     std::vector<float> hamming_;
-    std::vector<std::int32_t> binFilter_;   // filter a bin's falling slope belongs to, -1 for none
-    std::vector<float> binWeight_;          // weight of that falling slope; 1 - weight goes to the next filter
-    std::vector<float> dct_;                // cepstrumCount x filterCount, liftering included
+    std::vector<std::int32_t> binFilter_;  // filter a bin's falling slope belongs to, -1 for none
+    std::vector<float> binWeight_;         // weight of that falling slope; 1 - weight goes to the next filter
+    std::vector<float> dct_;               // cepstrumCount x filterCount, liftering included
     std::vector<float> frame_;
     std::vector<float> power_;
     std::vector<float> bands_;

@@ -100,9 +100,7 @@ public:
     bool ParseGrammar(std::vector<Expression>& pool, std::size_t& root, std::string& error);
 
 private:
-    const Token& Peek(std::size_t ahead = 0) const {
-        return tokens_[std::min(position_ + ahead, tokens_.size() - 1)];
-    }
+    const Token& Peek(std::size_t ahead = 0) const { return tokens_[std::min(position_ + ahead, tokens_.size() - 1)]; }
     bool IsSymbol(std::string_view symbol, std::size_t ahead = 0) const {
         return Peek(ahead).kind == Token::kSymbol && Peek(ahead).text == symbol;
     }
@@ -186,8 +184,8 @@ bool Parser::ParseSequence(std::size_t& result, int depth, std::string& error) {
         sequence.parts.push_back(item);
     }
     if (sequence.parts.empty()) {
-        const bool emptyAlternative = IsSymbol("|") || IsSymbol(")") || IsSymbol("]") || IsSymbol("}") ||
-                                      IsSymbol(">") || IsSymbol(";");
+        const bool emptyAlternative =
+            IsSymbol("|") || IsSymbol(")") || IsSymbol("]") || IsSymbol("}") || IsSymbol(">") || IsSymbol(";");
         return Fail(Peek(),
                     emptyAlternative ? "empty alternative before " + Describe(Peek())
                                      : "expected a word, \"$name\" or a bracket, found " + Describe(Peek()),
@@ -266,24 +264,24 @@ ExpressionFacts Examine(const std::vector<Expression>& pool) {
             anyEmpty = anyEmpty || facts.canBeEmpty[part];
         }
         switch (expression.kind) {
-        case Expression::kWord:
-            facts.canBeEmpty[i] = false;
-            break;
-        case Expression::kReference:
-            facts.canBeEmpty[i] = facts.canBeEmpty[expression.definition];
-            deepest = facts.depth[expression.definition];
-            break;
-        case Expression::kSequence:
-        case Expression::kOneOrMore:
-            facts.canBeEmpty[i] = allEmpty;
-            break;
-        case Expression::kAlternatives:
-            facts.canBeEmpty[i] = anyEmpty;
-            break;
-        case Expression::kOptional:
-        case Expression::kZeroOrMore:
-            facts.canBeEmpty[i] = true;
-            break;
+            case Expression::kWord:
+                facts.canBeEmpty[i] = false;
+                break;
+            case Expression::kReference:
+                facts.canBeEmpty[i] = facts.canBeEmpty[expression.definition];
+                deepest = facts.depth[expression.definition];
+                break;
+            case Expression::kSequence:
+            case Expression::kOneOrMore:
+                facts.canBeEmpty[i] = allEmpty;
+                break;
+            case Expression::kAlternatives:
+                facts.canBeEmpty[i] = anyEmpty;
+                break;
+            case Expression::kOptional:
+            case Expression::kZeroOrMore:
+                facts.canBeEmpty[i] = true;
+                break;
         }
         facts.depth[i] = deepest + 1;
     }
@@ -353,29 +351,29 @@ bool NetworkBuilder::AddNode(const std::string& word, std::uint32_t& node) {
 bool NetworkBuilder::Instantiate(std::size_t index, Piece& piece) {
     const Expression& expression = pool_[index];
     switch (expression.kind) {
-    case Expression::kWord:
-        if (!AddNode(expression.word, piece.in)) return false;
-        piece.out = piece.in;
-        return true;
-    case Expression::kReference:
-        return Instantiate(expression.definition, piece);
-    case Expression::kSequence: {
-        Piece previous;
-        for (std::size_t i = 0; i < expression.parts.size(); ++i) {
-            Piece part;
-            if (!Instantiate(expression.parts[i], part)) return false;
-            if (i == 0) {
-                piece.in = part.in;
-            } else {
-                Join(previous.out, part.in);
+        case Expression::kWord:
+            if (!AddNode(expression.word, piece.in)) return false;
+            piece.out = piece.in;
+            return true;
+        case Expression::kReference:
+            return Instantiate(expression.definition, piece);
+        case Expression::kSequence: {
+            Piece previous;
+            for (std::size_t i = 0; i < expression.parts.size(); ++i) {
+                Piece part;
+                if (!Instantiate(expression.parts[i], part)) return false;
+                if (i == 0) {
+                    piece.in = part.in;
+                } else {
+                    Join(previous.out, part.in);
+                }
+                previous = part;
             }
-            previous = part;
+            piece.out = previous.out;
+            return true;
         }
-        piece.out = previous.out;
-        return true;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     if (!AddNode("", piece.in) || !AddNode("", piece.out)) return false;
     for (std::size_t part : expression.parts) {

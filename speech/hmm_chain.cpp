@@ -107,13 +107,16 @@ bool BuildStateChain(const std::vector<std::string>& phones, const ModelInventor
                 if (p <= 0.0) continue;
                 Target target;
                 target.position = current.firstPosition + j - 1;
-                AddArc(chain, chain.arcs, from, target, p, {{current.model->transitions, std::uint16_t(i), std::uint16_t(j)}});
+                AddArc(chain, chain.arcs, from, target, p,
+                       {{current.model->transitions, std::uint16_t(i), std::uint16_t(j)}});
             }
             const double exit = current.matrix->At(i, size - 1);
             if (exit <= 0.0) continue;
             for (const auto& target : next) {
-                const std::vector<TransitionUse> uses{{current.model->transitions, std::uint16_t(i), std::uint16_t(size - 1)}};
-                AddArc(chain, target.position == ChainArc::kOutside ? chain.exits : chain.arcs, from, target, exit, uses);
+                const std::vector<TransitionUse> uses{
+                    {current.model->transitions, std::uint16_t(i), std::uint16_t(size - 1)}};
+                AddArc(chain, target.position == ChainArc::kOutside ? chain.exits : chain.arcs, from, target, exit,
+                       uses);
             }
         }
     }

@@ -29,7 +29,7 @@ struct ChainArc {
     std::uint32_t from = kOutside;  // chain position, or kOutside for the chain's entry
     std::uint32_t to = kOutside;    // chain position, or kOutside for the chain's exit
     double logProbability = 0.0;
-    std::uint32_t usesBegin = 0;    // range of `uses` whose product is this arc's probability
+    std::uint32_t usesBegin = 0;  // range of `uses` whose product is this arc's probability
     std::uint32_t usesEnd = 0;
 };
 
@@ -40,7 +40,7 @@ struct StateChain {
     std::vector<ChainArc> arcs;         // between positions, sorted by `from`
     std::vector<ChainArc> exits;        // to kOutside
     std::vector<TransitionUse> uses;
-    bool passesEmpty = false;           // true when the chain can be crossed without a frame
+    bool passesEmpty = false;  // true when the chain can be crossed without a frame
 };
 
 // Builds the chain of `phones`. False with `error` naming a phone without a

@@ -110,6 +110,4 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace speech
 
-SPEECH_EXPORT int InitHMM(int argc, char** argv) {
-    return speech::GuardedRun(speech::kTool, speech::Run, argc, argv);
-}
+SPEECH_EXPORT int InitHMM(int argc, char** argv) { return speech::GuardedRun(speech::kTool, speech::Run, argc, argv); }

@@ -240,8 +240,8 @@ bool ReadStates(const std::string& path, bool binary, StateSet& states, std::str
     std::string contents;
     if (!ReadWholeFile(path, contents, error)) return false;
     states = StateSet{};
-    const bool read = binary ? ReadStatesBinary(path, contents, states, error)
-                             : ReadStatesText(path, contents, states, error);
+    const bool read =
+        binary ? ReadStatesBinary(path, contents, states, error) : ReadStatesText(path, contents, states, error);
     if (!read) states = StateSet{};
     return read;
 }
@@ -299,8 +299,8 @@ bool ReadTransitions(const std::string& path, TransitionSet& transitions, std::s
 }
 
 bool WriteTransitions(const std::string& path, const TransitionSet& transitions, std::string& error) {
-    std::string text = "transitions " + std::to_string(kVersion) + "\ncount " +
-                       std::to_string(transitions.matrices.size()) + "\n";
+    std::string text =
+        "transitions " + std::to_string(kVersion) + "\ncount " + std::to_string(transitions.matrices.size()) + "\n";
     for (std::size_t m = 0; m < transitions.matrices.size(); ++m) {
         const auto& matrix = transitions.matrices[m];
         if (!CheckMatrix(path, m, matrix, error)) {

@@ -13,8 +13,8 @@ namespace speech {
 
 struct PhoneModel {
     std::string phone;
-    std::uint32_t transitions = 0;       // index of the model's transition matrix
-    std::vector<std::uint32_t> states;   // emitting states, numbered as the state file numbers them
+    std::uint32_t transitions = 0;      // index of the model's transition matrix
+    std::vector<std::uint32_t> states;  // emitting states, numbered as the state file numbers them
 };
 
 // Word (grammar form) to its pronunciations, each a list of phones, in file order.

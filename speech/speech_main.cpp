@@ -14,8 +14,12 @@ struct Tool {
 };
 
 constexpr Tool kTools[] = {
-    {"extract_feature", ExtractFeatures}, {"grammar_compiler", GrammarCompiller}, {"init_hmm", InitHMM},
-    {"convert_mmf", ConvertMmf},          {"bw_train", BWTrain},                  {"trace_projection", TraceProjection},
+    {"extract_feature", ExtractFeatures},
+    {"grammar_compiler", GrammarCompiller},
+    {"init_hmm", InitHMM},
+    {"convert_mmf", ConvertMmf},
+    {"bw_train", BWTrain},
+    {"trace_projection", TraceProjection},
     {"normalize_features", NormalizeFeatures},
 };
 

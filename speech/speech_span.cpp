@@ -34,6 +34,3 @@ FrameSpan DetectSpeech(const FeatureMatrix& features) {
 }
 
 }  // namespace speech
-
-
-

@@ -21,5 +21,3 @@ struct FrameSpan {
 FrameSpan DetectSpeech(const FeatureMatrix& features);
 
 }  // namespace speech
-
-

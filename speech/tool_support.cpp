@@ -1,5 +1,7 @@
 #include "tool_support.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -8,8 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace speech {
 namespace {

@@ -47,8 +47,8 @@ bool PositiveInteger(const std::map<std::string, std::string>& parameters, const
     return true;
 }
 
-bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderSettings& settings,
-                  bool& binaryFeatures, std::string& error) {
+bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderSettings& settings, bool& binaryFeatures,
+                  std::string& error) {
     if (parameters.at("function") != "lattice_rescoring") {
         error = "function \"" + parameters.at("function") + "\" is not supported (only lattice_rescoring)";
         return false;
@@ -76,7 +76,8 @@ bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderS
         return false;
     }
     return Fixed(parameters, "align_mode", "word", error) && Fixed(parameters, "context_mode", "monophone", error) &&
-           Fixed(parameters, "nbest_paths", "1", error) && PositiveInteger(parameters, "history_paths", unused, error) &&
+           Fixed(parameters, "nbest_paths", "1", error) &&
+           PositiveInteger(parameters, "history_paths", unused, error) &&
            PositiveInteger(parameters, "mapmi_limit", unused, error);
 }
 
@@ -96,7 +97,8 @@ bool CheckStates(const Decoder& decoder, const ModelInventory& inventory, const 
     for (const auto& model : inventory.models)
         for (const auto state : model.states)
             if (state >= states.states.size()) {
-                error = "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
+                error =
+                    "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
                 return false;
             }
     return true;

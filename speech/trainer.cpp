@@ -55,14 +55,19 @@ std::vector<std::uint32_t> InitialAlignment(const TrainingRecording& recording) 
     std::vector<std::uint32_t> leading, inner, trailing;
     for (std::uint32_t p = 0; p < chain.states.size(); ++p) {
         const std::uint32_t label = chain.label[p];
-        if (leadingSilence && label == 0) leading.push_back(p);
-        else if (trailingSilence && label == lastLabel) trailing.push_back(p);
-        else inner.push_back(p);
+        if (leadingSilence && label == 0)
+            leading.push_back(p);
+        else if (trailingSilence && label == lastLabel)
+            trailing.push_back(p);
+        else
+            inner.push_back(p);
     }
     FrameSpan span = DetectSpeech(recording.features);
     if (inner.empty() || span.end - span.begin < inner.size()) span = {0, frames};
-    if (leading.empty() || span.begin == 0) span.begin = 0, inner.insert(inner.begin(), leading.begin(), leading.end()), leading.clear();
-    if (trailing.empty() || span.end == frames) span.end = frames, inner.insert(inner.end(), trailing.begin(), trailing.end()), trailing.clear();
+    if (leading.empty() || span.begin == 0)
+        span.begin = 0, inner.insert(inner.begin(), leading.begin(), leading.end()), leading.clear();
+    if (trailing.empty() || span.end == frames)
+        span.end = frames, inner.insert(inner.end(), trailing.begin(), trailing.end()), trailing.clear();
     Spread(alignment, 0, span.begin, leading);
     Spread(alignment, span.begin, span.end, inner);
     Spread(alignment, span.end, frames, trailing);
@@ -198,7 +203,8 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     auto update = [&](const ModelTotals& totals, bool withTransitions) {
         std::vector<bool> trainable(states.states.size(), false), trainableMatrix(transitions.matrices.size(), false);
         for (std::size_t m = 0; m < inventory.models.size(); ++m) {
-            if (totals.modelCount[m] < std::uint64_t(std::max(0LL, settings.minModelCount)) || totals.modelCount[m] == 0)
+            if (totals.modelCount[m] < std::uint64_t(std::max(0LL, settings.minModelCount)) ||
+                totals.modelCount[m] == 0)
                 continue;
             for (const auto state : inventory.models[m].states)
                 if (state < trainable.size()) trainable[state] = true;
@@ -211,7 +217,8 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
 
     ModelTotals totals;
     ForEachRecording(recordings.size(), threads, [&](std::size_t i) {
-        AccumulateAlignment(recordings[i].features, recordings[i].chain, InitialAlignment(recordings[i]), statistics[i]);
+        AccumulateAlignment(recordings[i].features, recordings[i].chain, InitialAlignment(recordings[i]),
+                            statistics[i]);
     });
     sumPass(totals);
     update(totals, false);

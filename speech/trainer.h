@@ -20,9 +20,9 @@ struct TrainingRecording {
 };
 
 struct TrainerSettings {
-    double beamWidth = 500.0;      // forward pruning, natural-log units below a frame's best
-    double minOccupancy = 1e-10;   // states and transition rows with less keep their parameters
-    long long minModelCount = 1;   // models in fewer recordings keep their parameters
+    double beamWidth = 500.0;     // forward pruning, natural-log units below a frame's best
+    double minOccupancy = 1e-10;  // states and transition rows with less keep their parameters
+    long long minModelCount = 1;  // models in fewer recordings keep their parameters
     unsigned threads = 1;
 };
 

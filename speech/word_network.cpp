@@ -77,7 +77,8 @@ bool ReadWordNetwork(const std::string& path, WordNetwork& network, std::string&
     }
     network.arcs.resize(arcs);
     for (WordNetwork::Arc& arc : network.arcs) {
-        if (!reader.Expect("arc", error) || !reader.ReadUnsigned(arc.from, error) || !reader.ReadUnsigned(arc.to, error))
+        if (!reader.Expect("arc", error) || !reader.ReadUnsigned(arc.from, error) ||
+            !reader.ReadUnsigned(arc.to, error))
             return false;
     }
     if (!reader.AtEnd()) {

@@ -24,7 +24,8 @@ struct Alignment {
 
 // Viterbi alignment of the whole recording with `chain`; `emission` holds
 // the log-likelihood of every state (by number) at every frame.
-Alignment Align(const StateChain& chain, const std::vector<double>& emission, std::size_t stride, std::uint32_t frames) {
+Alignment Align(const StateChain& chain, const std::vector<double>& emission, std::size_t stride,
+                std::uint32_t frames) {
     Alignment alignment;
     const std::size_t positions = chain.states.size();
     if (positions == 0 || frames == 0) return alignment;
@@ -89,7 +90,8 @@ bool WordRescorer::Build(const WordNetwork& network, const ModelInventory& inven
         for (const auto w : successors(s)) {
             for (const auto e : successors(w)) {
                 if (e != network.end && !FollowingWords(network, outgoing, e).reachesEnd) continue;
-                const std::vector<std::string> words{network.nodes[s].word, network.nodes[w].word, network.nodes[e].word};
+                const std::vector<std::string> words{network.nodes[s].word, network.nodes[w].word,
+                                                     network.nodes[e].word};
                 if (!done.insert(words).second) continue;
                 std::vector<const std::vector<std::vector<std::string>>*> pronunciations;
                 for (const auto& word : words) {
@@ -139,7 +141,8 @@ std::vector<DecodedWord> WordRescorer::Rescore(const FeatureMatrix& features, co
     const std::size_t stride = usedStates_.back() + 1;
     std::vector<double> emission(std::size_t(frames) * stride, kLogZero);
     for (std::uint32_t t = 0; t < frames; ++t)
-        for (const auto state : usedStates_) emission[std::size_t(t) * stride + state] = scorer.LogLikelihood(state, features.Frame(t));
+        for (const auto state : usedStates_)
+            emission[std::size_t(t) * stride + state] = scorer.LogLikelihood(state, features.Frame(t));
 
     // Warping distance of the recording's speech to each key's nearest template.
     // A word without a template (none of its recordings could be used) is
@@ -191,7 +194,8 @@ std::vector<DecodedWord> WordRescorer::Rescore(const FeatureMatrix& features, co
         const std::uint32_t position = best.positions[t];
         const std::uint32_t word = bestPath->wordOfLabel[bestPath->chain.label[position]];
         if (words.empty() || words.size() - 1 != word) {
-            if (!words.empty()) words.back().score = acoustic / double(words.back().lastFrame - words.back().firstFrame + 1);
+            if (!words.empty())
+                words.back().score = acoustic / double(words.back().lastFrame - words.back().firstFrame + 1);
             while (words.size() <= word) words.push_back({bestPath->words[words.size()], t, t, 0.0});
             acoustic = 0.0;
         }

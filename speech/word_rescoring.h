@@ -29,7 +29,7 @@ public:
 
 private:
     struct Path {
-        std::vector<std::string> words;      // three words
+        std::vector<std::string> words;         // three words
         std::vector<std::string> templateKeys;  // pronunciations of the middle word
         StateChain chain;
         std::vector<std::uint32_t> wordOfLabel;  // index into `words` for each phone of the chain

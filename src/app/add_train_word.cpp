@@ -7,8 +7,7 @@
 
 namespace {
 
-std::wstring RefusedWordMessage(const std::wstring& word)
-{
+std::wstring RefusedWordMessage(const std::wstring& word) {
     if (word.find_first_not_of(L" \t\n\r\v\f") == std::wstring::npos) {
         return L"Type the word to train in the New Word box: nothing was trained.";
     }
@@ -19,8 +18,7 @@ std::wstring RefusedWordMessage(const std::wstring& word)
 
 }  // namespace
 
-void RecognizerDialog::OnAddTrainWord()
-{
+void RecognizerDialog::OnAddTrainWord() {
     // While "Recognize word" records, this button is disabled; a press that
     // arrives anyway changes nothing.
     if (recording_ == Recording::Recognition) {

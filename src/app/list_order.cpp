@@ -7,8 +7,7 @@ namespace {
 
 // Simple lower-case folding of the letters users type: ASCII, Latin-1,
 // Latin Extended-A, Greek and Cyrillic. Other characters stand for themselves.
-wchar_t FoldCase(wchar_t c)
-{
+wchar_t FoldCase(wchar_t c) {
     const auto u = static_cast<std::uint32_t>(c);
     if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) {
         return static_cast<wchar_t>(u + 0x20);
@@ -37,8 +36,7 @@ wchar_t FoldCase(wchar_t c)
     return c;
 }
 
-int CompareCodePoints(wchar_t a, wchar_t b)
-{
+int CompareCodePoints(wchar_t a, wchar_t b) {
     const auto ua = static_cast<std::uint32_t>(a);
     const auto ub = static_cast<std::uint32_t>(b);
     return ua < ub ? -1 : (ua > ub ? 1 : 0);
@@ -46,8 +44,7 @@ int CompareCodePoints(wchar_t a, wchar_t b)
 
 }  // namespace
 
-int CompareListLines(const std::wstring& a, const std::wstring& b)
-{
+int CompareListLines(const std::wstring& a, const std::wstring& b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
         if (const int order = CompareCodePoints(FoldCase(a[i]), FoldCase(b[i])); order != 0) {

@@ -7,15 +7,13 @@
 
 namespace {
 
-std::wstring ResultLine(const std::wstring& word, double score)
-{
+std::wstring ResultLine(const std::wstring& word, double score) {
     return word + L" score=" + ToWideText(DoubleToText(score, 12));
 }
 
 }  // namespace
 
-void RecognizerDialog::OnRecognizeWord()
-{
+void RecognizerDialog::OnRecognizeWord() {
     // While "Add/Train word" records, this button is disabled; a press that
     // arrives anyway changes nothing.
     if (recording_ == Recording::Training) {

@@ -2,8 +2,7 @@
 
 #include "app/recognizer_dialog.h"
 
-bool RecognizerApp::InitInstance()
-{
+bool RecognizerApp::InitInstance() {
     // Nothing is read or written before the socket layer has started: the
     // work folder and the dictionary are only touched by PrepareRun.
     if (!platform_.StartSocketLayer()) {

@@ -6,8 +6,7 @@
 
 namespace {
 
-RecordingFormat MakeRecordingFormat()
-{
+RecordingFormat MakeRecordingFormat() {
     RecordingFormat format;
     format.formatTag = 1;  // linear PCM
     format.channels = 1;
@@ -22,20 +21,15 @@ RecordingFormat MakeRecordingFormat()
 
 RecognizerDialog::RecognizerDialog() = default;
 
-RecognizerDialog::~RecognizerDialog()
-{
+RecognizerDialog::~RecognizerDialog() {
     if (recording_ != Recording::None) {
         StopRecording(deviceHandle);
     }
 }
 
-void RecognizerDialog::AttachWindow(DialogWindow& window)
-{
-    window_ = &window;
-}
+void RecognizerDialog::AttachWindow(DialogWindow& window) { window_ = &window; }
 
-bool RecognizerDialog::OnInitDialog()
-{
+bool RecognizerDialog::OnInitDialog() {
     window_->SetIcons();
     window_->RunSplashDialog();
     window_->CentreOnScreen();
@@ -52,41 +46,35 @@ bool RecognizerDialog::OnInitDialog()
     return true;  // the window may place the input focus itself
 }
 
-void RecognizerDialog::OnCommand(int commandId)
-{
+void RecognizerDialog::OnCommand(int commandId) {
     switch (commandId) {
-    case IdOk:
-    case IdCancel:
-        EndDialog(commandId);
-        break;
-    case IdTrainButton:
-        OnAddTrainWord();
-        break;
-    case IdRecognizeButton:
-        OnRecognizeWord();
-        break;
-    case IdSaveButton:
-        OnSave();
-        break;
-    default:
-        break;
+        case IdOk:
+        case IdCancel:
+            EndDialog(commandId);
+            break;
+        case IdTrainButton:
+            OnAddTrainWord();
+            break;
+        case IdRecognizeButton:
+            OnRecognizeWord();
+            break;
+        case IdSaveButton:
+            OnSave();
+            break;
+        default:
+            break;
     }
 }
 
-void RecognizerDialog::OnClose()
-{
-    EndDialog(IdOk);
-}
+void RecognizerDialog::OnClose() { EndDialog(IdOk); }
 
-void RecognizerDialog::OnSave()
-{
+void RecognizerDialog::OnSave() {
     if (trainingSession.SaveVocabulary(utteranceCounter) != 0) {
         window_->ShowMessage(L"The vocabulary was not saved: commands.txt could not be written.");
     }
 }
 
-void RecognizerDialog::EndDialog(int result)
-{
+void RecognizerDialog::EndDialog(int result) {
     if (recording_ == Recording::Training) {
         StopCommandRecording(IdRecognizeButton);
         window_->SetButtonCaption(IdTrainButton, kTrainCaption);
@@ -97,21 +85,16 @@ void RecognizerDialog::EndDialog(int result)
     window_->EndDialog(result);
 }
 
-std::wstring RecognizerDialog::RecordingFileName() const
-{
-    return ToWideText(IntToText(utteranceCounter) + ".raw");
-}
+std::wstring RecognizerDialog::RecordingFileName() const { return ToWideText(IntToText(utteranceCounter) + ".raw"); }
 
-void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, int otherButton)
-{
+void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, int otherButton) {
     StartRecording(RecordingFileName(), recordingFormat, &deviceHandle);
     window_->SetButtonCaption(ownButton, kStopRecordingCaption);
     window_->EnableButton(otherButton, false);
     recording_ = command;
 }
 
-void RecognizerDialog::StopCommandRecording(int otherButton)
-{
+void RecognizerDialog::StopCommandRecording(int otherButton) {
     StopRecording(deviceHandle);
     deviceHandle = nullptr;
     recording_ = Recording::None;

@@ -19,21 +19,18 @@ namespace {
 
 const char* const kDictionaryFiles[] = {"english.idx", "english.key", "english.dct"};
 
-std::string EnvironmentValue(const char* name)
-{
+std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
 
-std::string AbsolutePath(const std::string& path)
-{
+std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();
 }
 
-std::string DefaultWorkFolder()
-{
+std::string DefaultWorkFolder() {
     std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
     if (dataHome.empty()) {
         std::string home = EnvironmentValue("HOME");
@@ -46,8 +43,7 @@ std::string DefaultWorkFolder()
     return dataHome + "/parrot";
 }
 
-std::string DefaultDataFolder()
-{
+std::string DefaultDataFolder() {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (error) {
@@ -59,8 +55,7 @@ std::string DefaultDataFolder()
 // Links the dictionary files the work folder lacks from the data folder, so a
 // new work folder works at once. A missing dictionary is not fatal: words are
 // then spelled out, and the training session says so.
-void LinkDictionaryFiles(const std::string& dataFolder)
-{
+void LinkDictionaryFiles(const std::string& dataFolder) {
     for (const char* name : kDictionaryFiles) {
         std::error_code error;
         if (fs::exists(name, error)) {
@@ -83,8 +78,7 @@ void LinkDictionaryFiles(const std::string& dataFolder)
 }  // namespace
 
 RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
-                               const std::optional<std::string>& captureSpec)
-{
+                               const std::optional<std::string>& captureSpec) {
     RunSettings settings;
     settings.workFolder = AbsolutePath(workFolder ? *workFolder : DefaultWorkFolder());
 
@@ -103,8 +97,7 @@ RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
     return settings;
 }
 
-bool PrepareWorkFolder(const RunSettings& settings)
-{
+bool PrepareWorkFolder(const RunSettings& settings) {
     if (const std::string problem = SelectCaptureDevice(settings.captureSpec); !problem.empty()) {
         std::fprintf(stderr, "parrot: %s\n", problem.c_str());
         return false;

@@ -85,7 +85,7 @@ bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, 
     }
     std::string problem;
     const bool read = IsRecordingFormatAlready(info) ? ReadShorts(file.get(), samples)
-                                                    : ReadConverted(file.get(), info, samples, problem);
+                                                     : ReadConverted(file.get(), info, samples, problem);
     if (!read) {
         if (problem.empty()) {
             problem = sf_strerror(file.get());

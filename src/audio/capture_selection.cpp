@@ -59,6 +59,4 @@ std::string CheckCaptureFile(const std::string& path) {
     return error;
 }
 
-void WaitForEndOfInput() {
-    CurrentCaptureDriver().WaitForEndOfInput();
-}
+void WaitForEndOfInput() { CurrentCaptureDriver().WaitForEndOfInput(); }

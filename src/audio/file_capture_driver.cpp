@@ -43,9 +43,7 @@ private:
 
 FileCaptureDriver::FileCaptureDriver(std::vector<std::int16_t> samples) : samples_(std::move(samples)) {}
 
-int FileCaptureDriver::DeviceCount() {
-    return 1;
-}
+int FileCaptureDriver::DeviceCount() { return 1; }
 
 int FileCaptureDriver::QueryFormat(const RecordingFormat& format) {
     return IsRecordingFormat(format) ? 0 : kCaptureBadFormat;
@@ -57,8 +55,7 @@ int FileCaptureDriver::Open(const RecordingFormat& format, CaptureCallback callb
     if (!IsRecordingFormat(format)) {
         return kCaptureBadFormat;
     }
-    device_ = std::make_unique<ThreadedCaptureDevice>(std::make_unique<FileInput>(samples_), callback,
-                                                      instanceData);
+    device_ = std::make_unique<ThreadedCaptureDevice>(std::make_unique<FileInput>(samples_), callback, instanceData);
     *device = device_.get();
     return device_->Launch();
 }

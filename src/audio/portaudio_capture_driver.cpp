@@ -103,8 +103,7 @@ public:
         stream_ = nullptr;
         const unsigned long lost = lostSamples_.exchange(0);
         if (lost > 0) {
-            std::fprintf(stderr, "parrot: audio input: %lu samples were lost because recording fell behind\n",
-                         lost);
+            std::fprintf(stderr, "parrot: audio input: %lu samples were lost because recording fell behind\n", lost);
         }
     }
 
@@ -216,9 +215,7 @@ int PortAudioCaptureDriver::FindDevice() {
     return paNoDevice;
 }
 
-int PortAudioCaptureDriver::DeviceCount() {
-    return FindDevice() >= 0 ? 1 : 0;
-}
+int PortAudioCaptureDriver::DeviceCount() { return FindDevice() >= 0 ? 1 : 0; }
 
 int PortAudioCaptureDriver::QueryFormat(const RecordingFormat& format) {
     if (!IsRecordingFormat(format)) {

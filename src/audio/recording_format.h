@@ -4,7 +4,7 @@
 #include <cstdint>
 
 struct RecordingFormat {
-    std::uint16_t formatTag = 0;             // 1: linear PCM
+    std::uint16_t formatTag = 0;  // 1: linear PCM
     std::uint16_t channels = 0;
     std::uint32_t samplesPerSecond = 0;
     std::uint32_t averageBytesPerSecond = 0;

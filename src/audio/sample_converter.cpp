@@ -49,8 +49,8 @@ bool SampleConverter::Open(double inputRate, int channels, std::string& error) {
     return true;
 }
 
-bool SampleConverter::Convert(const float* frames, std::size_t frameCount, bool last,
-                              std::vector<std::int16_t>& output, std::string& error) {
+bool SampleConverter::Convert(const float* frames, std::size_t frameCount, bool last, std::vector<std::int16_t>& output,
+                              std::string& error) {
     mono_.resize(frameCount);
     for (std::size_t frame = 0; frame < frameCount; ++frame) {
         float sum = 0.0F;

@@ -30,6 +30,4 @@ std::size_t SampleRing::Read(std::int16_t* samples, std::size_t count) {
     return taken;
 }
 
-void SampleRing::Clear() {
-    read_.store(written_.load(std::memory_order_acquire), std::memory_order_release);
-}
+void SampleRing::Clear() { read_.store(written_.load(std::memory_order_acquire), std::memory_order_release); }

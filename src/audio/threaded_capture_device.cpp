@@ -4,9 +4,7 @@
 
 namespace {
 
-void MarkReturned(CaptureBuffer& buffer) {
-    buffer.flags = (buffer.flags & ~kBufferQueued) | kBufferDone;
-}
+void MarkReturned(CaptureBuffer& buffer) { buffer.flags = (buffer.flags & ~kBufferQueued) | kBufferDone; }
 
 }  // namespace
 
@@ -14,9 +12,7 @@ ThreadedCaptureDevice::ThreadedCaptureDevice(std::unique_ptr<CaptureInput> input
                                              void* instanceData)
     : input_(std::move(input)), callback_(callback), instanceData_(instanceData) {}
 
-ThreadedCaptureDevice::~ThreadedCaptureDevice() {
-    ThreadedCaptureDevice::Close();
-}
+ThreadedCaptureDevice::~ThreadedCaptureDevice() { ThreadedCaptureDevice::Close(); }
 
 int ThreadedCaptureDevice::Launch() {
     try {
@@ -97,8 +93,7 @@ void ThreadedCaptureDevice::CloseInPlace(std::unique_lock<std::mutex>& lock) {
     stateChange_.notify_all();
 }
 
-void ThreadedCaptureDevice::Deliver(std::unique_lock<std::mutex>& lock, CaptureNotice notice,
-                                    CaptureBuffer* buffer) {
+void ThreadedCaptureDevice::Deliver(std::unique_lock<std::mutex>& lock, CaptureNotice notice, CaptureBuffer* buffer) {
     lock.unlock();
     callback_(this, notice, instanceData_, buffer);
     lock.lock();
@@ -232,9 +227,7 @@ bool ThreadedCaptureDevice::IsClosed() const {
     return closing_;
 }
 
-bool ThreadedCaptureDevice::OnNotificationThread() const {
-    return threadId_.load() == std::this_thread::get_id();
-}
+bool ThreadedCaptureDevice::OnNotificationThread() const { return threadId_.load() == std::this_thread::get_id(); }
 
 void ThreadedCaptureDevice::Wake() {
     std::lock_guard lock(mutex_);

@@ -47,9 +47,7 @@ void SetStatus(int status) {
     }
 }
 
-bool AllocationFails() {
-    return hooks.allocationFails != nullptr && hooks.allocationFails();
-}
+bool AllocationFails() { return hooks.allocationFails != nullptr && hooks.allocationFails(); }
 
 void FreeBuffer(CaptureBuffer* buffer) {
     delete[] buffer->data;
@@ -153,15 +151,15 @@ void OnData(CaptureDevice* device, CaptureBuffer* buffer) {
 
 void OnNotification(CaptureDevice* device, CaptureNotice notice, void* instanceData, CaptureBuffer* buffer) {
     switch (notice) {
-    case CaptureNotice::Open:
-        OnOpen(device, *static_cast<const std::string*>(instanceData));
-        break;
-    case CaptureNotice::Data:
-        OnData(device, buffer);
-        break;
-    case CaptureNotice::Close:
-        CloseRecordingFile();
-        break;
+        case CaptureNotice::Open:
+            OnOpen(device, *static_cast<const std::string*>(instanceData));
+            break;
+        case CaptureNotice::Data:
+            OnData(device, buffer);
+            break;
+        case CaptureNotice::Close:
+            CloseRecordingFile();
+            break;
     }
 }
 
@@ -191,9 +189,7 @@ void Drain() {
 
 }  // namespace
 
-void SetRecorderHooks(const RecorderHooks& newHooks) {
-    hooks = newHooks;
-}
+void SetRecorderHooks(const RecorderHooks& newHooks) { hooks = newHooks; }
 
 void StartRecording(const std::wstring& fileName, RecordingFormat format, DeviceHandle* deviceHandle) {
     queuedBuffers = 0;
@@ -264,6 +260,4 @@ void StopRecording(DeviceHandle device) {
     CloseRecordingFile();
 }
 
-bool RecordingFailed() {
-    return recordingFailed;
-}
+bool RecordingFailed() { return recordingFailed; }

@@ -11,8 +11,7 @@ namespace {
 
 constexpr std::size_t kIndexRecordSize = 8;
 
-std::uint32_t LittleEndian32(const char* bytes)
-{
+std::uint32_t LittleEndian32(const char* bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
     return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
@@ -20,8 +19,7 @@ std::uint32_t LittleEndian32(const char* bytes)
 
 // Decodes the index file's records; false when they do not fit in memory or
 // in the signed 32-bit record count.
-bool DecodeIndex(const std::vector<char>& bytes, std::vector<IndexRecord>& records)
-{
+bool DecodeIndex(const std::vector<char>& bytes, std::vector<IndexRecord>& records) {
     const std::size_t count = bytes.size() / kIndexRecordSize;
     if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         return false;
@@ -40,9 +38,7 @@ bool DecodeIndex(const std::vector<char>& bytes, std::vector<IndexRecord>& recor
 
 // True when the zero-terminated `word` of `length` bytes, terminator included,
 // stands at `offset` in `keyText`.
-bool KeyMatches(const std::vector<char>& keyText, std::uint32_t offset, const char* word,
-                std::size_t length)
-{
+bool KeyMatches(const std::vector<char>& keyText, std::uint32_t offset, const char* word, std::size_t length) {
     if (offset >= keyText.size() || keyText.size() - offset < length + 1) {
         return false;
     }
@@ -51,8 +47,7 @@ bool KeyMatches(const std::vector<char>& keyText, std::uint32_t offset, const ch
 
 // The zero-terminated string at `offset` in `entryText`, or nullptr when the
 // offset lies outside the text or no zero byte ends the string inside it.
-const char* TerminatedStringAt(const std::vector<char>& entryText, std::uint32_t offset)
-{
+const char* TerminatedStringAt(const std::vector<char>& entryText, std::uint32_t offset) {
     if (offset >= entryText.size()) {
         return nullptr;
     }
@@ -65,8 +60,7 @@ const char* TerminatedStringAt(const std::vector<char>& entryText, std::uint32_t
 
 }  // namespace
 
-int PronunciationDictionary::Load(const char* indexFile, const char* keyFile, const char* entryFile)
-{
+int PronunciationDictionary::Load(const char* indexFile, const char* keyFile, const char* entryFile) {
     std::fill(std::begin(firstIndex), std::end(firstIndex), 0);
     std::fill(std::begin(endIndex), std::end(endIndex), 0);
     recordCount = 0;
@@ -104,16 +98,14 @@ int PronunciationDictionary::Load(const char* indexFile, const char* keyFile, co
     return 1;
 }
 
-const char* PronunciationDictionary::Lookup(const char* word) const
-{
+const char* PronunciationDictionary::Lookup(const char* word) const {
     if (word == nullptr || word[0] == '\0') {
         return nullptr;
     }
     const std::size_t length = std::strlen(word);
     const unsigned char firstByte = static_cast<unsigned char>(word[0]);
     const auto begin = static_cast<std::size_t>(std::max(firstIndex[firstByte], 0));
-    const auto end =
-        std::min(static_cast<std::size_t>(std::max(endIndex[firstByte], 0)), indexRecords.size());
+    const auto end = std::min(static_cast<std::size_t>(std::max(endIndex[firstByte], 0)), indexRecords.size());
     // A record whose word or pronunciation is not a zero-terminated string
     // inside its file does not match; a later record of the same word may.
     for (std::size_t i = begin; i < end; ++i) {

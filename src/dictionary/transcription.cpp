@@ -11,8 +11,7 @@ constexpr std::wstring_view kPieceDelimiters = L" ";
 
 // The pronunciation of `piece` in the dictionary, or nullptr. A piece holding
 // a NUL character cannot be a stored word and is never looked up.
-const char* LookupPiece(const PronunciationDictionary& dictionary, const std::wstring& piece)
-{
+const char* LookupPiece(const PronunciationDictionary& dictionary, const std::wstring& piece) {
     const std::string narrow = ToNarrowText(piece);
     if (narrow.find('\0') != std::string::npos) {
         return nullptr;
@@ -23,8 +22,7 @@ const char* LookupPiece(const PronunciationDictionary& dictionary, const std::ws
 // Dictionary pronunciations carry marks inside their phone names: "*" and
 // "~" are dropped and "-" becomes ".". Runs of spaces need no rewriting, as
 // the split below skips them.
-void AppendPronunciation(const char* pronunciation, std::vector<std::wstring>& phones)
-{
+void AppendPronunciation(const char* pronunciation, std::vector<std::wstring>& phones) {
     std::wstring rewritten;
     for (const wchar_t c : ToWideText(pronunciation)) {
         if (c == L'*' || c == L'~') {
@@ -41,8 +39,7 @@ void AppendPronunciation(const char* pronunciation, std::vector<std::wstring>& p
 
 // A spelled unit "sp" would name the built-in short-pause model, so it is
 // emitted as its two letters.
-void AppendSpelledUnit(std::wstring unit, std::vector<std::wstring>& phones)
-{
+void AppendSpelledUnit(std::wstring unit, std::vector<std::wstring>& phones) {
     if (unit == L"sp") {
         phones.emplace_back(L"s");
         phones.emplace_back(L"p");
@@ -53,8 +50,7 @@ void AppendSpelledUnit(std::wstring unit, std::vector<std::wstring>& phones)
 
 // Spells a piece in units of two character positions; an underscore adds
 // nothing but still takes its position, so it shifts the pairing.
-void AppendSpelling(const std::wstring& piece, std::vector<std::wstring>& phones)
-{
+void AppendSpelling(const std::wstring& piece, std::vector<std::wstring>& phones) {
     std::wstring unit;
     for (std::size_t i = 0; i < piece.size(); ++i) {
         if (piece[i] == L'_') {
@@ -74,8 +70,7 @@ void AppendSpelling(const std::wstring& piece, std::vector<std::wstring>& phones
 }  // namespace
 
 void TranscribeWord(const PronunciationDictionary& dictionary, const std::wstring& word,
-                    std::vector<std::wstring>& phones)
-{
+                    std::vector<std::wstring>& phones) {
     std::size_t position = 0;
     std::wstring piece = NextToken(word, kPieceDelimiters, position);
     while (!piece.empty()) {

@@ -8,8 +8,7 @@
 
 namespace {
 
-bool ReadOpenFile(std::FILE* file, std::vector<char>& bytes)
-{
+bool ReadOpenFile(std::FILE* file, std::vector<char>& bytes) {
     struct stat status {};
     if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;
@@ -39,8 +38,7 @@ bool ReadOpenFile(std::FILE* file, std::vector<char>& bytes)
 
 }  // namespace
 
-bool ReadWholeFile(const char* name, std::vector<char>& bytes)
-{
+bool ReadWholeFile(const char* name, std::vector<char>& bytes) {
     bytes.clear();
     std::FILE* file = std::fopen(name, "rb");
     if (file == nullptr) {

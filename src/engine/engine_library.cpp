@@ -8,40 +8,40 @@
 namespace {
 
 constexpr EngineTool kAllTools[] = {
-    EngineTool::ExtractFeatures, EngineTool::InitHMM,          EngineTool::ConvertMmf,
-    EngineTool::BWTrain,         EngineTool::GrammarCompiller, EngineTool::TraceProjection,
-    EngineTool::NormalizeFeatures,
+    EngineTool::ExtractFeatures,  EngineTool::InitHMM,         EngineTool::ConvertMmf,        EngineTool::BWTrain,
+    EngineTool::GrammarCompiller, EngineTool::TraceProjection, EngineTool::NormalizeFeatures,
 };
 
-void PrintLine(const std::string& line)
-{
-    std::fputs((line + "\n").c_str(), stderr);
-}
+void PrintLine(const std::string& line) { std::fputs((line + "\n").c_str(), stderr); }
 
 }  // namespace
 
-const char* EntryPointName(EngineTool tool)
-{
+const char* EntryPointName(EngineTool tool) {
     switch (tool) {
-    case EngineTool::ExtractFeatures: return "ExtractFeatures";
-    case EngineTool::InitHMM: return "InitHMM";
-    case EngineTool::ConvertMmf: return "ConvertMmf";
-    case EngineTool::BWTrain: return "BWTrain";
-    case EngineTool::GrammarCompiller: return "GrammarCompiller";
-    case EngineTool::TraceProjection: return "TraceProjection";
-    case EngineTool::NormalizeFeatures: return "NormalizeFeatures";
+        case EngineTool::ExtractFeatures:
+            return "ExtractFeatures";
+        case EngineTool::InitHMM:
+            return "InitHMM";
+        case EngineTool::ConvertMmf:
+            return "ConvertMmf";
+        case EngineTool::BWTrain:
+            return "BWTrain";
+        case EngineTool::GrammarCompiller:
+            return "GrammarCompiller";
+        case EngineTool::TraceProjection:
+            return "TraceProjection";
+        case EngineTool::NormalizeFeatures:
+            return "NormalizeFeatures";
     }
     return "unknown";
 }
 
-void EngineLibrary::Load(const std::string& path)
-{
+void EngineLibrary::Load(const std::string& path) {
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         // The loader's reason names the file.
         const char* reason = dlerror();
-        PrintLine("parrot: cannot load the speech engine library: " +
-                  (reason != nullptr ? std::string(reason) : path) +
+        PrintLine("parrot: cannot load the speech engine library: " + (reason != nullptr ? std::string(reason) : path) +
                   "; training and recognition will not run");
         return;
     }
@@ -55,13 +55,12 @@ void EngineLibrary::Load(const std::string& path)
         entryPoints_[static_cast<int>(tool)] = reinterpret_cast<EntryPoint>(symbol);
     }
     if (!missing.empty()) {
-        PrintLine("parrot: the speech engine library " + path + " lacks the entry points " +
-                  missing + "; calls of them will fail");
+        PrintLine("parrot: the speech engine library " + path + " lacks the entry points " + missing +
+                  "; calls of them will fail");
     }
 }
 
-int EngineLibrary::Run(EngineTool tool, const std::vector<std::string>& arguments) const
-{
+int EngineLibrary::Run(EngineTool tool, const std::vector<std::string>& arguments) const {
     const EntryPoint entryPoint = entryPoints_[static_cast<int>(tool)];
     if (entryPoint == nullptr) {
         return kMissingEngineTool;
@@ -78,8 +77,7 @@ int EngineLibrary::Run(EngineTool tool, const std::vector<std::string>& argument
         }
         return entryPoint(static_cast<int>(argv.size()), argv.data());
     } catch (const std::bad_alloc&) {
-        PrintLine(std::string("parrot: out of memory while calling the speech engine's ") +
-                  EntryPointName(tool));
+        PrintLine(std::string("parrot: out of memory while calling the speech engine's ") + EntryPointName(tool));
         return kMissingEngineTool;
     }
 }

@@ -9,21 +9,18 @@
 
 namespace {
 
-std::vector<std::string>& FailedTools()
-{
+std::vector<std::string>& FailedTools() {
     static std::vector<std::string> failed;
     return failed;
 }
 
-EngineLibrary& TheEngine()
-{
+EngineLibrary& TheEngine() {
     static EngineLibrary engine;
     return engine;
 }
 
 // libspeech.so in the lib/ folder beside the program's bin/ folder.
-std::string InstalledLibraryPath()
-{
+std::string InstalledLibraryPath() {
     std::string program(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", program.data(), program.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= program.size()) {
@@ -35,8 +32,7 @@ std::string InstalledLibraryPath()
 
 }  // namespace
 
-void LoadSpeechEngine()
-{
+void LoadSpeechEngine() {
     static std::once_flag loaded;
     std::call_once(loaded, [] {
         const char* named = std::getenv("PARROT_SPEECH_LIBRARY");
@@ -44,8 +40,7 @@ void LoadSpeechEngine()
     });
 }
 
-int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments)
-{
+int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments) {
     const int result = TheEngine().Run(tool, arguments);
     if (result != 0) {
         FailedTools().push_back(arguments.empty() ? std::string("(unnamed tool)") : arguments.front());
@@ -53,8 +48,7 @@ int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments)
     return result;
 }
 
-std::vector<std::string> TakeFailedEngineTools()
-{
+std::vector<std::string> TakeFailedEngineTools() {
     std::vector<std::string> failed;
     failed.swap(FailedTools());
     return failed;

@@ -9,8 +9,7 @@
 
 namespace {
 
-void WriteWholeFile(const char* fileName, const std::string& content)
-{
+void WriteWholeFile(const char* fileName, const std::string& content) {
     std::FILE* file = std::fopen(fileName, "w+");
     if (file == nullptr) {
         return;
@@ -21,8 +20,7 @@ void WriteWholeFile(const char* fileName, const std::string& content)
 
 }  // namespace
 
-int RecognitionSession::WriteDecParams()
-{
+int RecognitionSession::WriteDecParams() {
     const FileNames& f = fileNames;
     std::string content;
     content += "function = lattice_rescoring\n";
@@ -47,26 +45,22 @@ int RecognitionSession::WriteDecParams()
     return 0;
 }
 
-int RecognitionSession::WriteRawDecList()
-{
+int RecognitionSession::WriteRawDecList() {
     WriteWholeFile(fileNames.rawListFile, IntToText(utteranceNumber) + ".raw\n");
     return 0;
 }
 
-int RecognitionSession::WriteMfcDecList()
-{
+int RecognitionSession::WriteMfcDecList() {
     WriteWholeFile(fileNames.mfcListFile, IntToText(utteranceNumber) + ".mfc\n");
     return 0;
 }
 
-int RecognitionSession::WriteOutDecList()
-{
+int RecognitionSession::WriteOutDecList() {
     WriteWholeFile(fileNames.outListFile, kDecoderOutputFile);
     return 0;
 }
 
-int RecognitionSession::WriteLatDecList()
-{
+int RecognitionSession::WriteLatDecList() {
     WriteWholeFile(fileNames.latListFile, fileNames.latticeFile);
     return 0;
 }

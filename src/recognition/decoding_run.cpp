@@ -9,15 +9,13 @@
 #include "recognition/recognition_session.h"
 #include "text/text.h"
 
-int RecognitionSession::RunDecExtractFeatures()
-{
+int RecognitionSession::RunDecExtractFeatures() {
     RunEngineTool(EngineTool::ExtractFeatures,
                   FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile));
     return 0;
 }
 
-int RecognitionSession::RunTraceProjection()
-{
+int RecognitionSession::RunTraceProjection() {
     // The output of an earlier recording must not pass for this one's when
     // the decoder fails to write its own.
     std::remove(kDecoderOutputFile);
@@ -25,8 +23,7 @@ int RecognitionSession::RunTraceProjection()
     return 0;
 }
 
-int RecognitionSession::ReadDecoderOutput()
-{
+int RecognitionSession::ReadDecoderOutput() {
     results.clear();
     decoderOutputFound = false;
     std::FILE* file = std::fopen(kDecoderOutputFile, "r");

@@ -1,7 +1,6 @@
 #include "text.h"
 
-bool LineReader::ReadLine(std::string& line)
-{
+bool LineReader::ReadLine(std::string& line) {
     line.clear();
     int c = std::getc(file_);
     if (c == EOF) {

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-std::wstring NextToken(std::wstring_view text, std::wstring_view delimiters, std::size_t& position)
-{
+std::wstring NextToken(std::wstring_view text, std::wstring_view delimiters, std::size_t& position) {
     if (position > text.size()) {
         position = text.size();
     }

@@ -12,8 +12,7 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
-void AppendUtf8(std::string& out, char32_t c)
-{
+void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -34,8 +33,7 @@ void AppendUtf8(std::string& out, char32_t c)
 // Length of the valid UTF-8 sequence at the start of `bytes` and its code
 // point, or 0 when the first byte does not start one (overlong forms,
 // surrogates, values above U+10FFFF and cut-off sequences are invalid).
-std::size_t DecodeUtf8(std::string_view bytes, char32_t& codePoint)
-{
+std::size_t DecodeUtf8(std::string_view bytes, char32_t& codePoint) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char lead = byte(0);
     std::size_t length = 0;
@@ -75,8 +73,7 @@ std::size_t DecodeUtf8(std::string_view bytes, char32_t& codePoint)
 
 }  // namespace
 
-std::string ToNarrowText(std::wstring_view wide)
-{
+std::string ToNarrowText(std::wstring_view wide) {
     std::string narrow;
     narrow.reserve(wide.size());
     for (const wchar_t w : wide) {
@@ -93,8 +90,7 @@ std::string ToNarrowText(std::wstring_view wide)
     return narrow;
 }
 
-std::wstring ToWideText(std::string_view narrow)
-{
+std::wstring ToWideText(std::string_view narrow) {
     std::wstring wide;
     wide.reserve(narrow.size());
     while (!narrow.empty()) {

@@ -22,8 +22,7 @@ constexpr std::int32_t kEmittingStates = 4;
 
 }  // namespace
 
-int TrainingSession::WriteModelLengths()
-{
+int TrainingSession::WriteModelLengths() {
     phoneMap.clear();
     TrainingFile file(fileNames.modelLengthsFile);
     file << "0 sp\n4 sil\n";
@@ -47,8 +46,7 @@ int TrainingSession::WriteModelLengths()
     return 0;
 }
 
-int TrainingSession::WriteModels()
-{
+int TrainingSession::WriteModels() {
     TrainingFile file(fileNames.modelsFile);
     file << "num_models = " << static_cast<long long>(phoneMap.size()) + 2 << "\n\n";
     file << "index: 0\nphone: sp\nnum_states: 2\ntransitions: 0\nstates: 0 0\n\n"
@@ -69,19 +67,16 @@ int TrainingSession::WriteModels()
     return 0;
 }
 
-int TrainingSession::WriteMonophones()
-{
+int TrainingSession::WriteMonophones() {
     TrainingFile file(fileNames.monophonesFile);
-    file << "\nnum_monophones = " << static_cast<long long>(phoneMap.size()) + 2
-         << "\n\nsp \nsil \n";
+    file << "\nnum_monophones = " << static_cast<long long>(phoneMap.size()) + 2 << "\n\nsp \nsil \n";
     for (const auto& entry : phoneMap) {
         file << entry.first << "\n";
     }
     return 0;
 }
 
-int TrainingSession::WritePhones()
-{
+int TrainingSession::WritePhones() {
     phoneMap[kShortPause] = 0;
     phoneMap[kSilence] = 1;
     TrainingFile file(fileNames.phonesFile);

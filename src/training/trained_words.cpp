@@ -9,8 +9,7 @@ namespace {
 
 // The word as 8-bit text with control characters escaped, so that the
 // message stays on one line.
-std::string PrintableWord(const std::wstring& word)
-{
+std::string PrintableWord(const std::wstring& word) {
     static const char hexDigits[] = "0123456789abcdef";
     std::string printable;
     for (unsigned char byte : ToNarrowText(word)) {
@@ -33,13 +32,11 @@ std::string PrintableWord(const std::wstring& word)
 
 }  // namespace
 
-bool TakesPartInTraining(const std::wstring& word, const WordEntry& entry)
-{
+bool TakesPartInTraining(const std::wstring& word, const WordEntry& entry) {
     return !entry.isBuiltIn && IsTrainableWord(word);
 }
 
-void ReportUntrainableWords(const Vocabulary& vocabulary)
-{
+void ReportUntrainableWords(const Vocabulary& vocabulary) {
     for (const auto& [word, entry] : vocabulary) {
         if (!entry->isBuiltIn && !IsTrainableWord(word)) {
             const std::string message = "parrot: the word \"" + PrintableWord(word) +

@@ -5,8 +5,7 @@
 
 #include "trained_words.h"
 
-TrainingSession::TrainingSession()
-{
+TrainingSession::TrainingSession() {
     if (dictionary.Load("english.idx", "english.key", "english.dct") == 0) {
         std::fprintf(stderr,
                      "parrot: the pronunciation dictionary (english.idx, english.key, english.dct) "
@@ -14,8 +13,7 @@ TrainingSession::TrainingSession()
     }
 }
 
-int TrainingSession::TrainWord(const std::wstring& word, std::int32_t utteranceNumber)
-{
+int TrainingSession::TrainWord(const std::wstring& word, std::int32_t utteranceNumber) {
     int result = 1;
     auto found = vocabulary.find(word);
     if (found != vocabulary.end()) {

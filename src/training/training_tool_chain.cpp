@@ -6,8 +6,7 @@
 #include "training_file.h"
 #include "training_session.h"
 
-int TrainingSession::WriteTrainParams()
-{
+int TrainingSession::WriteTrainParams() {
     TrainingFile file(fileNames.paramsFile);
     file << "train_mode = normal\n"
          << "acc_file = \n"
@@ -35,41 +34,33 @@ int TrainingSession::WriteTrainParams()
     return 0;
 }
 
-int TrainingSession::RunGrammarCompiler()
-{
+int TrainingSession::RunGrammarCompiler() {
     RunEngineTool(EngineTool::GrammarCompiller,
-                  {"grammar_compiler", "-input", fileNames.grammarFile, "-output",
-                   fileNames.latticeFile});
+                  {"grammar_compiler", "-input", fileNames.grammarFile, "-output", fileNames.latticeFile});
     return 0;
 }
 
-int TrainingSession::RunExtractFeatures()
-{
+int TrainingSession::RunExtractFeatures() {
     RunEngineTool(EngineTool::ExtractFeatures,
                   FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile));
     return 0;
 }
 
-int TrainingSession::RunInitHmm()
-{
+int TrainingSession::RunInitHmm() {
     RunEngineTool(EngineTool::InitHMM,
-                  {"init_hmm", "-input", fileNames.mfcListFile, "-models",
-                   fileNames.modelLengthsFile, "-trans", fileNames.initTransitionsFile, "-mode",
-                   "binary", "-state", fileNames.initStatesTextFile, "-vfloor_file",
-                   fileNames.varianceFloorFile, "-var_floor", "0.0002"});
+                  {"init_hmm", "-input", fileNames.mfcListFile, "-models", fileNames.modelLengthsFile, "-trans",
+                   fileNames.initTransitionsFile, "-mode", "binary", "-state", fileNames.initStatesTextFile,
+                   "-vfloor_file", fileNames.varianceFloorFile, "-var_floor", "0.0002"});
     return 0;
 }
 
-int TrainingSession::RunConvertMmf()
-{
-    RunEngineTool(EngineTool::ConvertMmf,
-                  {"convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
-                   fileNames.initStatesTextFile, fileNames.initStatesFile});
+int TrainingSession::RunConvertMmf() {
+    RunEngineTool(EngineTool::ConvertMmf, {"convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
+                                           fileNames.initStatesTextFile, fileNames.initStatesFile});
     return 0;
 }
 
-int TrainingSession::RunBwTrain()
-{
+int TrainingSession::RunBwTrain() {
     RunEngineTool(EngineTool::BWTrain, {"bw_train", "-p", fileNames.paramsFile});
     return 0;
 }

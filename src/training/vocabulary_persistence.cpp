@@ -8,12 +8,8 @@ const char* const kVocabularyFile = "commands.txt";
 
 }  // namespace
 
-std::int32_t TrainingSession::LoadVocabulary()
-{
-    return ReadVocabularyFile(kVocabularyFile, vocabulary, &dictionary);
-}
+std::int32_t TrainingSession::LoadVocabulary() { return ReadVocabularyFile(kVocabularyFile, vocabulary, &dictionary); }
 
-int TrainingSession::SaveVocabulary(std::int32_t utteranceCounter)
-{
+int TrainingSession::SaveVocabulary(std::int32_t utteranceCounter) {
     return WriteVocabularyFile(kVocabularyFile, vocabulary, utteranceCounter);
 }

@@ -17,8 +17,7 @@
 namespace {
 
 // The entry's phones, each followed by one blank.
-std::string Pronunciation(const WordEntry& entry)
-{
+std::string Pronunciation(const WordEntry& entry) {
     std::string pronunciation;
     for (const std::wstring& phone : entry.phones) {
         pronunciation += ToNarrowText(phone);
@@ -28,8 +27,7 @@ std::string Pronunciation(const WordEntry& entry)
 }
 
 // One line per recording of every trained word: its number and `ending`.
-void WriteUtteranceList(const Vocabulary& vocabulary, const char* fileName, std::string_view ending)
-{
+void WriteUtteranceList(const Vocabulary& vocabulary, const char* fileName, std::string_view ending) {
     TrainingFile file(fileName);
     for (const auto& [word, entry] : vocabulary) {
         if (TakesPartInTraining(word, *entry)) {
@@ -42,8 +40,7 @@ void WriteUtteranceList(const Vocabulary& vocabulary, const char* fileName, std:
 
 }  // namespace
 
-int TrainingSession::WriteLoopGrammar()
-{
+int TrainingSession::WriteLoopGrammar() {
     TrainingFile file(fileNames.grammarFile);
     file << "$orlu_utterance = !SENT_START < ";
     bool first = true;
@@ -57,8 +54,7 @@ int TrainingSession::WriteLoopGrammar()
     return 0;
 }
 
-int TrainingSession::WriteLexicon()
-{
+int TrainingSession::WriteLexicon() {
     TrainingFile file(fileNames.lexiconFile);
     file << "!SENT_END sil\n!SENT_START sil\n";
 
@@ -80,8 +76,7 @@ int TrainingSession::WriteLexicon()
     return 0;
 }
 
-int TrainingSession::WriteLabelList()
-{
+int TrainingSession::WriteLabelList() {
     TrainingFile file(fileNames.labelListFile);
     for (const auto& [word, entry] : vocabulary) {
         if (!TakesPartInTraining(word, *entry)) {
@@ -95,14 +90,12 @@ int TrainingSession::WriteLabelList()
     return 0;
 }
 
-int TrainingSession::WriteRawList()
-{
+int TrainingSession::WriteRawList() {
     WriteUtteranceList(vocabulary, fileNames.rawListFile, ".raw\n");
     return 0;
 }
 
-int TrainingSession::WriteMfcList()
-{
+int TrainingSession::WriteMfcList() {
     WriteUtteranceList(vocabulary, fileNames.mfcListFile, ".mfc\n");
     return 0;
 }

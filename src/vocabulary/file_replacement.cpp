@@ -14,8 +14,7 @@ namespace {
 
 int LastError() { return errno != 0 ? errno : EIO; }
 
-std::string FolderOf(const std::string& path)
-{
+std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
         return ".";
@@ -24,8 +23,7 @@ std::string FolderOf(const std::string& path)
 }
 
 // Creates a new, empty file beside `fileName` whose name no other file has.
-int CreateTemporaryFile(const std::string& fileName, std::string& temporaryName)
-{
+int CreateTemporaryFile(const std::string& fileName, std::string& temporaryName) {
     const std::string prefix = fileName + "." + IntToText(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName = prefix + IntToText(attempt) + ".tmp";
@@ -37,8 +35,7 @@ int CreateTemporaryFile(const std::string& fileName, std::string& temporaryName)
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view data)
-{
+bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t written = write(fd, data.data(), data.size());
         if (written < 0 && errno == EINTR) {
@@ -53,8 +50,7 @@ bool WriteAll(int fd, std::string_view data)
 }
 
 // Gives the new file the permissions of the file it replaces, if any.
-bool CopyPermissions(const char* fileName, int fd)
-{
+bool CopyPermissions(const char* fileName, int fd) {
     struct stat existing {};
     if (stat(fileName, &existing) != 0 || !S_ISREG(existing.st_mode)) {
         return true;
@@ -64,8 +60,7 @@ bool CopyPermissions(const char* fileName, int fd)
 
 // Makes the rename itself survive a crash. Best effort: the new contents are
 // already in place, and some file systems cannot flush a folder.
-void SyncFolder(const std::string& folder)
-{
+void SyncFolder(const std::string& folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
@@ -75,8 +70,7 @@ void SyncFolder(const std::string& folder)
 
 }  // namespace
 
-int ReplaceFileContents(const char* fileName, std::string_view contents)
-{
+int ReplaceFileContents(const char* fileName, std::string_view contents) {
     errno = 0;
     std::string temporaryName;
     const int fd = CreateTemporaryFile(fileName, temporaryName);

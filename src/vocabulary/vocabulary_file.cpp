@@ -16,9 +16,7 @@ constexpr std::wstring_view kNameDelimiters = L"#";
 constexpr std::wstring_view kFieldDelimiters = L"% #";
 
 // The entry a word line describes, or nullptr when it holds no name.
-std::unique_ptr<WordEntry> ParseWordLine(const std::string& line,
-                                         const PronunciationDictionary* dictionary)
-{
+std::unique_ptr<WordEntry> ParseWordLine(const std::string& line, const PronunciationDictionary* dictionary) {
     const std::wstring text = ToWideText(line);
     std::size_t position = 0;
     std::wstring name = NextToken(text, kNameDelimiters, position);
@@ -35,9 +33,7 @@ std::unique_ptr<WordEntry> ParseWordLine(const std::string& line,
     return entry;
 }
 
-void StoreBuiltInEntry(Vocabulary& vocabulary, const wchar_t* name,
-                       const PronunciationDictionary* dictionary)
-{
+void StoreBuiltInEntry(Vocabulary& vocabulary, const wchar_t* name, const PronunciationDictionary* dictionary) {
     auto entry = std::make_unique<WordEntry>();
     entry->name = name;
     entry->isBuiltIn = true;
@@ -47,8 +43,7 @@ void StoreBuiltInEntry(Vocabulary& vocabulary, const wchar_t* name,
 
 // Opened for reading and writing so that a missing file is created empty;
 // a file that cannot be written (read-only storage) is still read.
-std::FILE* OpenVocabularyFile(const char* fileName)
-{
+std::FILE* OpenVocabularyFile(const char* fileName) {
     std::FILE* file = std::fopen(fileName, "a+");
     return file != nullptr ? file : std::fopen(fileName, "r");
 }
@@ -56,8 +51,7 @@ std::FILE* OpenVocabularyFile(const char* fileName)
 }  // namespace
 
 std::int32_t ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
-                                const PronunciationDictionary* dictionary)
-{
+                                const PronunciationDictionary* dictionary) {
     std::int32_t counter = 0;
     if (std::FILE* file = OpenVocabularyFile(fileName)) {
         LineReader reader(file);
@@ -72,16 +66,15 @@ std::int32_t ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
         }
         std::fclose(file);
     } else {
-        std::fprintf(stderr, "parrot: cannot open or create %s (%s); no saved words are loaded\n",
-                     fileName, std::strerror(errno));
+        std::fprintf(stderr, "parrot: cannot open or create %s (%s); no saved words are loaded\n", fileName,
+                     std::strerror(errno));
     }
     StoreBuiltInEntry(vocabulary, L"sp", dictionary);
     StoreBuiltInEntry(vocabulary, L"sil", dictionary);
     return counter;
 }
 
-int WriteVocabularyFile(const char* fileName, const Vocabulary& vocabulary, std::int32_t counter)
-{
+int WriteVocabularyFile(const char* fileName, const Vocabulary& vocabulary, std::int32_t counter) {
     std::string text = IntToText(counter);
     for (const auto& [name, entry] : vocabulary) {
         if (entry->isBuiltIn) {

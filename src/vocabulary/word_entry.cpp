@@ -2,8 +2,7 @@
 
 #include "dictionary/transcription.h"
 
-void WordEntry::Transcribe(const std::wstring& word)
-{
+void WordEntry::Transcribe(const std::wstring& word) {
     if (dictionary != nullptr) {
         TranscribeWord(*dictionary, word, phones);
     }

@@ -12,24 +12,21 @@
 
 class FakeDialogWindow : public DialogWindow {
 public:
-    FakeDialogWindow()
-    {
+    FakeDialogWindow() {
         texts[IdTrainButton] = L"Add/Train word";
         texts[IdRecognizeButton] = L"Recognize word";
     }
 
     std::wstring GetControlText(int controlId) override { return texts[controlId]; }
     void SetButtonCaption(int controlId, const std::wstring& caption) override { texts[controlId] = caption; }
-    void AddListLine(int listId, const std::wstring& line) override
-    {
+    void AddListLine(int listId, const std::wstring& line) override {
         auto& lines = lists[listId];
         lines.insert(std::upper_bound(lines.begin(), lines.end(), line,
                                       [](const auto& a, const auto& b) { return CompareListLines(a, b) < 0; }),
                      line);
     }
     int CountListLines(int listId) override { return static_cast<int>(lists[listId].size()); }
-    void DeleteListLine(int listId, int index) override
-    {
+    void DeleteListLine(int listId, int index) override {
         auto& lines = lists[listId];
         if (index >= 0 && index < static_cast<int>(lines.size())) {
             lines.erase(lines.begin() + index);
@@ -37,8 +34,7 @@ public:
     }
     void SetIcons() override { calls.push_back("SetIcons"); }
     void CentreOnScreen() override { calls.push_back("CentreOnScreen"); }
-    int RunSplashDialog() override
-    {
+    int RunSplashDialog() override {
         calls.push_back("RunSplashDialog");
         return splashResult;
     }

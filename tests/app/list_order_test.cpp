@@ -8,15 +8,12 @@
 
 namespace {
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> lines)
-{
-    std::sort(lines.begin(), lines.end(),
-              [](const auto& a, const auto& b) { return CompareListLines(a, b) < 0; });
+std::vector<std::wstring> Sorted(std::vector<std::wstring> lines) {
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return CompareListLines(a, b) < 0; });
     return lines;
 }
 
-TEST(ListOrder, IgnoresCaseThenBreaksTiesByCodePoint)
-{
+TEST(ListOrder, IgnoresCaseThenBreaksTiesByCodePoint) {
     EXPECT_EQ(Sorted({L"zebra", L"stop", L"apple", L"Stop"}),
               (std::vector<std::wstring>{L"apple", L"Stop", L"stop", L"zebra"}));
     EXPECT_EQ(Sorted({L"YES score=-1", L"apple", L"Yes", L"b"}),
@@ -26,8 +23,7 @@ TEST(ListOrder, IgnoresCaseThenBreaksTiesByCodePoint)
     EXPECT_LT(CompareListLines(L"go", L"Going"), 0);
 }
 
-TEST(ListOrder, FoldsLettersBeyondAscii)
-{
+TEST(ListOrder, FoldsLettersBeyondAscii) {
     EXPECT_EQ(Sorted({L"\u00e9t\u00e9", L"\u00c9T\u00c9 b", L"\u00c9t\u00e9 a"}),
               (std::vector<std::wstring>{L"\u00e9t\u00e9", L"\u00c9t\u00e9 a", L"\u00c9T\u00c9 b"}));
     for (const wchar_t* pair : {L"\u0141\u0142", L"\u03a9\u03c9", L"\u0414\u0434", L"\u0401\u0451"}) {

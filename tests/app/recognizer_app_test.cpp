@@ -15,19 +15,16 @@ namespace {
 
 class FakePlatform : public AppPlatform {
 public:
-    bool StartSocketLayer() override
-    {
+    bool StartSocketLayer() override {
         calls.push_back("StartSocketLayer");
         return socketsStart;
     }
     void ShowMessageBox(const std::wstring& text) override { messages.push_back(text); }
-    bool PrepareRun() override
-    {
+    bool PrepareRun() override {
         calls.push_back("PrepareRun");
         return runPrepared;
     }
-    int RunMainDialog(RecognizerDialog&) override
-    {
+    int RunMainDialog(RecognizerDialog&) override {
         calls.push_back("RunMainDialog");
         return IdOk;
     }
@@ -40,8 +37,7 @@ public:
 
 using AppTest = TestFolder;
 
-TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing)
-{
+TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
     FakePlatform platform;
     platform.socketsStart = false;
     RecognizerApp app(platform);
@@ -52,8 +48,7 @@ TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing)
     EXPECT_TRUE(std::filesystem::is_empty(Folder()));
 }
 
-TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationNone)
-{
+TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationNone) {
     for (const bool prepared : {true, false}) {
         FakePlatform platform;
         platform.runPrepared = prepared;

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../recognition/expected_dec_params.h"
 #include "app/recognizer_dialog.h"
 #include "audio/capture_selection.h"
 #include "engine/speech_engine.h"
-#include "../recognition/expected_dec_params.h"
 #include "fake_dialog_window.h"
 #include "test_folder.h"
 
@@ -23,16 +23,14 @@ namespace {
 // capture device reading "speech.raw".
 class DialogTest : public TestFolder {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestFolder::SetUp();
         LoadSpeechEngine();
         ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
         WriteFileBytes("speech.raw", std::string(3000, '\x11'));
         ASSERT_EQ(SelectCaptureDevice("file:" + (Folder() / "speech.raw").string()), "");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ::unsetenv("PARROT_TEST_ENGINE_LOG");
         ::unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
         ::unsetenv("PARROT_TEST_ENGINE_FAIL");
@@ -40,16 +38,14 @@ protected:
         TestFolder::TearDown();
     }
 
-    void Open(RecognizerDialog& dialog)
-    {
+    void Open(RecognizerDialog& dialog) {
         dialog.AttachWindow(window);
         ASSERT_TRUE(dialog.OnInitDialog());
     }
 
     // Both presses of a recording button around the whole audio file; the
     // edit box holds `word` at the second press.
-    void Record(RecognizerDialog& dialog, int button, const std::wstring& word = L"")
-    {
+    void Record(RecognizerDialog& dialog, int button, const std::wstring& word = L"") {
         dialog.OnCommand(button);
         WaitForEndOfInput();
         window.texts[IdWordEdit] = word;
@@ -59,8 +55,7 @@ protected:
     FakeDialogWindow window;
 };
 
-TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters)
-{
+TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters) {
     RecognizerDialog dialog;
     Open(dialog);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"SetIcons", "RunSplashDialog", "CentreOnScreen"}));
@@ -75,8 +70,7 @@ TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters)
     EXPECT_EQ(dialog.recordingFormat.bitsPerSample, 16);
 }
 
-TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter)
-{
+TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter) {
     WriteFileBytes("commands.txt", "7\nzebra#1#\napple#2#\nstop#3#\nStop#4#\nsp#5#\nsil#6#");
     RecognizerDialog dialog;
     window.splashResult = IdCancel;  // the splash box's result changes nothing
@@ -85,8 +79,7 @@ TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter)
     EXPECT_EQ(window.lists[IdWordList], (std::vector<std::wstring>{L"apple", L"Stop", L"stop", L"zebra"}));
 }
 
-TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing)
-{
+TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing) {
     WriteFileBytes("commands.txt", "7\nhello#0#1#");
     for (const int command : {IdOk, IdCancel}) {
         RecognizerDialog dialog;
@@ -110,8 +103,7 @@ TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing)
     EXPECT_TRUE(window.messages.empty());
 }
 
-TEST_F(DialogTest, SaveThatFailsSaysSo)
-{
+TEST_F(DialogTest, SaveThatFailsSaysSo) {
     RecognizerDialog dialog;
     Open(dialog);
     // A folder in the file's place cannot be replaced by a file, even by root.
@@ -123,8 +115,7 @@ TEST_F(DialogTest, SaveThatFailsSaysSo)
     EXPECT_NE(window.messages[0].find(L"not saved"), std::wstring::npos);
 }
 
-TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts)
-{
+TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts) {
     RecognizerDialog dialog;
     Open(dialog);
     dialog.OnCommand(IdTrainButton);
@@ -145,8 +136,7 @@ TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts)
     EXPECT_TRUE(window.messages.empty());
 }
 
-TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter)
-{
+TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
     RecognizerDialog dialog;
     Open(dialog);
     for (const std::wstring word : {L"", L"  ", L"sil", L"a#b", L"(yes)"}) {
@@ -161,8 +151,7 @@ TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter)
     EXPECT_FALSE(fs::exists("engine.log"));
 }
 
-TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded)
-{
+TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded) {
     RecognizerDialog dialog;
     Open(dialog);
     SelectCaptureDevice("none");
@@ -178,8 +167,7 @@ TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded)
     EXPECT_FALSE(fs::exists("raw_dec.txt"));
 }
 
-TEST_F(DialogTest, OneRecordingAtATime)
-{
+TEST_F(DialogTest, OneRecordingAtATime) {
     RecognizerDialog dialog;
     Open(dialog);
     dialog.OnCommand(IdTrainButton);
@@ -204,8 +192,7 @@ TEST_F(DialogTest, OneRecordingAtATime)
     EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "1.raw\n");
 }
 
-TEST_F(DialogTest, ClosingDuringARecordingStopsItAndTrainsNothing)
-{
+TEST_F(DialogTest, ClosingDuringARecordingStopsItAndTrainsNothing) {
     RecognizerDialog dialog;
     Open(dialog);
     dialog.OnCommand(IdTrainButton);
@@ -226,8 +213,7 @@ TEST_F(DialogTest, ClosingDuringARecordingStopsItAndTrainsNothing)
     EXPECT_FALSE(fs::exists("engine.log"));
 }
 
-TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord)
-{
+TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
     WriteFileBytes("decoder_a.out",
                    "0000 0010 !SENT_START -1.0\n0010 0050 ZEBRA -1.5\n0050 0090 APPLE -2.5\n"
                    "0090 0099 !SENT_END -3.0\n");
@@ -238,8 +224,7 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord)
 
     ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_a.out").c_str(), 1);
     Record(dialog, IdRecognizeButton);
-    EXPECT_EQ(window.lists[IdResultList],
-              (std::vector<std::wstring>{L"APPLE score=-2.5", L"ZEBRA score=-1.5"}));
+    EXPECT_EQ(window.lists[IdResultList], (std::vector<std::wstring>{L"APPLE score=-2.5", L"ZEBRA score=-1.5"}));
     EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "4.raw\n");
     EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), "4.mfc\n");
 

@@ -19,8 +19,7 @@ namespace {
 // Sets environment variables for one test and restores them afterwards.
 class RunSetupTest : public TestFolder {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         for (const auto& [name, value] : saved_) {
             if (value) {
                 ::setenv(name.c_str(), value->c_str(), 1);
@@ -31,8 +30,7 @@ protected:
         TestFolder::TearDown();
     }
 
-    void SetEnvironment(const std::string& name, const char* value)
-    {
+    void SetEnvironment(const std::string& name, const char* value) {
         if (!saved_.count(name)) {
             const char* old = std::getenv(name.c_str());
             saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
@@ -50,8 +48,7 @@ private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
-TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment)
-{
+TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment) {
     SetEnvironment("XDG_DATA_HOME", "xdg");
     SetEnvironment("PARROT_CAPTURE", nullptr);
     SetEnvironment("PARROT_DATA_DIR", "data/../share");
@@ -72,8 +69,7 @@ TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment)
     EXPECT_EQ(settings.captureSpec, "none");
 }
 
-TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary)
-{
+TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary) {
     fs::create_directories("data");
     for (const char* name : {"english.idx", "english.key", "english.dct"}) {
         WriteFileBytes(Folder() / "data" / name, "");
@@ -90,8 +86,7 @@ TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary)
     EXPECT_EQ(ReadFileBytes("english.key"), "mine");
 }
 
-TEST_F(RunSetupTest, ImpossibleRunsStopBeforeTheFolderIsMade)
-{
+TEST_F(RunSetupTest, ImpossibleRunsStopBeforeTheFolderIsMade) {
     EXPECT_FALSE(PrepareWorkFolder(RunSettings{Here("work"), "no-such-device", Here("data")}));
     EXPECT_FALSE(fs::exists("work"));
     WriteFileBytes("file", "");

@@ -8,9 +8,7 @@
 #include <iterator>
 #include <thread>
 
-RecordingFormat MakeFormat() {
-    return RecordingFormat{1, 1, 11025, 22050, 2, 16};
-}
+RecordingFormat MakeFormat() { return RecordingFormat{1, 1, 11025, 22050, 2, 16}; }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

@@ -62,8 +62,7 @@ private:
 
 }  // namespace
 
-int ScriptedDriver::Open(const RecordingFormat&, CaptureCallback callback, void* instanceData,
-                         CaptureDevice** device) {
+int ScriptedDriver::Open(const RecordingFormat&, CaptureCallback callback, void* instanceData, CaptureDevice** device) {
     device_.reset();
     device_ = std::make_unique<ScriptedDevice>(script_, log_, callback, instanceData);
     *device = device_.get();

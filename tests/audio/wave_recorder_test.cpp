@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 #include "audio/capture_driver.h"
 #include "audio/capture_selection.h"
@@ -35,9 +35,7 @@ ssize_t FailThirdWrite(int fd, const void* data, std::size_t size) {
 std::atomic<int> allocations{0};
 // The two buffers of the start (a header and a block each) succeed; the
 // first replacement, on the notification thread, fails.
-bool FailFifthAllocation() {
-    return ++allocations >= 5;
-}
+bool FailFifthAllocation() { return ++allocations >= 5; }
 
 class RecorderTest : public ::testing::Test {
 protected:

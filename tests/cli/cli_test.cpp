@@ -23,15 +23,13 @@ struct CliRun {
     std::string err;
 };
 
-bool HasLineStarting(const std::string& text, const std::string& start)
-{
+bool HasLineStarting(const std::string& text, const std::string& start) {
     return text.starts_with(start) || text.find("\n" + start) != std::string::npos;
 }
 
 class CliTest : public TestFolder {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestFolder::SetUp();
         ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
         // 5000 samples: 10000 bytes, padded to 12288, then 8192 bytes of silence.
@@ -42,8 +40,7 @@ protected:
         }
         WriteFileBytes("word.raw", samples);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ::unsetenv("PARROT_TEST_ENGINE_LOG");
         ::unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
         ::unsetenv("PARROT_TEST_ENGINE_FAIL");
@@ -52,8 +49,7 @@ protected:
 
     // Runs parrot-cli with `arguments` (none holding a single quote) from the
     // test's folder.
-    CliRun Run(const std::vector<std::string>& arguments)
-    {
+    CliRun Run(const std::vector<std::string>& arguments) {
         std::string command = "'" + std::string(std::getenv("PARROT_BIN_DIR")) + "/parrot-cli'";
         for (const std::string& argument : arguments) {
             command += " '" + argument + "'";
@@ -66,8 +62,7 @@ protected:
     }
 
     // parrot-cli on the work folder "work" without a capture device.
-    CliRun RunInWork(std::vector<std::string> actions)
-    {
+    CliRun RunInWork(std::vector<std::string> actions) {
         actions.insert(actions.begin(), {"--workdir", "work", "--capture", "none"});
         return Run(actions);
     }
@@ -75,8 +70,7 @@ protected:
     std::vector<std::vector<std::string>> EngineCalls() { return ReadTestEngineLog("engine.log"); }
 };
 
-TEST_F(CliTest, VersionAndHelp)
-{
+TEST_F(CliTest, VersionAndHelp) {
     const CliRun version = Run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "1.0.0.1\n");
@@ -85,8 +79,7 @@ TEST_F(CliTest, VersionAndHelp)
     EXPECT_NE(help.out.find("train WORD AUDIO"), std::string::npos);
 }
 
-TEST_F(CliTest, UsageErrorsTouchNothing)
-{
+TEST_F(CliTest, UsageErrorsTouchNothing) {
     const std::vector<std::vector<std::string>> mistakes = {
         {},
         {"words", "fly"},
@@ -108,8 +101,7 @@ TEST_F(CliTest, UsageErrorsTouchNothing)
     EXPECT_FALSE(fs::exists("engine.log"));
 }
 
-TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked)
-{
+TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked) {
     CliRun run = RunInWork({"--timings", "train", "yes", "word.raw", "words", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "yes\n1\n");
@@ -136,10 +128,10 @@ TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked)
     EXPECT_EQ(run.out, "no\n1\n");
 }
 
-TEST_F(CliTest, RecognizePrintsTheResultLines)
-{
-    WriteFileBytes("decoder.txt", "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
-                                  "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
+TEST_F(CliTest, RecognizePrintsTheResultLines) {
+    WriteFileBytes("decoder.txt",
+                   "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
+                   "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
     ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str(), 1);
     const CliRun run = RunInWork({"recognize", "word.raw", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -148,8 +140,7 @@ TEST_F(CliTest, RecognizePrintsTheResultLines)
     EXPECT_EQ(fs::file_size("work/0.raw"), 12288u + 8192u);
 }
 
-TEST_F(CliTest, FailedActionsSayWhatFailedAndLaterActionsRun)
-{
+TEST_F(CliTest, FailedActionsSayWhatFailedAndLaterActionsRun) {
     // A refused word: nothing trained, the counter stays.
     CliRun run = RunInWork({"train", "", "word.raw", "counter"});
     EXPECT_EQ(run.status, 1);

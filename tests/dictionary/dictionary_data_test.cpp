@@ -13,15 +13,14 @@
 
 namespace {
 
-TEST(EnglishDictionary, HoldsEveryCaseOfItsWordsInSortedRecords)
-{
+TEST(EnglishDictionary, HoldsEveryCaseOfItsWordsInSortedRecords) {
     const char* folder = std::getenv("PARROT_DATA_DIR");
     ASSERT_NE(folder, nullptr);
     const std::filesystem::path data(folder);
     PronunciationDictionary dictionary;
-    ASSERT_EQ(dictionary.Load((data / "english.idx").c_str(), (data / "english.key").c_str(),
-                              (data / "english.dct").c_str()),
-              1);
+    ASSERT_EQ(
+        dictionary.Load((data / "english.idx").c_str(), (data / "english.key").c_str(), (data / "english.dct").c_str()),
+        1);
 
     for (const char* word : {"yes", "Yes", "YES"}) {
         EXPECT_EQ(Found(dictionary, word), "y eh s") << word;

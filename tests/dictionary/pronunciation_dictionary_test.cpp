@@ -8,8 +8,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(PronunciationDictionary, FindsOnlyExactCaseSensitiveWords)
-{
+TEST(PronunciationDictionary, FindsOnlyExactCaseSensitiveWords) {
     DictionaryFolder folder;
     // Not grouped by first byte: the range of "B" runs over "APE" too. The
     // second "yes" loses to the first; "\xC3\xA9" is a byte above 127.
@@ -36,12 +35,10 @@ TEST(PronunciationDictionary, FindsOnlyExactCaseSensitiveWords)
     }
 }
 
-TEST(PronunciationDictionary, IndexSizeGivesTheRecordCountInLittleEndian)
-{
+TEST(PronunciationDictionary, IndexSizeGivesTheRecordCountInLittleEndian) {
     DictionaryFolder folder;
     // Key offset 0x0102 checks the byte order; the last 4 of 20 bytes are ignored.
-    folder.WriteFile("english.idx",
-                     IndexRecordBytes(0x0102, 0) + IndexRecordBytes(0, 3) + "\1\2\3\4"s);
+    folder.WriteFile("english.idx", IndexRecordBytes(0x0102, 0) + IndexRecordBytes(0, 3) + "\1\2\3\4"s);
     folder.WriteFile("english.key", "ab\0"s + std::string(0x0102 - 3, 'x') + "yes\0"s);
     folder.WriteFile("english.dct", "yy\0ab ab\0"s);
     PronunciationDictionary dictionary;
@@ -56,8 +53,7 @@ TEST(PronunciationDictionary, IndexSizeGivesTheRecordCountInLittleEndian)
     EXPECT_EQ(Found(dictionary, "yes"), "(none)");
 }
 
-TEST(PronunciationDictionary, FailedLoadLeavesEveryRangeEmpty)
-{
+TEST(PronunciationDictionary, FailedLoadLeavesEveryRangeEmpty) {
     DictionaryFolder folder;
     folder.WriteRecords({{"yes", "y eh s"}, {"no", "n ow"}});
     const std::string index = folder.Path("english.idx");
@@ -79,8 +75,7 @@ TEST(PronunciationDictionary, FailedLoadLeavesEveryRangeEmpty)
     EXPECT_EQ(Found(dictionary, "no"), "(none)");
 }
 
-TEST(PronunciationDictionary, MalformedRecordsNeverMatchAndNeverReadOutside)
-{
+TEST(PronunciationDictionary, MalformedRecordsNeverMatchAndNeverReadOutside) {
     DictionaryFolder folder;
     // key:   "yes\0" at 0, "no\0" at 4, "end" without its zero byte at 7
     // entry: "y eh s\0" at 0, "n ow" without its zero byte at 7

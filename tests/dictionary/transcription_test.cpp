@@ -16,8 +16,7 @@ struct Example {
 
 class Transcription : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         folder_.WriteRecords({{"cat", "k~ ae* t"},
                               {"its", "ih t-s"},
                               {"dash", "d - sh"},
@@ -27,8 +26,7 @@ protected:
         ASSERT_EQ(folder_.Load(dictionary_), 1);
     }
 
-    void ExpectUnits(const std::vector<Example>& examples) const
-    {
+    void ExpectUnits(const std::vector<Example>& examples) const {
         for (const Example& example : examples) {
             Units phones;
             TranscribeWord(dictionary_, example.word, phones);
@@ -40,8 +38,7 @@ protected:
     PronunciationDictionary dictionary_;
 };
 
-TEST_F(Transcription, FoundPiecesGiveTheirPronunciationWithoutMarks)
-{
+TEST_F(Transcription, FoundPiecesGiveTheirPronunciationWithoutMarks) {
     ExpectUnits({{L"cat", {L"k", L"ae", L"t"}},
                  {L"its", {L"ih", L"t.s"}},
                  {L"dash", {L"d", L".", L"sh"}},
@@ -49,8 +46,7 @@ TEST_F(Transcription, FoundPiecesGiveTheirPronunciationWithoutMarks)
                  {L"caf\u00e9", {L"k", L"ae", L"f", L"ey"}}});
 }
 
-TEST_F(Transcription, MissingPiecesAreSpelledByCharacterPosition)
-{
+TEST_F(Transcription, MissingPiecesAreSpelledByCharacterPosition) {
     ExpectUnits({{L"xyzzy", {L"xy", L"zz", L"y"}},
                  {L"a_b", {L"ab"}},
                  {L"ab_cd", {L"ab", L"c", L"d"}},
@@ -66,14 +62,12 @@ TEST_F(Transcription, MissingPiecesAreSpelledByCharacterPosition)
     EXPECT_EQ(phones.size(), 151u);
 }
 
-TEST_F(Transcription, PiecesAreSeparatedByOneSpaceUnit)
-{
+TEST_F(Transcription, PiecesAreSeparatedByOneSpaceUnit) {
     const Units expected{L"n", L"uw", L"space", L"xy", L"zz", L"y"};
     ExpectUnits({{L"", {}}, {L"   ", {}}, {L"new xyzzy", expected}, {L"  new   xyzzy ", expected}});
 }
 
-TEST(TranscriptionWithoutDictionary, SpellsEveryPiece)
-{
+TEST(TranscriptionWithoutDictionary, SpellsEveryPiece) {
     Units phones{L"sil"};
     TranscribeWord(PronunciationDictionary{}, L"cat new", phones);
     EXPECT_EQ(phones, (Units{L"sil", L"ca", L"t", L"space", L"ne", L"w"}));

@@ -17,19 +17,14 @@
 namespace {
 
 const EngineTool kAllTools[] = {
-    EngineTool::ExtractFeatures, EngineTool::InitHMM,          EngineTool::ConvertMmf,
-    EngineTool::BWTrain,         EngineTool::GrammarCompiller, EngineTool::TraceProjection,
-    EngineTool::NormalizeFeatures,
+    EngineTool::ExtractFeatures,  EngineTool::InitHMM,         EngineTool::ConvertMmf,        EngineTool::BWTrain,
+    EngineTool::GrammarCompiller, EngineTool::TraceProjection, EngineTool::NormalizeFeatures,
 };
 
-long LineCount(const std::string& text)
-{
-    return std::count(text.begin(), text.end(), '\n');
-}
+long LineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 // Loads `path` into a fresh binding and returns what it printed on stderr.
-std::string LoadAndCaptureMessages(EngineLibrary& engine, const std::string& path)
-{
+std::string LoadAndCaptureMessages(EngineLibrary& engine, const std::string& path) {
     testing::internal::CaptureStderr();
     engine.Load(path);
     return testing::internal::GetCapturedStderr();
@@ -37,31 +32,25 @@ std::string LoadAndCaptureMessages(EngineLibrary& engine, const std::string& pat
 
 class TestEngineBinding : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
         const char* testEngine = std::getenv("PARROT_TEST_ENGINE");
         ASSERT_NE(testEngine, nullptr);
         EXPECT_EQ(LoadAndCaptureMessages(engine, testEngine), "");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         unsetenv("PARROT_TEST_ENGINE_LOG");
         unsetenv("PARROT_TEST_ENGINE_FAIL");
         unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
     }
 
-    std::vector<std::vector<std::string>> Log() const
-    {
-        return ReadTestEngineLog(folder.Path("engine.log"));
-    }
+    std::vector<std::vector<std::string>> Log() const { return ReadTestEngineLog(folder.Path("engine.log")); }
 
     TemporaryFolder folder;
     EngineLibrary engine;
 };
 
-TEST_F(TestEngineBinding, EachToolReceivesExactlyItsArguments)
-{
+TEST_F(TestEngineBinding, EachToolReceivesExactlyItsArguments) {
     for (EngineTool tool : kAllTools) {
         EXPECT_EQ(engine.Run(tool, {"tool", "-input", "a b", "", "list.txt"}), 0);
     }
@@ -70,14 +59,13 @@ TEST_F(TestEngineBinding, EachToolReceivesExactlyItsArguments)
     const std::vector<std::vector<std::string>> log = Log();
     ASSERT_EQ(log.size(), 8u);
     for (std::size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(log[i], (std::vector<std::string>{EntryPointName(kAllTools[i]), "tool", "-input",
-                                                    "a b", "", "list.txt"}));
+        EXPECT_EQ(log[i],
+                  (std::vector<std::string>{EntryPointName(kAllTools[i]), "tool", "-input", "a b", "", "list.txt"}));
     }
     EXPECT_EQ(log[7], std::vector<std::string>{"BWTrain"});
 }
 
-TEST_F(TestEngineBinding, ToolResultIsPassedBack)
-{
+TEST_F(TestEngineBinding, ToolResultIsPassedBack) {
     setenv("PARROT_TEST_ENGINE_FAIL", "ConvertMmf", 1);
     EXPECT_NE(engine.Run(EngineTool::ConvertMmf, {"convert_mmf"}), 0);
     EXPECT_EQ(engine.Run(EngineTool::InitHMM, {"init_hmm"}), 0);
@@ -85,8 +73,7 @@ TEST_F(TestEngineBinding, ToolResultIsPassedBack)
 
 // A library that cannot be opened, and one (the C math library) that exports
 // none of the entry points: one line on stderr, then every tool fails.
-TEST(EngineBinding, MissingLibraryOrEntryPointsAreReportedInOneLineAndEveryToolFails)
-{
+TEST(EngineBinding, MissingLibraryOrEntryPointsAreReportedInOneLineAndEveryToolFails) {
     for (const std::string path : {"/no/such/folder/libspeech.so", "libm.so.6"}) {
         EngineLibrary engine;
         const std::string messages = LoadAndCaptureMessages(engine, path);
@@ -100,8 +87,7 @@ TEST(EngineBinding, MissingLibraryOrEntryPointsAreReportedInOneLineAndEveryToolF
 
 // The process-wide engine, named here by PARROT_SPEECH_LIBRARY, is loaded
 // once: a second load prints nothing more.
-TEST(SpeechEngine, UnloadableEngineIsReportedOnceAndCallsFail)
-{
+TEST(SpeechEngine, UnloadableEngineIsReportedOnceAndCallsFail) {
     const char* libraryPath = std::getenv("PARROT_SPEECH_LIBRARY");
     ASSERT_NE(libraryPath, nullptr);
     testing::internal::CaptureStderr();

@@ -22,8 +22,7 @@
 
 namespace {
 
-void AppendToLog(const char* entryPoint, int argc, char** argv)
-{
+void AppendToLog(const char* entryPoint, int argc, char** argv) {
     const char* logPath = std::getenv("PARROT_TEST_ENGINE_LOG");
     if (logPath == nullptr) {
         return;
@@ -42,8 +41,7 @@ void AppendToLog(const char* entryPoint, int argc, char** argv)
     std::fclose(log);
 }
 
-void CopyFile(const char* from, const char* to)
-{
+void CopyFile(const char* from, const char* to) {
     std::error_code error;
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
     if (error) {
@@ -51,8 +49,7 @@ void CopyFile(const char* from, const char* to)
     }
 }
 
-int Call(const char* entryPoint, int argc, char** argv)
-{
+int Call(const char* entryPoint, int argc, char** argv) {
     AppendToLog(entryPoint, argc, argv);
     const char* failing = std::getenv("PARROT_TEST_ENGINE_FAIL");
     return failing != nullptr && std::strcmp(failing, entryPoint) == 0 ? 1 : 0;
@@ -67,8 +64,7 @@ int ConvertMmf(int argc, char** argv) { return Call("ConvertMmf", argc, argv); }
 int BWTrain(int argc, char** argv) { return Call("BWTrain", argc, argv); }
 int NormalizeFeatures(int argc, char** argv) { return Call("NormalizeFeatures", argc, argv); }
 
-int TraceProjection(int argc, char** argv)
-{
+int TraceProjection(int argc, char** argv) {
     const int result = Call("TraceProjection", argc, argv);
     const char* decoderOutput = std::getenv("PARROT_TEST_ENGINE_DECODER_OUT");
     if (result == 0 && decoderOutput != nullptr) {

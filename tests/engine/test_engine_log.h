@@ -7,8 +7,7 @@
 #include <vector>
 
 // Each call as {entry point, argv[0], ..., argv[argc - 1]}.
-inline std::vector<std::vector<std::string>> ReadTestEngineLog(const std::string& path)
-{
+inline std::vector<std::vector<std::string>> ReadTestEngineLog(const std::string& path) {
     std::vector<std::vector<std::string>> calls;
     std::ifstream log(path, std::ios::binary);
     std::string line;

@@ -39,7 +39,8 @@ speech::WordNetwork LoopNetwork(const std::vector<std::string>& words) {
 
 speech::StateSet KnownStates() {
     speech::StateSet states = synthetic::FlatStates();
-    for (std::uint32_t s = 5; s <= 12; ++s) states.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
+    for (std::uint32_t s = 5; s <= 12; ++s)
+        states.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
     return states;
 }
 
@@ -62,8 +63,10 @@ std::vector<std::string> Words(const std::vector<speech::DecodedWord>& path) {
 }
 
 TEST(Decoder, ChoosesTheSpokenWordBetweenSentenceMarks) {
-    EXPECT_EQ(Words(Decode({"sil", "a", "b", "sil"}, 10)), (std::vector<std::string>{"!SENT_START", "AB", "!SENT_END"}));
-    EXPECT_EQ(Words(Decode({"sil", "b", "a", "sil"}, 10)), (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
+    EXPECT_EQ(Words(Decode({"sil", "a", "b", "sil"}, 10)),
+              (std::vector<std::string>{"!SENT_START", "AB", "!SENT_END"}));
+    EXPECT_EQ(Words(Decode({"sil", "b", "a", "sil"}, 10)),
+              (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
 }
 
 TEST(Decoder, FindsTwoWordsWhenTwoAreSpoken) {
@@ -84,14 +87,13 @@ TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
     EXPECT_LE(path[1].firstFrame, 12u);
 }
 
-TEST(Decoder, NoPathWhenTheRecordingIsShorterThanAnyWord) {
-    EXPECT_TRUE(Decode({"a"}, 3).empty());
-}
+TEST(Decoder, NoPathWhenTheRecordingIsShorterThanAnyWord) { EXPECT_TRUE(Decode({"a"}, 3).empty()); }
 
 TEST(Decoder, NamesAWordMissingFromTheLexicon) {
     speech::Decoder decoder;
     std::string error;
-    EXPECT_FALSE(decoder.Build(LoopNetwork({"AB", "CD"}), synthetic::Inventory(kLexicon), synthetic::Transitions(), error));
+    EXPECT_FALSE(
+        decoder.Build(LoopNetwork({"AB", "CD"}), synthetic::Inventory(kLexicon), synthetic::Transitions(), error));
     EXPECT_NE(error.find("CD"), std::string::npos) << error;
 }
 

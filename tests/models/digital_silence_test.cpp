@@ -17,7 +17,8 @@ speech::FeatureMatrix Padded(std::uint32_t lead, std::uint32_t speech, std::uint
     speech::FeatureMatrix features;
     features.dimension = kDimension;
     auto frame = [&](float constant) {
-        for (std::uint32_t d = 0; d < kDimension; ++d) features.values.push_back(constant != 0.0f ? constant : value(random));
+        for (std::uint32_t d = 0; d < kDimension; ++d)
+            features.values.push_back(constant != 0.0f ? constant : value(random));
         ++features.frameCount;
     };
     for (std::uint32_t t = 0; t < lead; ++t) frame(-0.25f);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +12,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -49,7 +49,8 @@ TEST(EndToEnd, WordsTrainedByVoiceAreRecognisedFromNewRecordings) {
     fs::create_directories(work);
 
     const std::vector<std::string> words{"zero", "one", "five"};
-    std::string command = "unset PARROT_SPEECH_LIBRARY; " + Quoted(cli.string()) + " --workdir " + Quoted(work.string());
+    std::string command =
+        "unset PARROT_SPEECH_LIBRARY; " + Quoted(cli.string()) + " --workdir " + Quoted(work.string());
     for (const auto& word : words)
         for (const char* take : {"0", "1"})
             command += " train " + word + " " + Quoted((data / (word + "_" + take + ".raw")).string());

@@ -36,9 +36,12 @@ protected:
         Write("phones.txt", "num_phones = 4\n\na 1 2 2 2\nb 1 3 3 3\nsil 1   1\nsp 1   0\n");
         Write("lexicon.txt", "!SENT_END sil\n!SENT_START sil\nAB a b \nAB a b sil\nBA b a \nBA b a sil\n");
         std::string error;
-        ASSERT_TRUE(speech::WriteStates(Path("init_states.bin"), true, synthetic::FlatStates(0.0f, 36.0f), error)) << error;
+        ASSERT_TRUE(speech::WriteStates(Path("init_states.bin"), true, synthetic::FlatStates(0.0f, 36.0f), error))
+            << error;
         ASSERT_TRUE(speech::WriteTransitions(Path("init_transitions.txt"), synthetic::Transitions(), error)) << error;
-        ASSERT_TRUE(speech::WriteVarianceFloor(Path("init_varfloor.txt"), std::vector<float>(synthetic::kDimension, 0.01f), error)) << error;
+        ASSERT_TRUE(speech::WriteVarianceFloor(Path("init_varfloor.txt"),
+                                               std::vector<float>(synthetic::kDimension, 0.01f), error))
+            << error;
         std::mt19937 random(5);
         std::string features, labels;
         for (int i = 0; i < 6; ++i) {
@@ -60,7 +63,9 @@ protected:
     void TearDown() override { fs::remove_all(folder_); }
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-    void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name), std::ios::binary) << text; }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
     std::string Read(const std::string& name) const {
         std::ifstream file(Path(name), std::ios::binary);
         std::stringstream text;
@@ -73,16 +78,29 @@ protected:
     }
 
     std::string TrainParameters(const std::string& omit = "", const std::string& extra = "") const {
-        const std::vector<std::pair<std::string, std::string>> lines{
-            {"train_mode", "normal"}, {"acc_file", ""}, {"acclist_file", ""}, {"mfcclist_file", Path("mfc.txt")},
-            {"lablist_file", Path("model_transitions.txt")}, {"monophones_file", Path("monophones.txt")},
-            {"models_file", Path("models.txt")}, {"phones_file", Path("phones.txt")},
-            {"lexicon_file", Path("lexicon.txt")}, {"states_file", Path("init_states.bin")},
-            {"transitions_file", Path("init_transitions.txt")}, {"updated_states_file", Path("train_states.bin")},
-            {"updated_trans_file", Path("train_trans.txt")}, {"input_mode", "binary"}, {"output_mode", "binary"},
-            {"context_mode", "monophone"}, {"min_mpd", "1000"}, {"beam_width", "500"},
-            {"min_occupancy", "1.0e-10"}, {"min_model_count", "1"}, {"variance_floor_file", Path("init_varfloor.txt")},
-            {"state_occupancy_file", ""}, {"state_occupancy", "off"}};
+        const std::vector<std::pair<std::string, std::string>> lines{{"train_mode", "normal"},
+                                                                     {"acc_file", ""},
+                                                                     {"acclist_file", ""},
+                                                                     {"mfcclist_file", Path("mfc.txt")},
+                                                                     {"lablist_file", Path("model_transitions.txt")},
+                                                                     {"monophones_file", Path("monophones.txt")},
+                                                                     {"models_file", Path("models.txt")},
+                                                                     {"phones_file", Path("phones.txt")},
+                                                                     {"lexicon_file", Path("lexicon.txt")},
+                                                                     {"states_file", Path("init_states.bin")},
+                                                                     {"transitions_file", Path("init_transitions.txt")},
+                                                                     {"updated_states_file", Path("train_states.bin")},
+                                                                     {"updated_trans_file", Path("train_trans.txt")},
+                                                                     {"input_mode", "binary"},
+                                                                     {"output_mode", "binary"},
+                                                                     {"context_mode", "monophone"},
+                                                                     {"min_mpd", "1000"},
+                                                                     {"beam_width", "500"},
+                                                                     {"min_occupancy", "1.0e-10"},
+                                                                     {"min_model_count", "1"},
+                                                                     {"variance_floor_file", Path("init_varfloor.txt")},
+                                                                     {"state_occupancy_file", ""},
+                                                                     {"state_occupancy", "off"}};
         std::string text;
         for (const auto& [key, value] : lines)
             if (key != omit) text += key + " = " + value + "\n";
@@ -95,7 +113,8 @@ protected:
                "\ntransitions_file = " + Path("train_trans.txt") +
                "\ninput_format = binary\nalign_mode = word\ncontext_mode = monophone\nhistory_paths = 1\n"
                "nbest_paths = 1\nbeam_pruning = 300 150 150\nmapmi_limit = 10000\nnum_allowed_words = 50\n"
-               "mfcc_list = " + Path("mfc_dec.txt") + "\noutput_list = " + Path("out_dec.txt") +
+               "mfcc_list = " +
+               Path("mfc_dec.txt") + "\noutput_list = " + Path("out_dec.txt") +
                "\ninput_lattice_list = " + Path("lat_dec.txt") + "\n";
     }
 
@@ -108,9 +127,7 @@ protected:
         messages = ::testing::internal::GetCapturedStderr();
         return status;
     }
-    int Train(std::string& messages) {
-        return Call(BWTrain, {"bw_train", "-p", Path("params_train.txt")}, messages);
-    }
+    int Train(std::string& messages) { return Call(BWTrain, {"bw_train", "-p", Path("params_train.txt")}, messages); }
     int DecodeRecording(const std::vector<std::string>& spoken, std::string& messages) {
         std::mt19937 random(9);
         WriteFeatures("test.mfc", synthetic::Frames(spoken, 11, random));
@@ -210,7 +227,9 @@ TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsM
     Write("in.txt", Path("0.mfc") + "\n" + Path("missing.mfc") + "\n");
     Write("out.txt", Path("0.norm") + "\n" + Path("missing.norm") + "\n");
     std::string messages;
-    EXPECT_NE(Call(NormalizeFeatures, {"normalize_features", "-input", Path("in.txt"), "-output", Path("out.txt")}, messages), 0);
+    EXPECT_NE(
+        Call(NormalizeFeatures, {"normalize_features", "-input", Path("in.txt"), "-output", Path("out.txt")}, messages),
+        0);
     EXPECT_NE(messages.find("missing.mfc"), std::string::npos) << messages;
     speech::FeatureMatrix normalized;
     std::string error;

@@ -36,7 +36,8 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
 }
 
 TEST(WordTemplates, RoundTripAndDamagedFiles) {
-    const auto path = (std::filesystem::temp_directory_path() / ("parrot-templates-" + std::to_string(::getpid()))).string();
+    const auto path =
+        (std::filesystem::temp_directory_path() / ("parrot-templates-" + std::to_string(::getpid()))).string();
     std::mt19937 random(2);
     speech::TemplateSet written;
     written.dimension = synthetic::kDimension;
@@ -64,7 +65,8 @@ TEST(WordTemplates, RoundTripAndDamagedFiles) {
 }
 
 TEST(WordRescorer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
-    const speech::Lexicon lexicon{{"!SENT_START", {{"sil"}}}, {"!SENT_END", {{"sil"}}}, {"AB", {{"a", "b"}}}, {"BA", {{"b", "a"}}}};
+    const speech::Lexicon lexicon{
+        {"!SENT_START", {{"sil"}}}, {"!SENT_END", {{"sil"}}}, {"AB", {{"a", "b"}}}, {"BA", {{"b", "a"}}}};
     speech::WordNetwork network;
     network.nodes = {{""}, {"!SENT_START"}, {""}, {"AB"}, {"BA"}, {""}, {"!SENT_END"}, {""}};
     network.arcs = {{0, 1}, {1, 2}, {2, 3}, {2, 4}, {3, 5}, {4, 5}, {5, 2}, {5, 6}, {6, 7}};
@@ -91,7 +93,8 @@ TEST(WordRescorer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
 
     // A word without templates can still win on its models.
     speech::StateSet known = synthetic::FlatStates();
-    for (std::uint32_t s = 5; s <= 12; ++s) known.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
+    for (std::uint32_t s = 5; s <= 12; ++s)
+        known.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
     templates.templates.pop_back();
     const auto modelled = rescorer.Rescore(spoken, speech::StateScorer(known), templates);
     ASSERT_EQ(modelled.size(), 3u);

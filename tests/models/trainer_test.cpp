@@ -13,8 +13,8 @@ namespace {
 using speech::TrainingRecording;
 
 TrainingRecording Recording(const std::vector<std::string>& labels, const std::vector<std::string>& spoken,
-                            std::uint32_t framesPerPhone, std::mt19937& random,
-                            const speech::ModelInventory& inventory, const speech::TransitionSet& transitions) {
+                            std::uint32_t framesPerPhone, std::mt19937& random, const speech::ModelInventory& inventory,
+                            const speech::TransitionSet& transitions) {
     TrainingRecording recording;
     recording.featurePath = "synthetic.mfc";
     recording.labels = labels;
@@ -29,8 +29,10 @@ std::vector<TrainingRecording> TwoPhoneRecordings(const speech::ModelInventory& 
     std::mt19937 random(7);
     std::vector<TrainingRecording> recordings;
     for (int i = 0; i < 4; ++i) {
-        recordings.push_back(Recording({"sil", "a", "b", "sil"}, {"sil", "a", "b", "sil"}, 12 + i, random, inventory, transitions));
-        recordings.push_back(Recording({"sil", "b", "a", "sil"}, {"sil", "b", "a", "sil"}, 14 - i, random, inventory, transitions));
+        recordings.push_back(
+            Recording({"sil", "a", "b", "sil"}, {"sil", "a", "b", "sil"}, 12 + i, random, inventory, transitions));
+        recordings.push_back(
+            Recording({"sil", "b", "a", "sil"}, {"sil", "b", "a", "sil"}, 14 - i, random, inventory, transitions));
     }
     return recordings;
 }

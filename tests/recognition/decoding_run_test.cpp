@@ -18,15 +18,13 @@ namespace {
 
 class DecodingRun : public TestFolder {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TestFolder::SetUp();
         session.SetFileNames(kDecodingFileNames);
     }
 
     // Reads `content` as the decoder's output.
-    std::map<std::wstring, double> Read(const std::string& content)
-    {
+    std::map<std::wstring, double> Read(const std::string& content) {
         WriteFileBytes("decoder.out", content);
         session.ReadDecoderOutput();
         EXPECT_TRUE(session.decoderOutputFound);
@@ -38,8 +36,7 @@ protected:
 
 using Results = std::map<std::wstring, double>;
 
-TEST_F(DecodingRun, ListsNameTheUtterance)
-{
+TEST_F(DecodingRun, ListsNameTheUtterance) {
     for (const auto& [number, text] : {std::pair{0, "0"}, std::pair{-3, "-3"}, std::pair{12, "12"}}) {
         session.utteranceNumber = number;
         session.WriteRawDecList();
@@ -53,15 +50,13 @@ TEST_F(DecodingRun, ListsNameTheUtterance)
     }
 }
 
-TEST_F(DecodingRun, ParametersHoldEighteenLines)
-{
+TEST_F(DecodingRun, ParametersHoldEighteenLines) {
     WriteFileBytes("params_dec.txt", std::string(2000, 'x'));
     session.WriteDecParams();
     EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
 }
 
-TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists)
-{
+TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists) {
     LoadSpeechEngine();  // the test engine, named by PARROT_SPEECH_LIBRARY
     const std::string log = (Folder() / "engine.log").string();
     ::setenv("PARROT_TEST_ENGINE_LOG", log.c_str(), 1);
@@ -72,12 +67,38 @@ TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists)
 
     const auto calls = ReadTestEngineLog(log);
     ASSERT_EQ(calls.size(), 2u);
-    const std::vector<std::string> extraction = {
-        "ExtractFeatures", "extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy",
-        "-energy_norm", "-mfcc", "12", "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20",
-        "-frame_dur", "10", "-num_fbanks", "22", "-window_type", "hamming", "-sf", "11025.0",
-        "-pre_emph_coeff", "0.97", "-output_mode", "binary", "-input", "raw_dec.txt", "-output",
-        "mfc_dec.txt"};
+    const std::vector<std::string> extraction = {"ExtractFeatures",
+                                                 "extract_feature",
+                                                 "-delta",
+                                                 "-acc",
+                                                 "-cms",
+                                                 "-zero_mean",
+                                                 "-energy",
+                                                 "-energy_norm",
+                                                 "-mfcc",
+                                                 "12",
+                                                 "-delta_win",
+                                                 "2",
+                                                 "-lifter_coeff",
+                                                 "36",
+                                                 "-window_dur",
+                                                 "20",
+                                                 "-frame_dur",
+                                                 "10",
+                                                 "-num_fbanks",
+                                                 "22",
+                                                 "-window_type",
+                                                 "hamming",
+                                                 "-sf",
+                                                 "11025.0",
+                                                 "-pre_emph_coeff",
+                                                 "0.97",
+                                                 "-output_mode",
+                                                 "binary",
+                                                 "-input",
+                                                 "raw_dec.txt",
+                                                 "-output",
+                                                 "mfc_dec.txt"};
     EXPECT_EQ(calls[0], extraction);
     EXPECT_EQ(calls[1], (std::vector<std::string>{"TraceProjection", "trace_projection", "-p", "params_dec.txt"}));
     // The previous recording's output is gone before the decoder runs.
@@ -87,8 +108,7 @@ TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists)
     EXPECT_TRUE(session.results.empty());
 }
 
-TEST_F(DecodingRun, ReadsWordsAndScores)
-{
+TEST_F(DecodingRun, ReadsWordsAndScores) {
     EXPECT_EQ(Read("0000 0012 HELLO -12.5 x\n"), (Results{{L"HELLO", -12.5}}));
     // Separators of any mix, surrounding white space, carriage returns.
     EXPECT_EQ(Read("  0000 0012 \t A \t-1e2\t\r\n0012 0020 B  +3.25\r\n"), (Results{{L"A", -100.0}, {L"B", 3.25}}));
@@ -98,8 +118,7 @@ TEST_F(DecodingRun, ReadsWordsAndScores)
     EXPECT_EQ(Read("0000 0001 X!SENT_ENDY -3.0\n"), Results{});
 }
 
-TEST_F(DecodingRun, OddLinesFollowTheLayout)
-{
+TEST_F(DecodingRun, OddLinesFollowTheLayout) {
     // Blank lines add nothing; a line of ten characters or fewer is the empty
     // word; a missing or malformed score is 0.
     EXPECT_EQ(Read("\n   \t\n0000 0001\nshort\n0000 0002 NOSCORE\n0000 0003 BAD x1\n"),

@@ -11,8 +11,9 @@ TEST(ConvertMmf, TextToBinaryAndBackGivesTheSameText) {
     ScratchFolder folder;
     StateSet states;
     states.dimension = 2;
-    states.states = {{}, {{1.0f, {0.1f, -3.3e-7f}, {1.7f, 2.5e-9f}}}, {{0.25f, {5.0f, 1e20f}, {1e-30f, 0.3f}},
-                                                                     {0.75f, {-1.0f, 0.0f}, {3.0f, 4.0f}}}};
+    states.states = {{},
+                     {{1.0f, {0.1f, -3.3e-7f}, {1.7f, 2.5e-9f}}},
+                     {{0.25f, {5.0f, 1e20f}, {1e-30f, 0.3f}}, {0.75f, {-1.0f, 0.0f}, {3.0f, 4.0f}}}};
     std::string error;
     ASSERT_TRUE(WriteStates(folder / "init_states.txt", false, states, error)) << error;
     ASSERT_EQ(RunTool(ConvertMmf, {"convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
@@ -39,7 +40,8 @@ TEST(ConvertMmf, ErrorsLeaveTheOutputUntouched) {
         {"convert_mmf", "-input_mode", "text", "-output_mode", "binary", folder / "bad.txt", folder / "out.bin"},
         {"convert_mmf", "-output_mode", "binary", folder / "bad.txt", folder / "out.bin"},
     };
-    const std::string expected[] = {"bad.txt line 7: unexpected end of file", "none.txt", "input and an output", "text", "-input_mode"};
+    const std::string expected[] = {"bad.txt line 7: unexpected end of file", "none.txt", "input and an output", "text",
+                                    "-input_mode"};
     for (std::size_t i = 0; i < cases.size(); ++i) {
         int status = 0;
         const std::string errors = RunToolForErrors(ConvertMmf, cases[i], status);

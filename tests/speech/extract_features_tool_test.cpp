@@ -21,10 +21,37 @@ std::vector<std::int16_t> Signal(std::size_t samples) {
 
 std::vector<std::string> SystemArguments(const std::string& rawList, const std::string& mfcList,
                                          const std::string& mode = "binary") {
-    return {"extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy", "-energy_norm", "-mfcc", "12",
-            "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20", "-frame_dur", "10", "-num_fbanks", "22",
-            "-window_type", "hamming", "-sf", "11025.0", "-pre_emph_coeff", "0.97", "-output_mode", mode, "-input",
-            rawList, "-output", mfcList};
+    return {"extract_feature",
+            "-delta",
+            "-acc",
+            "-cms",
+            "-zero_mean",
+            "-energy",
+            "-energy_norm",
+            "-mfcc",
+            "12",
+            "-delta_win",
+            "2",
+            "-lifter_coeff",
+            "36",
+            "-window_dur",
+            "20",
+            "-frame_dur",
+            "10",
+            "-num_fbanks",
+            "22",
+            "-window_type",
+            "hamming",
+            "-sf",
+            "11025.0",
+            "-pre_emph_coeff",
+            "0.97",
+            "-output_mode",
+            mode,
+            "-input",
+            rawList,
+            "-output",
+            mfcList};
 }
 
 }  // namespace
@@ -66,10 +93,10 @@ TEST(ExtractFeaturesTool, BadRecordingsAreReportedTheirOldFeaturesRemovedAndTheR
     WriteText(folder / "empty.raw", "");
     WriteRecording(folder / "short.raw", Signal(219));
     for (const char* stale : {"missing.mfc", "empty.mfc", "short.mfc"}) WriteText(folder / stale, "stale");
-    WriteText(folder / "raw.txt", folder / "missing.raw\n" + folder / "empty.raw\n" + folder / "short.raw\n" +
-                                      folder / "good.raw");
-    WriteText(folder / "mfc.txt", folder / "missing.mfc\n" + folder / "empty.mfc\n" + folder / "short.mfc\n" +
-                                      folder / "good.mfc");
+    WriteText(folder / "raw.txt",
+              folder / "missing.raw\n" + folder / "empty.raw\n" + folder / "short.raw\n" + folder / "good.raw");
+    WriteText(folder / "mfc.txt",
+              folder / "missing.mfc\n" + folder / "empty.mfc\n" + folder / "short.mfc\n" + folder / "good.mfc");
     int status = 0;
     const std::string errors =
         RunToolForErrors(ExtractFeatures, SystemArguments(folder / "raw.txt", folder / "mfc.txt"), status);

@@ -26,7 +26,8 @@ FeatureOptions SystemOptions() {
 std::vector<std::int16_t> Tone(std::size_t samples, double hertz, double amplitude, double offset = 0.0) {
     std::vector<std::int16_t> signal(samples);
     for (std::size_t i = 0; i < samples; ++i)
-        signal[i] = static_cast<std::int16_t>(std::lround(offset + amplitude * std::sin(2 * std::numbers::pi * hertz * i / kRate)));
+        signal[i] = static_cast<std::int16_t>(
+            std::lround(offset + amplitude * std::sin(2 * std::numbers::pi * hertz * i / kRate)));
     return signal;
 }
 
@@ -119,7 +120,8 @@ TEST(FeatureExtraction, StaticsMatchAnIndependentSlowComputation) {
     for (std::uint32_t t = 0; t < features.frameCount; ++t) {
         const std::vector<double> expected = ReferenceStatics(signal.data() + t * 110);
         for (std::uint32_t d = 0; d < 13; ++d)
-            EXPECT_NEAR(features.Frame(t)[d], expected[d], 2e-3 * std::max(1.0, std::fabs(expected[d]))) << t << " " << d;
+            EXPECT_NEAR(features.Frame(t)[d], expected[d], 2e-3 * std::max(1.0, std::fabs(expected[d])))
+                << t << " " << d;
     }
 }
 

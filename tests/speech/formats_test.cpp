@@ -150,9 +150,11 @@ TEST(StateFiles, RefuseDamagedOrImpossibleStates) {
     WriteText(path, good);
     ASSERT_TRUE(ReadStates(path, false, read, error)) << error;
     const std::pair<std::string, std::string> replacements[] = {
-        {"variance 1 2", "variance 1 0"},   {"variance 1 2", "variance 1 -2"}, {"count 1", "count 4000000000"},
-        {"mixtures 1", "mixtures 900000"}, {"state 1", "state 2"},             {"mean 0 1", "mean 0 nan"},
-        {"dimension 2", "dimension 0"},     {"variance 1 2", "variance 1 2 3"}, {"states 1", "states 9"},
+        {"variance 1 2", "variance 1 0"}, {"variance 1 2", "variance 1 -2"},
+        {"count 1", "count 4000000000"},  {"mixtures 1", "mixtures 900000"},
+        {"state 1", "state 2"},           {"mean 0 1", "mean 0 nan"},
+        {"dimension 2", "dimension 0"},   {"variance 1 2", "variance 1 2 3"},
+        {"states 1", "states 9"},
     };
     for (const auto& [from, to] : replacements) {
         std::string text = good;
@@ -188,8 +190,11 @@ TEST(TransitionFiles, RoundTripAndRefuseMatricesThatAreNotProbabilities) {
     EXPECT_EQ(read.matrices[1].At(1, 2), 0.7);
 
     const std::string text = ReadText(folder / "t.txt");
-    for (const auto& [from, to] : {std::pair<std::string, std::string>{"0.3 0.7", "0.3 0.6"}, {"0.3 0.7", "1.3 -0.3"},
-                                   {"size 3", "size 1"}, {"count 2", "count 3"}, {"count 2", "count 99999999"}}) {
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"0.3 0.7", "0.3 0.6"},
+                                   {"0.3 0.7", "1.3 -0.3"},
+                                   {"size 3", "size 1"},
+                                   {"count 2", "count 3"},
+                                   {"count 2", "count 99999999"}}) {
         std::string damaged = text;
         damaged.replace(damaged.find(from), from.size(), to);
         WriteText(folder / "bad.txt", damaged);
@@ -268,9 +273,15 @@ TEST(AllFormats, RandomlyDamagedFilesAreReadSafely) {
             for (int e = 0; e < edits && !bytes.empty(); ++e) {
                 const std::size_t at = random() % bytes.size();
                 switch (random() % 3) {
-                case 0: bytes[at] = static_cast<char>(random()); break;
-                case 1: bytes.erase(at, 1 + random() % 8); break;
-                default: bytes.insert(at, 1, "0123456789 \n-e.x"[random() % 16]); break;
+                    case 0:
+                        bytes[at] = static_cast<char>(random());
+                        break;
+                    case 1:
+                        bytes.erase(at, 1 + random() % 8);
+                        break;
+                    default:
+                        bytes.insert(at, 1, "0123456789 \n-e.x"[random() % 16]);
+                        break;
                 }
             }
             WriteText(damaged, bytes);

@@ -27,9 +27,21 @@ FeatureMatrix KnownFeatures(std::uint32_t frames, std::uint32_t dimension) {
 }
 
 std::vector<std::string> InitArguments(const ScratchFolder& folder, const std::string& mode = "binary") {
-    return {"init_hmm", "-input", folder / "mfc.txt", "-models", folder / "model_lengths.txt", "-trans",
-            folder / "init_transitions.txt", "-mode", mode, "-state", folder / "init_states.txt", "-vfloor_file",
-            folder / "init_varfloor.txt", "-var_floor", "0.0002"};
+    return {"init_hmm",
+            "-input",
+            folder / "mfc.txt",
+            "-models",
+            folder / "model_lengths.txt",
+            "-trans",
+            folder / "init_transitions.txt",
+            "-mode",
+            mode,
+            "-state",
+            folder / "init_states.txt",
+            "-vfloor_file",
+            folder / "init_varfloor.txt",
+            "-var_floor",
+            "0.0002"};
 }
 
 void PrepareFolder(const ScratchFolder& folder, bool binary = true) {

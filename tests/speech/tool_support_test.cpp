@@ -51,7 +51,8 @@ TEST(Numbers, ParseWholeTextOnly) {
     EXPECT_EQ(value, 0.97);
     EXPECT_TRUE(ParseDouble("1.0e-10", value));
     EXPECT_EQ(value, 1.0e-10);
-    for (const char* bad : {"", "0,97", "1.5x", "nan", "inf", "1e999", "--1", "+-1"}) EXPECT_FALSE(ParseDouble(bad, value)) << bad;
+    for (const char* bad : {"", "0,97", "1.5x", "nan", "inf", "1e999", "--1", "+-1"})
+        EXPECT_FALSE(ParseDouble(bad, value)) << bad;
     long long integer = 0;
     EXPECT_TRUE(ParseInt("-12", integer));
     EXPECT_EQ(integer, -12);

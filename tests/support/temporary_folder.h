@@ -14,15 +14,13 @@
 // everything in it when the object goes.
 class TemporaryFolder {
 public:
-    TemporaryFolder()
-    {
+    TemporaryFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "parrot-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
         }
     }
-    ~TemporaryFolder()
-    {
+    ~TemporaryFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
@@ -47,13 +45,12 @@ private:
 };
 
 // The whole content of a file; empty when it cannot be read.
-inline std::string ReadFileBytes(const std::filesystem::path& path)
-{
+inline std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-inline void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+inline void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

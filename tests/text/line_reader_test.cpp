@@ -8,8 +8,7 @@
 
 namespace {
 
-std::vector<std::string> ReadAllLines(const std::string& bytes)
-{
+std::vector<std::string> ReadAllLines(const std::string& bytes) {
     std::FILE* file = std::tmpfile();
     EXPECT_NE(file, nullptr);
     if (file == nullptr) {
@@ -31,8 +30,7 @@ using Lines = std::vector<std::string>;
 
 }  // namespace
 
-TEST(LineReader, SplitsAtLineFeedsAndDropsTheCarriageReturnBeforeOne)
-{
+TEST(LineReader, SplitsAtLineFeedsAndDropsTheCarriageReturnBeforeOne) {
     EXPECT_EQ(ReadAllLines("7\nhello#0#1#\nstop#4#"), (Lines{"7", "hello#0#1#", "stop#4#"}));
     EXPECT_EQ(ReadAllLines("7\r\nhello\r\n"), (Lines{"7", "hello"}));
     EXPECT_EQ(ReadAllLines("a\n\n\r\nb\r\r\n"), (Lines{"a", "", "", "b\r"}));
@@ -41,8 +39,7 @@ TEST(LineReader, SplitsAtLineFeedsAndDropsTheCarriageReturnBeforeOne)
     EXPECT_EQ(ReadAllLines(""), Lines{});
 }
 
-TEST(LineReader, KeepsNulBytesAndLongLines)
-{
+TEST(LineReader, KeepsNulBytesAndLongLines) {
     const std::string withNul("a\0b", 3);
     const std::string longLine(10000, 'w');
     EXPECT_EQ(ReadAllLines(withNul + "\n" + longLine + "\nz"), (Lines{withNul, longLine, "z"}));

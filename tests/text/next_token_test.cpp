@@ -7,8 +7,7 @@
 
 namespace {
 
-std::vector<std::wstring> AllTokens(std::wstring_view text, std::wstring_view delimiters)
-{
+std::vector<std::wstring> AllTokens(std::wstring_view text, std::wstring_view delimiters) {
     std::vector<std::wstring> tokens;
     std::size_t position = 0;
     for (std::wstring token = NextToken(text, delimiters, position); !token.empty();
@@ -21,8 +20,7 @@ std::vector<std::wstring> AllTokens(std::wstring_view text, std::wstring_view de
 
 }  // namespace
 
-TEST(NextToken, SkipsAnyMixOfDelimiters)
-{
+TEST(NextToken, SkipsAnyMixOfDelimiters) {
     using Tokens = std::vector<std::wstring>;
     EXPECT_EQ(AllTokens(L"go#8 9%10#", L"% #"), (Tokens{L"go", L"8", L"9", L"10"}));
     EXPECT_EQ(AllTokens(L"%# #go##8 #%", L"% #"), (Tokens{L"go", L"8"}));
@@ -31,8 +29,7 @@ TEST(NextToken, SkipsAnyMixOfDelimiters)
     EXPECT_EQ(AllTokens(L"   ", L" "), Tokens{});
 }
 
-TEST(NextToken, ContinuesFromThePositionWithAnotherDelimiterSet)
-{
+TEST(NextToken, ContinuesFromThePositionWithAnotherDelimiterSet) {
     const std::wstring line = L"##turn left#2 3%5#";
     std::size_t position = 0;
     EXPECT_EQ(NextToken(line, L"#", position), L"turn left");
@@ -40,8 +37,7 @@ TEST(NextToken, ContinuesFromThePositionWithAnotherDelimiterSet)
     EXPECT_EQ(NextToken(line, L"% #", position), L"3");
 }
 
-TEST(NextToken, KeepsLongTokensWhole)
-{
+TEST(NextToken, KeepsLongTokensWhole) {
     const std::wstring word(1000, L'x');
     EXPECT_EQ(AllTokens(L" " + word + L" y", L" "), (std::vector<std::wstring>{word, L"y"}));
 }

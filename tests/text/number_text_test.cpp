@@ -15,18 +15,27 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-TEST(IntegerText, WritesAndReadsDecimalSaturatingAt32Bits)
-{
+TEST(IntegerText, WritesAndReadsDecimalSaturatingAt32Bits) {
     EXPECT_EQ(IntToText(-2), "-2");
     EXPECT_EQ(IntToText(std::numeric_limits<long long>::min()), "-9223372036854775808");
 
     constexpr std::int32_t max = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t min = std::numeric_limits<std::int32_t>::min();
     const std::pair<std::string, std::int32_t> cases[] = {
-        {" \t\r\n-42abc", -42}, {"+8#", 8},   {"007", 7},          {"12 34", 12},
-        {"", 0},                 {"-", 0},     {"+-5", 0},          {"- 5", 0},
-        {"#3", 0},               {"2147483647", max},   {"2147483648", max},
-        {"-2147483648", min},    {"-2147483649", min},  {std::string(400, '9'), max},
+        {" \t\r\n-42abc", -42},
+        {"+8#", 8},
+        {"007", 7},
+        {"12 34", 12},
+        {"", 0},
+        {"-", 0},
+        {"+-5", 0},
+        {"- 5", 0},
+        {"#3", 0},
+        {"2147483647", max},
+        {"2147483648", max},
+        {"-2147483648", min},
+        {"-2147483649", min},
+        {std::string(400, '9'), max},
         {"-" + std::string(400, '9'), min},
     };
     for (const auto& [text, value] : cases) {
@@ -34,14 +43,25 @@ TEST(IntegerText, WritesAndReadsDecimalSaturatingAt32Bits)
     }
 }
 
-TEST(TextToDouble, ReadsTheLeadingNumberLikeStrtodAndSaturates)
-{
+TEST(TextToDouble, ReadsTheLeadingNumberLikeStrtodAndSaturates) {
     const std::pair<std::string, double> cases[] = {
-        {"0.0002", 0.0002}, {"  -1.5e3x", -1500.0}, {"+.5", 0.5}, {"5.", 5.0}, {"1e", 1.0},
+        {"0.0002", 0.0002},
+        {"  -1.5e3x", -1500.0},
+        {"+.5", 0.5},
+        {"5.", 5.0},
+        {"1e", 1.0},
         {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
-        {"", 0.0}, {".", 0.0}, {"+-1", 0.0}, {"e5", 0.0}, {"inf", 0.0}, {"nan", 0.0},
-        {"1e999", kInfinity}, {"-1e999", -kInfinity}, {"1" + std::string(400, '0'), kInfinity},
-        {"0.0000001e-2147483648", 0.0}, {"0." + std::string(400, '0') + "1", 0.0},
+        {"", 0.0},
+        {".", 0.0},
+        {"+-1", 0.0},
+        {"e5", 0.0},
+        {"inf", 0.0},
+        {"nan", 0.0},
+        {"1e999", kInfinity},
+        {"-1e999", -kInfinity},
+        {"1" + std::string(400, '0'), kInfinity},
+        {"0.0000001e-2147483648", 0.0},
+        {"0." + std::string(400, '0') + "1", 0.0},
         {"1" + std::string(400, '0') + "e-800", 0.0},
     };
     for (const auto& [text, value] : cases) {
@@ -50,10 +70,8 @@ TEST(TextToDouble, ReadsTheLeadingNumberLikeStrtodAndSaturates)
     EXPECT_TRUE(std::signbit(TextToDouble("-0")));
 }
 
-TEST(DoubleToText, MatchesPrintfGeneralFormat)
-{
-    const double values[] = {0.0, -0.0, 1.0, -2513.75, 0.0002, 1e-5, 1234567.0, 1.0 / 3.0,
-                             1e300, 5e-324, kInfinity};
+TEST(DoubleToText, MatchesPrintfGeneralFormat) {
+    const double values[] = {0.0, -0.0, 1.0, -2513.75, 0.0002, 1e-5, 1234567.0, 1.0 / 3.0, 1e300, 5e-324, kInfinity};
     for (const double value : values) {
         for (const int digits : {1, 6, 10, 17}) {
             char expected[64];
@@ -69,8 +87,7 @@ TEST(DoubleToText, MatchesPrintfGeneralFormat)
 // system's locale sources are there.
 class CommaDecimalLocale : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"}) {
             if (Use(name)) {
                 return;
@@ -84,16 +101,15 @@ protected:
             return;
         }
         compiledLocales = pattern;
-        const std::string command = "localedef -i de_DE -f UTF-8 " + compiledLocales.string() +
-                                    "/de_DE.UTF-8 >/dev/null 2>&1";
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 " + compiledLocales.string() + "/de_DE.UTF-8 >/dev/null 2>&1";
         if (std::system(command.c_str()) != -1) {
             setenv("LOCPATH", compiledLocales.c_str(), 1);
             Use("de_DE.UTF-8");
         }
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         std::setlocale(LC_ALL, "C");
         if (!compiledLocales.empty()) {
             unsetenv("LOCPATH");
@@ -101,10 +117,8 @@ protected:
         }
     }
 
-    bool Use(const char* name)
-    {
-        active = std::setlocale(LC_ALL, name) != nullptr &&
-                 std::localeconv()->decimal_point == std::string(",");
+    bool Use(const char* name) {
+        active = std::setlocale(LC_ALL, name) != nullptr && std::localeconv()->decimal_point == std::string(",");
         return active;
     }
 
@@ -112,8 +126,7 @@ protected:
     std::filesystem::path compiledLocales;
 };
 
-TEST_F(CommaDecimalLocale, ConversionsIgnoreTheProcessLocale)
-{
+TEST_F(CommaDecimalLocale, ConversionsIgnoreTheProcessLocale) {
     if (!active) {
         GTEST_SKIP() << "no comma-decimal locale is installed or can be compiled";
     }

@@ -5,28 +5,29 @@
 
 #include "text/text.h"
 
-TEST(Utf8Codec, DecodesAndEncodesCharactersOfEveryLength)
-{
+TEST(Utf8Codec, DecodesAndEncodesCharactersOfEveryLength) {
     const std::string narrow = "caf\xC3\xA9 \xD0\xB4\xE2\x82\xAC\xF0\x9F\x98\x80";
     const std::wstring wide = L"caf\u00E9 \u0434\u20AC\U0001F600";
     EXPECT_EQ(ToWideText(narrow), wide);
     EXPECT_EQ(ToNarrowText(wide), narrow);
 }
 
-TEST(Utf8Codec, InvalidBytesBecomeEscapesAndComeBackUnchanged)
-{
+TEST(Utf8Codec, InvalidBytesBecomeEscapesAndComeBackUnchanged) {
     struct Case {
         std::string bytes;
         std::wstring wide;
     };
     const Case cases[] = {
         {"\xFF", L"\xDCFF"},
-        {"a\x80z", L"a\xDC80z"},                          // lone continuation byte
-        {"\xC3", L"\xDCC3"},                              // sequence cut off by the end
-        {"\xE2\x82" "A", L"\xDCE2\xDC82" L"A"},           // sequence cut off by ASCII
-        {"\xC0\xAF", L"\xDCC0\xDCAF"},                    // overlong form of "/"
-        {"\xED\xA0\x80", L"\xDCED\xDCA0\xDC80"},          // encoded surrogate
-        {"\xED\xB2\x80", L"\xDCED\xDCB2\xDC80"},          // encoded byte escape
+        {"a\x80z", L"a\xDC80z"},  // lone continuation byte
+        {"\xC3", L"\xDCC3"},      // sequence cut off by the end
+        {"\xE2\x82"
+         "A",
+         L"\xDCE2\xDC82"
+         L"A"},                                             // sequence cut off by ASCII
+        {"\xC0\xAF", L"\xDCC0\xDCAF"},                      // overlong form of "/"
+        {"\xED\xA0\x80", L"\xDCED\xDCA0\xDC80"},            // encoded surrogate
+        {"\xED\xB2\x80", L"\xDCED\xDCB2\xDC80"},            // encoded byte escape
         {"\xF4\x90\x80\x80", L"\xDCF4\xDC90\xDC80\xDC80"},  // beyond U+10FFFF
     };
     for (const Case& c : cases) {
@@ -35,8 +36,7 @@ TEST(Utf8Codec, InvalidBytesBecomeEscapesAndComeBackUnchanged)
     }
 }
 
-TEST(Utf8Codec, AnyByteStringSurvivesTheRoundTrip)
-{
+TEST(Utf8Codec, AnyByteStringSurvivesTheRoundTrip) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int i = 0; i < 2000; ++i) {
@@ -48,14 +48,11 @@ TEST(Utf8Codec, AnyByteStringSurvivesTheRoundTrip)
     }
 }
 
-TEST(Utf8Codec, CharactersWithoutUtf8FormBecomeTheReplacementCharacter)
-{
+TEST(Utf8Codec, CharactersWithoutUtf8FormBecomeTheReplacementCharacter) {
     const std::string replacement = "\xEF\xBF\xBD";
     const std::wstring unencodable[] = {
-        std::wstring(1, static_cast<wchar_t>(0xD800)),
-        std::wstring(1, static_cast<wchar_t>(0xDC7F)),
-        std::wstring(1, static_cast<wchar_t>(0xDD00)),
-        std::wstring(1, static_cast<wchar_t>(0x110000)),
+        std::wstring(1, static_cast<wchar_t>(0xD800)), std::wstring(1, static_cast<wchar_t>(0xDC7F)),
+        std::wstring(1, static_cast<wchar_t>(0xDD00)), std::wstring(1, static_cast<wchar_t>(0x110000)),
         std::wstring(1, static_cast<wchar_t>(-1)),
     };
     for (const std::wstring& wide : unencodable) {

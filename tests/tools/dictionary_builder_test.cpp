@@ -12,8 +12,7 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-Words StoredWords(const PronunciationDictionary& dictionary)
-{
+Words StoredWords(const PronunciationDictionary& dictionary) {
     Words words;
     for (const IndexRecord& record : dictionary.indexRecords) {
         words.emplace_back(dictionary.keyText.data() + record.keyOffset);
@@ -21,9 +20,7 @@ Words StoredWords(const PronunciationDictionary& dictionary)
     return words;
 }
 
-void BuildAndLoad(std::vector<SourceWord> words, const DictionaryFolder& folder,
-                  PronunciationDictionary& dictionary)
-{
+void BuildAndLoad(std::vector<SourceWord> words, const DictionaryFolder& folder, PronunciationDictionary& dictionary) {
     DictionaryImage image;
     std::string error;
     ASSERT_TRUE(BuildDictionaryImage(std::move(words), image, error)) << error;
@@ -31,8 +28,7 @@ void BuildAndLoad(std::vector<SourceWord> words, const DictionaryFolder& folder,
     ASSERT_EQ(folder.Load(dictionary), 1);
 }
 
-TEST(CmuSource, KeepsFirstPronunciationsInLowerCase)
-{
+TEST(CmuSource, KeepsFirstPronunciationsInLowerCase) {
     std::vector<SourceWord> words;
     std::string error;
     ASSERT_TRUE(
@@ -49,16 +45,13 @@ TEST(CmuSource, KeepsFirstPronunciationsInLowerCase)
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
 }
 
-TEST(DictionaryImage, StoresSortedSpellingsSharingPronunciations)
-{
+TEST(DictionaryImage, StoresSortedSpellingsSharingPronunciations) {
     DictionaryFolder folder;
     PronunciationDictionary dictionary;
     // A word listed twice keeps its first pronunciation.
-    BuildAndLoad({{"yes", "y eh s"}, {"'bout", "b aw t"}, {"a.", "ey"}, {"zoo", "z uw"},
-                  {"yes", "y ih s"}},
-                 folder, dictionary);
-    EXPECT_EQ(StoredWords(dictionary),
-              (Words{"'BOUT", "'bout", "A.", "YES", "Yes", "ZOO", "Zoo", "a.", "yes", "zoo"}));
+    BuildAndLoad({{"yes", "y eh s"}, {"'bout", "b aw t"}, {"a.", "ey"}, {"zoo", "z uw"}, {"yes", "y ih s"}}, folder,
+                 dictionary);
+    EXPECT_EQ(StoredWords(dictionary), (Words{"'BOUT", "'bout", "A.", "YES", "Yes", "ZOO", "Zoo", "a.", "yes", "zoo"}));
     EXPECT_EQ(dictionary.Lookup("YES"), dictionary.Lookup("yes"));
     EXPECT_EQ(dictionary.Lookup("Yes"), dictionary.Lookup("yes"));
     EXPECT_EQ(Found(dictionary, "'BOUT"), "b aw t");
@@ -66,12 +59,11 @@ TEST(DictionaryImage, StoresSortedSpellingsSharingPronunciations)
 }
 
 // Its successful run makes the English dictionary of every build.
-TEST(MakeDictionaryTool, MissingSourceFailsWithAClearMessage)
-{
+TEST(MakeDictionaryTool, MissingSourceFailsWithAClearMessage) {
     DictionaryFolder folder;
     const std::string tool = "'" MAKE_DICTIONARY_PATH "' '";
-    const std::string missing = tool + folder.Path("no.dict") + "' '" + folder.Path("out") +
-                                "' 2>'" + folder.Path("log") + "'";
+    const std::string missing =
+        tool + folder.Path("no.dict") + "' '" + folder.Path("out") + "' 2>'" + folder.Path("log") + "'";
     EXPECT_NE(std::system(missing.c_str()), 0);
     const std::string message = ReadFileBytes(folder.Path("log"));
     EXPECT_NE(message.find("pocketsphinx-en-us"), std::string::npos) << message;

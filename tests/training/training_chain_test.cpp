@@ -10,28 +10,53 @@
 #include <vector>
 
 #include "../engine/test_engine_log.h"
+#include "app/session_file_names.h"
 #include "engine/speech_engine.h"
 #include "support/temporary_folder.h"
 #include "training/training_session.h"
-#include "app/session_file_names.h"
 
 namespace {
 
 using Call = std::vector<std::string>;
 
 const std::vector<Call> kTrainingCalls = {
-    {"GrammarCompiller", "grammar_compiler", "-input", "loop_grammar.txt", "-output",
-     "loop_grammar.lat"},
-    {"ExtractFeatures", "extract_feature", "-delta", "-acc", "-cms", "-zero_mean", "-energy",
-     "-energy_norm", "-mfcc", "12", "-delta_win", "2", "-lifter_coeff", "36", "-window_dur", "20",
-     "-frame_dur", "10", "-num_fbanks", "22", "-window_type", "hamming", "-sf", "11025.0",
-     "-pre_emph_coeff", "0.97", "-output_mode", "binary", "-input", "raw.txt", "-output",
+    {"GrammarCompiller", "grammar_compiler", "-input", "loop_grammar.txt", "-output", "loop_grammar.lat"},
+    {"ExtractFeatures",
+     "extract_feature",
+     "-delta",
+     "-acc",
+     "-cms",
+     "-zero_mean",
+     "-energy",
+     "-energy_norm",
+     "-mfcc",
+     "12",
+     "-delta_win",
+     "2",
+     "-lifter_coeff",
+     "36",
+     "-window_dur",
+     "20",
+     "-frame_dur",
+     "10",
+     "-num_fbanks",
+     "22",
+     "-window_type",
+     "hamming",
+     "-sf",
+     "11025.0",
+     "-pre_emph_coeff",
+     "0.97",
+     "-output_mode",
+     "binary",
+     "-input",
+     "raw.txt",
+     "-output",
      "mfc.txt"},
-    {"InitHMM", "init_hmm", "-input", "mfc.txt", "-models", "model_lengths.txt", "-trans",
-     "init_transitions.txt", "-mode", "binary", "-state", "init_states.txt", "-vfloor_file",
-     "init_varfloor.txt", "-var_floor", "0.0002"},
-    {"ConvertMmf", "convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
-     "init_states.txt", "init_states.bin"},
+    {"InitHMM", "init_hmm", "-input", "mfc.txt", "-models", "model_lengths.txt", "-trans", "init_transitions.txt",
+     "-mode", "binary", "-state", "init_states.txt", "-vfloor_file", "init_varfloor.txt", "-var_floor", "0.0002"},
+    {"ConvertMmf", "convert_mmf", "-input_mode", "ascii", "-output_mode", "binary", "init_states.txt",
+     "init_states.bin"},
     {"BWTrain", "bw_train", "-p", "params_train.txt"},
 };
 
@@ -39,14 +64,12 @@ class TrainingChainTest : public testing::TestWithParam<const char*> {
 protected:
     static void SetUpTestSuite() { LoadSpeechEngine(); }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
         setenv("PARROT_TEST_ENGINE_FAIL", GetParam(), 1);
         session.SetFileNames(kTrainingFileNames);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         unsetenv("PARROT_TEST_ENGINE_LOG");
         unsetenv("PARROT_TEST_ENGINE_FAIL");
     }
@@ -55,8 +78,7 @@ protected:
     TrainingSession session;
 };
 
-TEST_P(TrainingChainTest, EveryRunCallsTheFiveToolsInOrder)
-{
+TEST_P(TrainingChainTest, EveryRunCallsTheFiveToolsInOrder) {
     EXPECT_EQ(session.TrainWord(L"yes", 0), 0);
     EXPECT_EQ(ReadTestEngineLog(folder.Path("engine.log")), kTrainingCalls);
     EXPECT_EQ(ReadFileBytes(folder.Path("raw.txt")), "0.raw\n");
@@ -69,7 +91,7 @@ TEST_P(TrainingChainTest, EveryRunCallsTheFiveToolsInOrder)
 
 // No tool fails, then each of the five in turn.
 INSTANTIATE_TEST_SUITE_P(FailingTool, TrainingChainTest,
-                         testing::Values("", "GrammarCompiller", "ExtractFeatures", "InitHMM",
-                                         "ConvertMmf", "BWTrain"));
+                         testing::Values("", "GrammarCompiller", "ExtractFeatures", "InitHMM", "ConvertMmf",
+                                         "BWTrain"));
 
 }  // namespace

@@ -8,34 +8,28 @@
 #include <memory>
 #include <string>
 
-#include "support/temporary_folder.h"
-#include "training/training_session.h"
 #include "../dictionary/dictionary_folder.h"
 #include "app/session_file_names.h"
+#include "support/temporary_folder.h"
+#include "training/training_session.h"
 
 namespace {
 
-std::string WorkedExample(const std::string& name)
-{
+std::string WorkedExample(const std::string& name) {
     return ReadFileBytes(std::string(std::getenv("PARROT_TEST_DATA")) + "/worked_example/" + name);
 }
 
 class TrainingFilesTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        WriteDictionaryRecords(".", {{"know", "n ow"},
-                              {"no", "n~ ow*"},
-                              {"now", "n aw"},
-                              {"yes", "y eh s"},
-                              {"hush", "hh sil sp sh"}});
+    void SetUp() override {
+        WriteDictionaryRecords(
+            ".", {{"know", "n ow"}, {"no", "n~ ow*"}, {"now", "n aw"}, {"yes", "y eh s"}, {"hush", "hh sil sp sh"}});
         session = std::make_unique<TrainingSession>();
         session->SetFileNames(kTrainingFileNames);
     }
 
     // An entry as loading "commands.txt" makes it.
-    void AddLoadedEntry(const std::wstring& name, bool isBuiltIn, std::vector<std::int32_t> utterances)
-    {
+    void AddLoadedEntry(const std::wstring& name, bool isBuiltIn, std::vector<std::int32_t> utterances) {
         auto entry = std::make_unique<WordEntry>();
         entry->name = name;
         entry->isBuiltIn = isBuiltIn;
@@ -47,8 +41,7 @@ protected:
         session->vocabulary.emplace(name, std::move(entry));
     }
 
-    void AddBuiltIns()
-    {
+    void AddBuiltIns() {
         AddLoadedEntry(L"sp", true, {});
         AddLoadedEntry(L"sil", true, {});
     }
@@ -59,8 +52,7 @@ protected:
     std::unique_ptr<TrainingSession> session;
 };
 
-TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory)
-{
+TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory) {
     EXPECT_EQ(session->TrainWord(L"yes", 0), 0);
 
     EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 eh\n4 s\n4 y\n");
@@ -72,12 +64,10 @@ TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory)
               "index: 3\nphone: s\nnum_states: 6\ntransitions: 3\nstates: 0 9 10 11 12 0\n\n"
               "index: 4\nphone: y\nnum_states: 6\ntransitions: 4\nstates: 0 13 14 15 16 0\n\n");
     EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 5\n\nsp \nsil \neh\ns\ny\n");
-    EXPECT_EQ(File("phones.txt"),
-              "num_phones = 5\n\neh 1 2 2 2\ns 1 3 3 3\nsil 1   1\nsp 1   0\ny 1 4 4 4\n");
+    EXPECT_EQ(File("phones.txt"), "num_phones = 5\n\neh 1 2 2 2\ns 1 3 3 3\nsil 1   1\nsp 1   0\ny 1 4 4 4\n");
 }
 
-TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters)
-{
+TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters) {
     session->TrainWord(L"yes", 0);
     session->TrainWord(L"no", 1);
     EXPECT_EQ(session->TrainWord(L"yes", 2), 1);
@@ -90,25 +80,21 @@ TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters)
     EXPECT_EQ(File("params_train.txt"), WorkedExample("params_train.txt"));
 }
 
-TEST_F(TrainingFilesTest, SharedPhonesAreListedOnce)
-{
+TEST_F(TrainingFilesTest, SharedPhonesAreListedOnce) {
     session->TrainWord(L"no", 0);
     session->TrainWord(L"know", 1);
     session->TrainWord(L"now", 2);
 
     EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 aw\n4 n\n4 ow\n");
-    EXPECT_EQ(File("phones.txt"),
-              "num_phones = 5\n\naw 1 2 2 2\nn 1 3 3 3\now 1 4 4 4\nsil 1   1\nsp 1   0\n");
+    EXPECT_EQ(File("phones.txt"), "num_phones = 5\n\naw 1 2 2 2\nn 1 3 3 3\now 1 4 4 4\nsil 1   1\nsp 1   0\n");
 }
 
-TEST_F(TrainingFilesTest, WordsDifferingInCaseAreSeparateAndSortedByteWise)
-{
+TEST_F(TrainingFilesTest, WordsDifferingInCaseAreSeparateAndSortedByteWise) {
     session->TrainWord(L"yes", 0);
     EXPECT_EQ(session->TrainWord(L"Yes", 1), 0);
     session->TrainWord(L"ab", 2);
 
-    EXPECT_EQ(File("loop_grammar.txt"),
-              "$orlu_utterance = !SENT_START < YES | AB | YES > !SENT_END;");
+    EXPECT_EQ(File("loop_grammar.txt"), "$orlu_utterance = !SENT_START < YES | AB | YES > !SENT_END;");
     // "Yes" is not in the dictionary and is spelled; capitals sort before
     // small letters.
     EXPECT_EQ(File("lexicon.txt"),
@@ -120,8 +106,7 @@ TEST_F(TrainingFilesTest, WordsDifferingInCaseAreSeparateAndSortedByteWise)
     EXPECT_EQ(File("raw.txt"), "1.raw\n2.raw\n0.raw\n");
 }
 
-TEST_F(TrainingFilesTest, BuiltInEntryStaysOutOfEveryFile)
-{
+TEST_F(TrainingFilesTest, BuiltInEntryStaysOutOfEveryFile) {
     AddBuiltIns();
     EXPECT_EQ(session->TrainWord(L"sil", 7), 1);
 
@@ -137,8 +122,7 @@ TEST_F(TrainingFilesTest, BuiltInEntryStaysOutOfEveryFile)
     EXPECT_EQ(File("mfc.txt"), "");
 }
 
-TEST_F(TrainingFilesTest, UntrainableWordStaysInTheVocabularyButOutOfTraining)
-{
+TEST_F(TrainingFilesTest, UntrainableWordStaysInTheVocabularyButOutOfTraining) {
     AddBuiltIns();
     AddLoadedEntry(L"a|b", false, {11});
     AddLoadedEntry(L"x\ty", false, {12});
@@ -163,19 +147,16 @@ TEST_F(TrainingFilesTest, UntrainableWordStaysInTheVocabularyButOutOfTraining)
 
 // A dictionary phone named like a built-in model ("sp", "sil") is that model:
 // the model lists keep one entry for it and their counts agree.
-TEST_F(TrainingFilesTest, PhoneNamedLikeABuiltInModelIsNotListedTwice)
-{
+TEST_F(TrainingFilesTest, PhoneNamedLikeABuiltInModelIsNotListedTwice) {
     session->TrainWord(L"hush", 0);
 
     EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 hh\n4 sh\n");
     EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 4\n\nsp \nsil \nhh\nsh\n");
-    EXPECT_EQ(File("phones.txt"),
-              "num_phones = 4\n\nhh 1 2 2 2\nsh 1 3 3 3\nsil 1   1\nsp 1   0\n");
+    EXPECT_EQ(File("phones.txt"), "num_phones = 4\n\nhh 1 2 2 2\nsh 1 3 3 3\nsil 1   1\nsp 1   0\n");
     EXPECT_EQ(File("model_transitions.txt"), "sil hh sil sp sh sil\n");
 }
 
-TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped)
-{
+TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped) {
     TrainingFileNames names = kTrainingFileNames;
     names.modelsFile = "no-such-folder/models.txt";
     names.grammarFile = "";
@@ -183,8 +164,7 @@ TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped)
 
     EXPECT_EQ(session->TrainWord(L"yes", 0), 0);
     EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 eh\n4 s\n4 y\n");
-    EXPECT_NE(File("params_train.txt").find("models_file = no-such-folder/models.txt\n"),
-              std::string::npos);
+    EXPECT_NE(File("params_train.txt").find("models_file = no-such-folder/models.txt\n"), std::string::npos);
     EXPECT_EQ(File("mfc.txt"), "0.mfc\n");
 }
 

@@ -1,8 +1,8 @@
 #include "ui/qt/program_resources.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QtEndian>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(ProgramResourcesTest, IconAndSplashPictureHaveTheirSizesAndFormats) {
     const QByteArray bmp = ResourceBytes(":/parrot/splash.bmp");
     ASSERT_GE(bmp.size(), 54);
     EXPECT_EQ(bmp.left(2), "BM");
-    EXPECT_EQ(qFromLittleEndian<std::uint16_t>(bmp.constData() + 28), 8);  // bits per pixel
+    EXPECT_EQ(qFromLittleEndian<std::uint16_t>(bmp.constData() + 28), 8);   // bits per pixel
     EXPECT_EQ(qFromLittleEndian<std::uint32_t>(bmp.constData() + 30), 0u);  // no compression
 }
 

@@ -1,7 +1,7 @@
 // One QApplication for every test of the executable (offscreen platform).
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 namespace {
 

@@ -1,11 +1,11 @@
 // A whole run of the window program's start hook on Qt: the splash box, then
 // the main window with the saved words, closed with the close button.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>

@@ -1,5 +1,6 @@
 #include "ui/qt/recognizer_window.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,7 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <vector>
 
 #include "ui/qt/dialog_units.h"
@@ -65,11 +65,10 @@ TEST_F(RecognizerWindowTest, HasItsControlsWithIdsCaptionsAndPlaces) {
         const char* caption;
         QRect place;
     };
-    for (const Button& expected : {Button{IdTrainButton, "Add/Train word", {137, 54, 150, 15}},
-                                   Button{IdRecognizeButton, "Recognize word", {137, 74, 149, 17}},
-                                   Button{IdOk, "OK", {246, 162, 80, 20}},
-                                   Button{IdCancel, "Cancel", {246, 186, 80, 20}},
-                                   Button{IdSaveButton, "Save ", {9, 186, 104, 20}}}) {
+    for (const Button& expected :
+         {Button{IdTrainButton, "Add/Train word", {137, 54, 150, 15}},
+          Button{IdRecognizeButton, "Recognize word", {137, 74, 149, 17}}, Button{IdOk, "OK", {246, 162, 80, 20}},
+          Button{IdCancel, "Cancel", {246, 186, 80, 20}}, Button{IdSaveButton, "Save ", {9, 186, 104, 20}}}) {
         auto* button = qobject_cast<QPushButton*>(window.Control(expected.id));
         ASSERT_NE(button, nullptr) << expected.id;
         EXPECT_EQ(button->text(), expected.caption);
@@ -98,9 +97,9 @@ TEST_F(RecognizerWindowTest, HasItsControlsWithIdsCaptionsAndPlaces) {
         const char* text;
         QRect place;
     };
-    for (const Caption& expected : {Caption{"Available Words", {11, 9, 114, 12}},
-                                    Caption{"New Word", {138, 9, 153, 15}},
-                                    Caption{"Recognition Result Score", {140, 95, 165, 12}}}) {
+    for (const Caption& expected :
+         {Caption{"Available Words", {11, 9, 114, 12}}, Caption{"New Word", {138, 9, 153, 15}},
+          Caption{"Recognition Result Score", {140, 95, 165, 12}}}) {
         QLabel* label = Label(expected.text);
         ASSERT_NE(label, nullptr) << expected.text;
         EXPECT_EQ(label->geometry(), expected.place) << expected.text;
@@ -132,7 +131,7 @@ TEST_F(RecognizerWindowTest, ListsKeepLinesInDictionaryOrder) {
     }
 
     window.DeleteListLine(IdResultList, 1);
-    window.DeleteListLine(IdResultList, 7);   // no such line: nothing happens
+    window.DeleteListLine(IdResultList, 7);  // no such line: nothing happens
     window.DeleteListLine(IdResultList, -1);
     EXPECT_EQ(window.CountListLines(IdResultList), 4);
     EXPECT_EQ(qobject_cast<QListWidget*>(window.Control(IdResultList))->item(1)->text(), "stop");
@@ -154,8 +153,7 @@ TEST_F(RecognizerWindowTest, ButtonsAndKeysBecomeCommands) {
     }
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&window, &escape);
-    EXPECT_EQ(logic.commands,
-              (std::vector<int>{IdTrainButton, IdRecognizeButton, IdSaveButton, IdOk, IdCancel}));
+    EXPECT_EQ(logic.commands, (std::vector<int>{IdTrainButton, IdRecognizeButton, IdSaveButton, IdOk, IdCancel}));
     EXPECT_EQ(window.result(), IdCancel);
 }
 

@@ -1,11 +1,11 @@
 #include "ui/qt/splash_box.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "app/dialog_window.h"
 #include "ui/qt/recognizer_window.h"

@@ -15,8 +15,7 @@ namespace {
 
 class FileReplacement : public ::testing::Test {
 protected:
-    std::size_t FileCount() const
-    {
+    std::size_t FileCount() const {
         using Files = std::filesystem::directory_iterator;
         return static_cast<std::size_t>(std::distance(Files(folder.path()), Files()));
     }
@@ -24,8 +23,7 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions)
-{
+TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions) {
     const std::string fileName = folder.Path("commands.txt");
     ASSERT_EQ(ReplaceFileContents(fileName.c_str(), "first"), 0);
     EXPECT_EQ(ReadFileBytes(fileName), "first");
@@ -40,8 +38,7 @@ TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions)
 }
 
 // The failures below happen even for root, who ignores file permissions.
-TEST_F(FileReplacement, FolderThatIsAFileFailsWithoutCreatingAnything)
-{
+TEST_F(FileReplacement, FolderThatIsAFileFailsWithoutCreatingAnything) {
     WriteFileBytes(folder.Path("not-a-folder"), "x");
     const std::string fileName = folder.Path("not-a-folder/commands.txt");
     EXPECT_NE(ReplaceFileContents(fileName.c_str(), "7"), 0);
@@ -49,8 +46,7 @@ TEST_F(FileReplacement, FolderThatIsAFileFailsWithoutCreatingAnything)
     EXPECT_EQ(FileCount(), 1u);
 }
 
-TEST_F(FileReplacement, FailedRenameRemovesTheTemporaryFile)
-{
+TEST_F(FileReplacement, FailedRenameRemovesTheTemporaryFile) {
     const std::string fileName = folder.Path("commands.txt");
     std::filesystem::create_directories(fileName + "/inside");
     EXPECT_NE(ReplaceFileContents(fileName.c_str(), "7"), 0);
@@ -60,13 +56,12 @@ TEST_F(FileReplacement, FailedRenameRemovesTheTemporaryFile)
 
 // A write that runs out of room (here: the file size limit, which binds
 // root too) leaves the previous file as it was.
-TEST_F(FileReplacement, FailedWriteLeavesThePreviousFileIntact)
-{
+TEST_F(FileReplacement, FailedWriteLeavesThePreviousFileIntact) {
     const std::string fileName = folder.Path("commands.txt");
     const std::string previous = "7\nhello#0#1#";
     WriteFileBytes(fileName, previous);
 
-    rlimit original {};
+    rlimit original{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
     const auto originalHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = original;

@@ -10,8 +10,7 @@ namespace {
 class VocabularyFileRobustness : public ::testing::Test {
 protected:
     // Loads `bytes` and saves the result again.
-    std::string LoadAndSave(const std::string& bytes)
-    {
+    std::string LoadAndSave(const std::string& bytes) {
         const LoadedFile loaded = LoadBytes(folder, bytes);
         return SaveToBytes(folder, loaded.vocabulary, loaded.counter);
     }
@@ -19,11 +18,12 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForByte)
-{
+TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForByte) {
     using namespace std::string_literals;
-    const std::string bytes = "12\ncaf\xC3\xA9#1#\nna\xC3\xAFve fa\xC3\xA7" "ade#2#\n"
-                              "nul\0inside#3#\n\xD0\xB4\xD0\xB0#4#\n\xFF\xFEx\xC3#5#"s;
+    const std::string bytes =
+        "12\ncaf\xC3\xA9#1#\nna\xC3\xAFve fa\xC3\xA7"
+        "ade#2#\n"
+        "nul\0inside#3#\n\xD0\xB4\xD0\xB0#4#\n\xFF\xFEx\xC3#5#"s;
     const LoadedFile loaded = LoadBytes(folder, bytes);
     EXPECT_EQ(loaded.vocabulary.count(L"caf\u00E9"), 1u);
     EXPECT_EQ(loaded.vocabulary.count(std::wstring(L"nul\0inside", 10)), 1u);
@@ -31,8 +31,7 @@ TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForBy
     EXPECT_EQ(LoadAndSave(bytes), bytes);
 }
 
-TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole)
-{
+TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole) {
     std::string line = "many";
     std::vector<std::int32_t> utterances;
     for (std::int32_t n = 100000; line.size() < 10000; ++n) {
@@ -43,15 +42,13 @@ TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole)
     const std::string longName(10000, 'a');
     const std::string bytes = "5\n" + longName + "#1#\n" + line;
     const LoadedFile loaded = LoadBytes(folder, bytes);
-    EXPECT_EQ(UserWords(loaded.vocabulary),
-              (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
+    EXPECT_EQ(UserWords(loaded.vocabulary), (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
     EXPECT_EQ(LoadAndSave(bytes), bytes);
 }
 
 // Files of random bytes, rich in separators, line ends and NUL bytes, load
 // without harm, and what is saved from them loads back to the same words.
-TEST_F(VocabularyFileRobustness, RandomBytesLoadAndSaveSanely)
-{
+TEST_F(VocabularyFileRobustness, RandomBytesLoadAndSaveSanely) {
     std::mt19937 random(2024);
     const std::string frequent("\n\r#% 0123456789-\0", 17);
     std::uniform_int_distribution<int> anyByte(0, 255);

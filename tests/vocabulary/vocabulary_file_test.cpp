@@ -10,8 +10,7 @@ namespace {
 const std::string kExample = "7\nhello#0#1#\nturn left#2#3#5#\nstop#4#";
 
 std::unique_ptr<WordEntry> Entry(const std::wstring& name, std::vector<std::int32_t> utterances,
-                                 bool isBuiltIn = false)
-{
+                                 bool isBuiltIn = false) {
     auto entry = std::make_unique<WordEntry>();
     entry->name = name;
     entry->utterances = std::move(utterances);
@@ -24,24 +23,21 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(VocabularyFile, LoadsTheWorkedExample)
-{
+TEST_F(VocabularyFile, LoadsTheWorkedExample) {
     ASSERT_EQ(kExample.size(), 37u);
     const std::string fileName = folder.Path("commands.txt");
     WriteFileBytes(fileName, kExample);
     const PronunciationDictionary dictionary;
     Vocabulary vocabulary;
     EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, &dictionary), 7);
-    EXPECT_EQ(UserWords(vocabulary),
-              (Words{{L"hello", {0, 1}}, {L"turn left", {2, 3, 5}}, {L"stop", {4}}}));
+    EXPECT_EQ(UserWords(vocabulary), (Words{{L"hello", {0, 1}}, {L"turn left", {2, 3, 5}}, {L"stop", {4}}}));
     EXPECT_EQ(vocabulary.size(), 5u);
     for (const auto& [name, entry] : vocabulary) {
         EXPECT_EQ(entry->dictionary, &dictionary);
     }
 }
 
-TEST_F(VocabularyFile, SavesTheWorkedExampleAsItsBytes)
-{
+TEST_F(VocabularyFile, SavesTheWorkedExampleAsItsBytes) {
     Vocabulary vocabulary;
     vocabulary[L"hello"] = Entry(L"hello", {0, 1});
     vocabulary[L"turn left"] = Entry(L"turn left", {2, 3, 5});
@@ -53,8 +49,7 @@ TEST_F(VocabularyFile, SavesTheWorkedExampleAsItsBytes)
     EXPECT_EQ(saved.size(), 37u);
 }
 
-TEST_F(VocabularyFile, FollowsTheLineRules)
-{
+TEST_F(VocabularyFile, FollowsTheLineRules) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -84,8 +79,7 @@ TEST_F(VocabularyFile, FollowsTheLineRules)
     }
 }
 
-TEST_F(VocabularyFile, SavesEdgeVocabularies)
-{
+TEST_F(VocabularyFile, SavesEdgeVocabularies) {
     Vocabulary builtInsOnly;
     builtInsOnly[L"sp"] = Entry(L"sp", {1, 2}, true);
     builtInsOnly[L"sil"] = Entry(L"sil", {3}, true);
@@ -97,8 +91,7 @@ TEST_F(VocabularyFile, SavesEdgeVocabularies)
     EXPECT_EQ(SaveToBytes(folder, vocabulary, -3), "-3\nw#-2#5#5#\nyes#");
 }
 
-TEST_F(VocabularyFile, MissingFileIsCreatedEmptyAndOneThatCannotBeLeavesTheBuiltIns)
-{
+TEST_F(VocabularyFile, MissingFileIsCreatedEmptyAndOneThatCannotBeLeavesTheBuiltIns) {
     const std::string fileName = folder.Path("commands.txt");
     // A regular file stands where the folder should be, which defeats root too.
     WriteFileBytes(folder.Path("not-a-folder"), "x");

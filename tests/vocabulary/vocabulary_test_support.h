@@ -15,8 +15,7 @@
 using Words = std::map<std::wstring, std::vector<std::int32_t>>;
 
 // The user words of `vocabulary` (the built-in entries are checked and left out).
-inline Words UserWords(const Vocabulary& vocabulary)
-{
+inline Words UserWords(const Vocabulary& vocabulary) {
     Words words;
     for (const auto& [name, entry] : vocabulary) {
         EXPECT_EQ(entry->name, name);
@@ -38,8 +37,7 @@ struct LoadedFile {
     Vocabulary vocabulary;
 };
 
-inline LoadedFile LoadBytes(const TemporaryFolder& folder, const std::string& bytes)
-{
+inline LoadedFile LoadBytes(const TemporaryFolder& folder, const std::string& bytes) {
     const std::string fileName = folder.Path("commands.txt");
     WriteFileBytes(fileName, bytes);
     LoadedFile loaded;
@@ -47,9 +45,7 @@ inline LoadedFile LoadBytes(const TemporaryFolder& folder, const std::string& by
     return loaded;
 }
 
-inline std::string SaveToBytes(const TemporaryFolder& folder, const Vocabulary& vocabulary,
-                               std::int32_t counter)
-{
+inline std::string SaveToBytes(const TemporaryFolder& folder, const Vocabulary& vocabulary, std::int32_t counter) {
     const std::string fileName = folder.Path("saved.txt");
     EXPECT_EQ(WriteVocabularyFile(fileName.c_str(), vocabulary, counter), 0);
     return ReadFileBytes(fileName);

@@ -4,14 +4,14 @@
 
 #include "vocabulary/word_forms.h"
 
-TEST(GrammarWord, ReplacesBlanksAndUpperCasesLetters)
-{
+TEST(GrammarWord, ReplacesBlanksAndUpperCasesLetters) {
     EXPECT_EQ(GrammarWord(L"turn left"), L"TURN_LEFT");
     EXPECT_EQ(GrammarWord(L"Yes 2 go!"), L"YES_2_GO!");
     EXPECT_EQ(GrammarWord(L"caf\u00E9 \u00FF"), L"CAF\u00C9_\u0178");
     EXPECT_EQ(GrammarWord(L"stra\u00DFe \u00F7"), L"STRA\u00DFE_\u00F7");  // no single upper case
     EXPECT_EQ(GrammarWord(L"\u0101\u0131\u013A\u0142\u0151\u017E\u017F"),
-              L"\u0100I\u0139\u0141\u0150\u017D" L"S");
+              L"\u0100I\u0139\u0141\u0150\u017D"
+              L"S");
     EXPECT_EQ(GrammarWord(L"\u03BB\u03CC\u03B3\u03BF\u03C2 \u03AC\u03AD\u03CE"),
               L"\u039B\u038C\u0393\u039F\u03A3_\u0386\u0388\u038F");
     EXPECT_EQ(GrammarWord(L"\u043F\u0440\u0438\u0432\u0435\u0442 \u0451\u0436 \u0491\u04D9"),
@@ -19,21 +19,39 @@ TEST(GrammarWord, ReplacesBlanksAndUpperCasesLetters)
     EXPECT_EQ(GrammarWord(L"\xDCFF\u4E2D"), L"\xDCFF\u4E2D");
 }
 
-TEST(IsTrainableWord, AcceptsOrdinaryWords)
-{
-    for (const wchar_t* word : {L"yes", L"turn left", L"caf\u00E9", L"50%", L"Sp", L"SIL", L"it's",
-                                L" padded ", L"\xDCFFx"}) {
+TEST(IsTrainableWord, AcceptsOrdinaryWords) {
+    for (const wchar_t* word :
+         {L"yes", L"turn left", L"caf\u00E9", L"50%", L"Sp", L"SIL", L"it's", L" padded ", L"\xDCFFx"}) {
         EXPECT_TRUE(IsTrainableWord(word)) << word;
     }
 }
 
-TEST(IsTrainableWord, RefusesWordsThatCannotBeTrainedOrStored)
-{
+TEST(IsTrainableWord, RefusesWordsThatCannotBeTrainedOrStored) {
     const std::wstring refused[] = {
-        L"", L"   ", L"\u00A0\u3000", L"a#b", L"a\tb", L"a\nb", L"a\rb", L"a\x7F", L"a\u0085",
+        L"",
+        L"   ",
+        L"\u00A0\u3000",
+        L"a#b",
+        L"a\tb",
+        L"a\nb",
+        L"a\rb",
+        L"a\x7F",
+        L"a\u0085",
         std::wstring(L"a\0b", 3),
-        L"a|b", L"(a", L"a)", L"[a]", L"{a}", L"<a>", L"a;", L"a=b", L"$a",
-        L"sp", L"sil", L"!sent_start", L"x!Sent_End", L"!SENT_END",
+        L"a|b",
+        L"(a",
+        L"a)",
+        L"[a]",
+        L"{a}",
+        L"<a>",
+        L"a;",
+        L"a=b",
+        L"$a",
+        L"sp",
+        L"sil",
+        L"!sent_start",
+        L"x!Sent_End",
+        L"!SENT_END",
         std::wstring(L"a") + static_cast<wchar_t>(0xD800),
         std::wstring(L"a") + static_cast<wchar_t>(0x110000),
     };

@@ -7,19 +7,12 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The fields of a line separated by blanks.
-std::vector<std::string_view> SplitFields(std::string_view line)
-{
+std::vector<std::string_view> SplitFields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t position = 0;
     while (position < line.size()) {
@@ -39,8 +32,7 @@ std::vector<std::string_view> SplitFields(std::string_view line)
 
 // True for "word(2)" and the like: a further pronunciation of a word listed
 // before it.
-bool IsAlternate(std::string_view word)
-{
+bool IsAlternate(std::string_view word) {
     if (word.size() < 3 || word.back() != ')') {
         return false;
     }
@@ -52,8 +44,7 @@ bool IsAlternate(std::string_view word)
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string LowerCasePhones(const std::vector<std::string_view>& fields)
-{
+std::string LowerCasePhones(const std::vector<std::string_view>& fields) {
     std::string phones;
     for (std::size_t i = 1; i < fields.size(); ++i) {
         if (i > 1) {
@@ -66,8 +57,7 @@ std::string LowerCasePhones(const std::vector<std::string_view>& fields)
 
 }  // namespace
 
-bool ParseCmuDictionary(std::string_view text, std::vector<SourceWord>& words, std::string& error)
-{
+bool ParseCmuDictionary(std::string_view text, std::vector<SourceWord>& words, std::string& error) {
     std::size_t lineNumber = 0;
     std::size_t position = 0;
     while (position < text.size()) {
@@ -83,8 +73,8 @@ bool ParseCmuDictionary(std::string_view text, std::vector<SourceWord>& words, s
             continue;
         }
         if (fields.size() < 2) {
-            error = "line " + IntToText(static_cast<long long>(lineNumber)) + ": the word \"" +
-                    std::string(fields[0]) + "\" has no phones";
+            error = "line " + IntToText(static_cast<long long>(lineNumber)) + ": the word \"" + std::string(fields[0]) +
+                    "\" has no phones";
             return false;
         }
         words.push_back(SourceWord{std::string(fields[0]), LowerCasePhones(fields)});

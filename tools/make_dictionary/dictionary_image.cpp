@@ -12,18 +12,11 @@ struct Spelling {
     std::size_t word;  // index of its source word
 };
 
-bool IsAsciiUpper(char c)
-{
-    return c >= 'A' && c <= 'Z';
-}
+bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 
-char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::vector<Spelling> SpellingsOf(const std::vector<SourceWord>& words)
-{
+std::vector<Spelling> SpellingsOf(const std::vector<SourceWord>& words) {
     std::vector<Spelling> spellings;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i].word;
@@ -49,16 +42,14 @@ std::vector<Spelling> SpellingsOf(const std::vector<SourceWord>& words)
 }
 
 // Appends a zero-terminated string and returns its offset.
-std::size_t AppendString(std::string& text, const std::string& value)
-{
+std::size_t AppendString(std::string& text, const std::string& value) {
     const std::size_t offset = text.size();
     text += value;
     text += '\0';
     return offset;
 }
 
-void AppendLittleEndian32(std::string& bytes, std::uint32_t value)
-{
+void AppendLittleEndian32(std::string& bytes, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
         bytes += static_cast<char>((value >> shift) & 0xFF);
     }
@@ -66,8 +57,7 @@ void AppendLittleEndian32(std::string& bytes, std::uint32_t value)
 
 }  // namespace
 
-bool BuildDictionaryImage(std::vector<SourceWord> words, DictionaryImage& image, std::string& error)
-{
+bool BuildDictionaryImage(std::vector<SourceWord> words, DictionaryImage& image, std::string& error) {
     std::stable_sort(words.begin(), words.end(),
                      [](const SourceWord& a, const SourceWord& b) { return a.word < b.word; });
     std::vector<Spelling> spellings = SpellingsOf(words);
@@ -75,10 +65,9 @@ bool BuildDictionaryImage(std::vector<SourceWord> words, DictionaryImage& image,
     // stable sort keeps the first word's first.
     std::stable_sort(spellings.begin(), spellings.end(),
                      [](const Spelling& a, const Spelling& b) { return a.text < b.text; });
-    spellings.erase(
-        std::unique(spellings.begin(), spellings.end(),
-                    [](const Spelling& a, const Spelling& b) { return a.text == b.text; }),
-        spellings.end());
+    spellings.erase(std::unique(spellings.begin(), spellings.end(),
+                                [](const Spelling& a, const Spelling& b) { return a.text == b.text; }),
+                    spellings.end());
 
     image = DictionaryImage{};
     std::unordered_map<std::string, std::size_t> entryOffsets;

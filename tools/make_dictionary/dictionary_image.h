@@ -21,5 +21,4 @@ struct DictionaryImage {
 // word first in byte order keeps it (for the same word listed twice, the
 // first listed). Returns false, with `error` set, when the files would be too
 // large for 32-bit offsets.
-bool BuildDictionaryImage(std::vector<SourceWord> words, DictionaryImage& image,
-                          std::string& error);
+bool BuildDictionaryImage(std::vector<SourceWord> words, DictionaryImage& image, std::string& error);

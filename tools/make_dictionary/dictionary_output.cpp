@@ -11,8 +11,7 @@ struct OutputFile {
     const std::string* bytes;
 };
 
-bool WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
+bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return false;
@@ -21,16 +20,11 @@ bool WriteBytes(const std::filesystem::path& path, const std::string& bytes)
     return std::fclose(file) == 0 && written;
 }
 
-std::filesystem::path TemporaryPath(const std::filesystem::path& path)
-{
-    return path.string() + ".tmp";
-}
+std::filesystem::path TemporaryPath(const std::filesystem::path& path) { return path.string() + ".tmp"; }
 
 }  // namespace
 
-bool WriteDictionaryImage(const DictionaryImage& image, const std::filesystem::path& directory,
-                          std::string& error)
-{
+bool WriteDictionaryImage(const DictionaryImage& image, const std::filesystem::path& directory, std::string& error) {
     std::error_code code;
     std::filesystem::create_directories(directory, code);
     if (code) {
@@ -54,8 +48,7 @@ bool WriteDictionaryImage(const DictionaryImage& image, const std::filesystem::p
         const std::filesystem::path path = directory / file.name;
         std::filesystem::rename(TemporaryPath(path), path, code);
         if (code) {
-            error = "cannot rename " + TemporaryPath(path).string() + " to " + path.string() +
-                    ": " + code.message();
+            error = "cannot rename " + TemporaryPath(path).string() + " to " + path.string() + ": " + code.message();
             return false;
         }
     }

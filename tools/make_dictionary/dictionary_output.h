@@ -10,5 +10,4 @@
 // is written under a temporary name and renamed into place only when all
 // three are complete, so a failed run leaves no partial dictionary behind.
 // Returns false with `error` set on failure.
-bool WriteDictionaryImage(const DictionaryImage& image, const std::filesystem::path& directory,
-                          std::string& error);
+bool WriteDictionaryImage(const DictionaryImage& image, const std::filesystem::path& directory, std::string& error);

@@ -11,8 +11,7 @@
 #include "make_dictionary/dictionary_image.h"
 #include "make_dictionary/dictionary_output.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: make_dictionary CMUDICT-FILE OUTPUT-DIRECTORY\n";
         return 2;
@@ -35,8 +34,7 @@ int main(int argc, char** argv)
         return 1;
     }
     DictionaryImage image;
-    if (!BuildDictionaryImage(std::move(words), image, error) ||
-        !WriteDictionaryImage(image, argv[2], error)) {
+    if (!BuildDictionaryImage(std::move(words), image, error) || !WriteDictionaryImage(image, argv[2], error)) {
         std::cerr << "make_dictionary: " << error << '\n';
         return 1;
     }

@@ -12,19 +12,16 @@
 
 namespace {
 
-void PrintLine(const std::string& line)
-{
+void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
 }
 
-void PrintFailure(const std::string& context, const std::string& problem)
-{
+void PrintFailure(const std::string& context, const std::string& problem) {
     std::fprintf(stderr, "parrot-cli: %s%s\n", context.c_str(), problem.c_str());
 }
 
-void PrintTiming(const char* action, double seconds)
-{
+void PrintTiming(const char* action, double seconds) {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 6).ptr;
     std::fprintf(stderr, "%s %.*s\n", action, static_cast<int>(end - text), text);
@@ -34,9 +31,8 @@ void PrintTiming(const char* action, double seconds)
 // the whole file delivered as if spoken, `beforeStop`, the second press.
 // False, with the reason on stderr, when the file device cannot be selected.
 template <typename BeforeStop>
-bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audioPath,
-                   const std::string& context, const std::string& captureSpec, BeforeStop beforeStop)
-{
+bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audioPath, const std::string& context,
+                   const std::string& captureSpec, BeforeStop beforeStop) {
     if (const std::string problem = SelectCaptureDevice("file:" + audioPath); !problem.empty()) {
         PrintFailure(context, problem);
         return false;
@@ -50,8 +46,7 @@ bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audi
 }
 
 // One stderr line for each engine tool that failed during the action.
-bool EngineToolsSucceeded(const std::string& context)
-{
+bool EngineToolsSucceeded(const std::string& context) {
     const std::vector<std::string> failed = TakeFailedEngineTools();
     for (const std::string& tool : failed) {
         PrintFailure(context, "the speech engine's " + tool + " failed");
@@ -60,46 +55,45 @@ bool EngineToolsSucceeded(const std::string& context)
 }
 
 bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction& action,
-               const std::string& captureSpec)
-{
+               const std::string& captureSpec) {
     TakeFailedEngineTools();
     const std::string context = std::string(ActionName(action.kind)) + ": ";
     window.SetMessageContext(context);
     const int messagesBefore = window.MessageCount();
     switch (action.kind) {
-    case CliActionKind::Words:
-        for (const std::wstring& word : window.ListLines(IdWordList)) {
-            PrintLine(ToNarrowText(word));
+        case CliActionKind::Words:
+            for (const std::wstring& word : window.ListLines(IdWordList)) {
+                PrintLine(ToNarrowText(word));
+            }
+            return true;
+        case CliActionKind::Counter:
+            PrintLine(IntToText(dialog.utteranceCounter));
+            return true;
+        case CliActionKind::Save:
+            dialog.OnCommand(IdSaveButton);
+            return window.MessageCount() == messagesBefore;
+        case CliActionKind::Train: {
+            const bool recorded = RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
+                                                [&] { window.SetEditText(ToWideText(action.word)); });
+            const bool engineSucceeded = EngineToolsSucceeded(context);
+            return recorded && window.MessageCount() == messagesBefore && engineSucceeded;
         }
-        return true;
-    case CliActionKind::Counter:
-        PrintLine(IntToText(dialog.utteranceCounter));
-        return true;
-    case CliActionKind::Save:
-        dialog.OnCommand(IdSaveButton);
-        return window.MessageCount() == messagesBefore;
-    case CliActionKind::Train: {
-        const bool recorded = RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
-                                            [&] { window.SetEditText(ToWideText(action.word)); });
-        const bool engineSucceeded = EngineToolsSucceeded(context);
-        return recorded && window.MessageCount() == messagesBefore && engineSucceeded;
-    }
-    case CliActionKind::Recognize: {
-        const bool recorded =
-            RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {});
-        const bool engineSucceeded = EngineToolsSucceeded(context);
-        if (!recorded || window.MessageCount() != messagesBefore) {
-            return false;
+        case CliActionKind::Recognize: {
+            const bool recorded =
+                RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {});
+            const bool engineSucceeded = EngineToolsSucceeded(context);
+            if (!recorded || window.MessageCount() != messagesBefore) {
+                return false;
+            }
+            if (!dialog.recognitionSession.decoderOutputFound) {
+                PrintFailure(context, "the decoder wrote no output");
+                return false;
+            }
+            for (const std::wstring& line : window.ListLines(IdResultList)) {
+                PrintLine(ToNarrowText(line));
+            }
+            return engineSucceeded;
         }
-        if (!dialog.recognitionSession.decoderOutputFound) {
-            PrintFailure(context, "the decoder wrote no output");
-            return false;
-        }
-        for (const std::wstring& line : window.ListLines(IdResultList)) {
-            PrintLine(ToNarrowText(line));
-        }
-        return engineSucceeded;
-    }
     }
     return false;
 }
@@ -107,8 +101,7 @@ bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction
 }  // namespace
 
 int RunActions(RecognizerDialog& dialog, HeadlessWindow& window, const CliOptions& options,
-               const std::string& captureSpec)
-{
+               const std::string& captureSpec) {
     int status = 0;
     for (const CliAction& action : options.actions) {
         const auto start = std::chrono::steady_clock::now();

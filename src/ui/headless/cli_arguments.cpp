@@ -26,16 +26,14 @@ const char* const kCliUsage =
 
 namespace {
 
-ParsedCommandLine UsageError(std::string error)
-{
+ParsedCommandLine UsageError(std::string error) {
     ParsedCommandLine parsed;
     parsed.outcome = ParsedCommandLine::Outcome::UsageError;
     parsed.error = std::move(error);
     return parsed;
 }
 
-std::string AbsolutePath(const std::string& path)
-{
+std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();
@@ -43,27 +41,30 @@ std::string AbsolutePath(const std::string& path)
 
 }  // namespace
 
-const char* ActionName(CliActionKind kind)
-{
+const char* ActionName(CliActionKind kind) {
     switch (kind) {
-    case CliActionKind::Words: return "words";
-    case CliActionKind::Counter: return "counter";
-    case CliActionKind::Save: return "save";
-    case CliActionKind::Train: return "train";
-    case CliActionKind::Recognize: return "recognize";
+        case CliActionKind::Words:
+            return "words";
+        case CliActionKind::Counter:
+            return "counter";
+        case CliActionKind::Save:
+            return "save";
+        case CliActionKind::Train:
+            return "train";
+        case CliActionKind::Recognize:
+            return "recognize";
     }
     return "";
 }
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
-{
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CliOptions& options = parsed.options;
     std::size_t next = 1;
 
     if (arguments.size() == 2 && (arguments[1] == "--version" || arguments[1] == "--help")) {
-        parsed.outcome = arguments[1] == "--version" ? ParsedCommandLine::Outcome::Version
-                                                     : ParsedCommandLine::Outcome::Help;
+        parsed.outcome =
+            arguments[1] == "--version" ? ParsedCommandLine::Outcome::Version : ParsedCommandLine::Outcome::Help;
         return parsed;
     }
     while (next < arguments.size() && arguments[next].starts_with("--")) {

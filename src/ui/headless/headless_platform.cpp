@@ -7,21 +7,18 @@
 #include "ui/headless/cli_actions.h"
 #include "ui/headless/headless_window.h"
 
-void HeadlessPlatform::ShowMessageBox(const std::wstring& text)
-{
+void HeadlessPlatform::ShowMessageBox(const std::wstring& text) {
     std::fprintf(stderr, "parrot-cli: %s\n", ToNarrowText(text).c_str());
 }
 
-bool HeadlessPlatform::PrepareRun()
-{
+bool HeadlessPlatform::PrepareRun() {
     // Resolved before the work folder is entered, so relative paths mean
     // what they meant where the program was started.
     settings_ = ResolveRunSettings(options_.workFolder, options_.captureSpec);
     return PrepareWorkFolder(settings_);
 }
 
-int HeadlessPlatform::RunMainDialog(RecognizerDialog& dialog)
-{
+int HeadlessPlatform::RunMainDialog(RecognizerDialog& dialog) {
     HeadlessWindow window;
     dialog.AttachWindow(window);
     dialog.OnInitDialog();

@@ -7,8 +7,7 @@
 #include "app/list_order.h"
 #include "text/text.h"
 
-HeadlessWindow::HeadlessWindow()
-{
+HeadlessWindow::HeadlessWindow() {
     texts_[IdWordEdit] = L"";
     texts_[IdTrainButton] = kTrainCaption;
     texts_[IdRecognizeButton] = kRecognizeCaption;
@@ -17,40 +16,31 @@ HeadlessWindow::HeadlessWindow()
     texts_[IdCancel] = L"Cancel";
 }
 
-std::wstring HeadlessWindow::GetControlText(int controlId)
-{
+std::wstring HeadlessWindow::GetControlText(int controlId) {
     const auto text = texts_.find(controlId);
     return text != texts_.end() ? text->second : std::wstring();
 }
 
-void HeadlessWindow::SetButtonCaption(int controlId, const std::wstring& caption)
-{
-    texts_[controlId] = caption;
-}
+void HeadlessWindow::SetButtonCaption(int controlId, const std::wstring& caption) { texts_[controlId] = caption; }
 
-void HeadlessWindow::AddListLine(int listId, const std::wstring& line)
-{
+void HeadlessWindow::AddListLine(int listId, const std::wstring& line) {
     std::vector<std::wstring>& lines = lists_[listId];
-    const auto position = std::upper_bound(lines.begin(), lines.end(), line,
-        [](const std::wstring& a, const std::wstring& b) { return CompareListLines(a, b) < 0; });
+    const auto position =
+        std::upper_bound(lines.begin(), lines.end(), line,
+                         [](const std::wstring& a, const std::wstring& b) { return CompareListLines(a, b) < 0; });
     lines.insert(position, line);
 }
 
-int HeadlessWindow::CountListLines(int listId)
-{
-    return static_cast<int>(lists_[listId].size());
-}
+int HeadlessWindow::CountListLines(int listId) { return static_cast<int>(lists_[listId].size()); }
 
-void HeadlessWindow::DeleteListLine(int listId, int index)
-{
+void HeadlessWindow::DeleteListLine(int listId, int index) {
     std::vector<std::wstring>& lines = lists_[listId];
     if (index >= 0 && static_cast<std::size_t>(index) < lines.size()) {
         lines.erase(lines.begin() + index);
     }
 }
 
-void HeadlessWindow::ShowMessage(const std::wstring& text)
-{
+void HeadlessWindow::ShowMessage(const std::wstring& text) {
     ++messageCount_;
     std::fprintf(stderr, "parrot-cli: %s%s\n", messageContext_.c_str(), ToNarrowText(text).c_str());
 }

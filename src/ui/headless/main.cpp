@@ -10,21 +10,20 @@
 #include "ui/headless/cli_arguments.h"
 #include "ui/headless/headless_platform.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     switch (parsed.outcome) {
-    case ParsedCommandLine::Outcome::Version:
-        std::printf("%s\n", kParrotVersion);
-        return 0;
-    case ParsedCommandLine::Outcome::Help:
-        std::fputs(kCliUsage, stdout);
-        return 0;
-    case ParsedCommandLine::Outcome::UsageError:
-        std::fprintf(stderr, "parrot-cli: %s\n%s", parsed.error.c_str(), kCliUsage);
-        return 2;
-    case ParsedCommandLine::Outcome::Run:
-        break;
+        case ParsedCommandLine::Outcome::Version:
+            std::printf("%s\n", kParrotVersion);
+            return 0;
+        case ParsedCommandLine::Outcome::Help:
+            std::fputs(kCliUsage, stdout);
+            return 0;
+        case ParsedCommandLine::Outcome::UsageError:
+            std::fprintf(stderr, "parrot-cli: %s\n%s", parsed.error.c_str(), kCliUsage);
+            return 2;
+        case ParsedCommandLine::Outcome::Run:
+            break;
     }
     HeadlessPlatform platform(parsed.options);
     RecognizerApp app(platform);

@@ -5,9 +5,7 @@
 namespace {
 
 // units × size / divisor, rounded to the nearest pixel.
-int Scale(int units, int size, int divisor) {
-    return (units * size + divisor / 2) / divisor;
-}
+int Scale(int units, int size, int divisor) { return (units * size + divisor / 2) / divisor; }
 
 }  // namespace
 
@@ -31,6 +29,4 @@ QRect DialogUnits::ToPixels(const DialogRect& rect) const {
     return QRect(Horizontal(rect.x), Vertical(rect.y), Horizontal(rect.width), Vertical(rect.height));
 }
 
-QSize DialogUnits::ToPixels(int width, int height) const {
-    return QSize(Horizontal(width), Vertical(height));
-}
+QSize DialogUnits::ToPixels(int width, int height) const { return QSize(Horizontal(width), Vertical(height)); }

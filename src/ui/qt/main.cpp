@@ -15,17 +15,17 @@
 int main(int argc, char** argv) {
     const ProgramOptions options = ParseProgramOptions(argc, argv);
     switch (options.action) {
-    case ProgramOptions::Action::PrintVersion:
-        std::printf("%s\n", kParrotVersion);
-        return 0;
-    case ProgramOptions::Action::PrintHelp:
-        std::fputs(kProgramUsage, stdout);
-        return 0;
-    case ProgramOptions::Action::Fail:
-        std::fprintf(stderr, "parrot: %s\n%s", options.error.c_str(), kProgramUsage);
-        return 2;
-    case ProgramOptions::Action::Run:
-        break;
+        case ProgramOptions::Action::PrintVersion:
+            std::printf("%s\n", kParrotVersion);
+            return 0;
+        case ProgramOptions::Action::PrintHelp:
+            std::fputs(kProgramUsage, stdout);
+            return 0;
+        case ProgramOptions::Action::Fail:
+            std::fprintf(stderr, "parrot: %s\n%s", options.error.c_str(), kProgramUsage);
+            return 2;
+        case ProgramOptions::Action::Run:
+            break;
     }
 
     if (!DisplayLooksAvailable([](const char* name) { return std::getenv(name); })) {

@@ -14,18 +14,16 @@ QtPlatform::QtPlatform(std::optional<std::string> workFolder, std::optional<std:
 bool QtPlatform::StartSocketLayer() { return true; }
 
 void QtPlatform::ShowMessageBox(const std::wstring& text) {
-    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                        QString::fromStdWString(text), QMessageBox::Ok);
+    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(), QString::fromStdWString(text),
+                        QMessageBox::Ok);
     message.exec();
 }
 
-bool QtPlatform::PrepareRun() {
-    return PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_));
-}
+bool QtPlatform::PrepareRun() { return PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_)); }
 
 int QtPlatform::RunMainDialog(RecognizerDialog& dialog) {
-    RecognizerWindow window({[&dialog](int commandId) { dialog.OnCommand(commandId); },
-                             [&dialog] { dialog.OnClose(); }});
+    RecognizerWindow window(
+        {[&dialog](int commandId) { dialog.OnCommand(commandId); }, [&dialog] { dialog.OnClose(); }});
     dialog.AttachWindow(window);
     dialog.OnInitDialog();
     return window.exec();

@@ -37,8 +37,8 @@ QListWidget* MakeListBox(QWidget* parent, int id) {
 }  // namespace
 
 RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       commands_(std::move(commands)) {
     setWindowTitle(QStringLiteral("Embedded Speech Recognition Engine"));
     setFont(DialogFont(QStringLiteral("Arial"), 8));
@@ -76,9 +76,7 @@ QWidget* RecognizerWindow::Control(int controlId) const {
     return nullptr;
 }
 
-QListWidget* RecognizerWindow::List(int listId) const {
-    return qobject_cast<QListWidget*>(Control(listId));
-}
+QListWidget* RecognizerWindow::List(int listId) const { return qobject_cast<QListWidget*>(Control(listId)); }
 
 std::wstring RecognizerWindow::GetControlText(int controlId) {
     QWidget* control = Control(controlId);
@@ -143,8 +141,8 @@ void RecognizerWindow::EndDialog(int result) {
 }
 
 void RecognizerWindow::ShowMessage(const std::wstring& text) {
-    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                        QString::fromStdWString(text), QMessageBox::Ok, this);
+    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(), QString::fromStdWString(text),
+                        QMessageBox::Ok, this);
     message.exec();
 }
 

@@ -23,8 +23,7 @@ QLabel* AddNotice(QWidget* box, const DialogUnits& units, const char* text, cons
 
 }  // namespace
 
-SplashBox::SplashBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+SplashBox::SplashBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFont(DialogFont(QStringLiteral("System"), 8));
     const DialogUnits units(font());
     setFixedSize(units.ToPixels(204, 173));
