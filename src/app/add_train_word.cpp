@@ -3,17 +3,18 @@
 
 #include "app/button_captions.h"
 #include "app/recognizer_dialog.h"
+#include "text/text.h"
 #include "vocabulary/word_forms.h"
 
 namespace {
 
-std::wstring RefusedWordMessage(const std::wstring& word) {
+std::string RefusedWordMessage(const std::wstring& word) {
     if (word.find_first_not_of(L" \t\n\r\v\f") == std::wstring::npos) {
-        return L"Type the word to train in the New Word box: nothing was trained.";
+        return "type the word to train in the New Word box: nothing was trained";
     }
-    return L"\"" + word +
-           L"\" cannot be trained: a word may not be sp, sil or hold !SENT_START, !SENT_END, \"#\", control "
-           L"characters or any of | ( ) [ ] { } < > ; = $.";
+    return "\"" + ToNarrowText(word) +
+           "\" cannot be trained: a word may not be sp, sil or hold !SENT_START, !SENT_END, \"#\", control "
+           "characters or any of | ( ) [ ] { } < > ; = $";
 }
 
 }  // namespace
@@ -36,17 +37,20 @@ void RecognizerDialog::OnAddTrainWord() {
     // the next recording reuses the number.
     if (!IsTrainableWord(word)) {
         window_->SetButtonCaption(IdTrainButton, kTrainCaption);
-        window_->ShowMessage(RefusedWordMessage(word));
+        outcome_.failures.push_back(RefusedWordMessage(word));
         return;
     }
     if (RecordingFailed()) {
         window_->SetButtonCaption(IdTrainButton, kTrainCaption);
-        window_->ShowMessage(L"The recording failed, so the word was not trained.");
+        outcome_.failures.push_back("the recording failed, so the word was not trained");
         return;
     }
-    if (trainingSession.TrainWord(word, utteranceCounter) == 0) {
+    const bool added = trainingSession.TrainWord(word, utteranceCounter) == 0;
+    if (added) {
         window_->AddListLine(IdWordList, word);
     }
+    outcome_.done = "\"" + ToNarrowText(word) + "\" was " + (added ? "added and " : "") + "trained with recording " +
+                    IntToText(utteranceCounter);
     ++utteranceCounter;
     window_->SetButtonCaption(IdTrainButton, kTrainCaption);
 }

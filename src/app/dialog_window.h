@@ -34,7 +34,5 @@ public:
     virtual int RunSplashDialog() = 0;
     // Ends the modal run of the window with `result`.
     virtual void EndDialog(int result) = 0;
-    // A short message with an OK button only.
-    virtual void ShowMessage(const std::wstring& text) = 0;
     virtual void EnableButton(int controlId, bool enabled) = 0;
 };

@@ -28,7 +28,7 @@ void RecognizerDialog::OnRecognizeWord() {
     StopCommandRecording(IdTrainButton);
     if (RecordingFailed()) {
         window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
-        window_->ShowMessage(L"The recording failed, so nothing was recognised.");
+        outcome_.failures.push_back("the recording failed, so nothing was recognised");
         return;
     }
     recognitionSession.utteranceNumber = utteranceCounter;
@@ -46,6 +46,7 @@ void RecognizerDialog::OnRecognizeWord() {
     for (const auto& [word, score] : recognitionSession.results) {
         window_->AddListLine(IdResultList, ResultLine(word, score));
     }
+    outcome_.done = "recording " + IntToText(utteranceCounter) + " was decoded";
     ++utteranceCounter;
     window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
 }

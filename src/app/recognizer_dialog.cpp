@@ -19,7 +19,10 @@ RecordingFormat MakeRecordingFormat() {
 
 }  // namespace
 
-RecognizerDialog::RecognizerDialog() = default;
+RecognizerDialog::RecognizerDialog() {
+    trainingSession.failures = &outcome_.failures;
+    recognitionSession.failures = &outcome_.failures;
+}
 
 RecognizerDialog::~RecognizerDialog() {
     if (recording_ != Recording::None) {
@@ -47,6 +50,7 @@ bool RecognizerDialog::OnInitDialog() {
 }
 
 void RecognizerDialog::OnCommand(int commandId) {
+    outcome_ = {};
     switch (commandId) {
         case IdOk:
         case IdCancel:
@@ -66,12 +70,17 @@ void RecognizerDialog::OnCommand(int commandId) {
     }
 }
 
-void RecognizerDialog::OnClose() { EndDialog(IdOk); }
+void RecognizerDialog::OnClose() {
+    outcome_ = {};
+    EndDialog(IdOk);
+}
 
 void RecognizerDialog::OnSave() {
     if (trainingSession.SaveVocabulary(utteranceCounter) != 0) {
-        window_->ShowMessage(L"The vocabulary was not saved: commands.txt could not be written.");
+        outcome_.failures.push_back("the vocabulary was not saved: commands.txt could not be written");
+        return;
     }
+    outcome_.done = "the vocabulary was saved";
 }
 
 void RecognizerDialog::EndDialog(int result) {
@@ -92,6 +101,7 @@ void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, i
     window_->SetButtonCaption(ownButton, kStopRecordingCaption);
     window_->EnableButton(otherButton, false);
     recording_ = command;
+    outcome_.done = "recording " + IntToText(utteranceCounter) + " was started";
 }
 
 void RecognizerDialog::StopCommandRecording(int otherButton) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/command_outcome.h"
 #include "app/dialog_window.h"
 #include "audio/recording_format.h"
 #include "audio/wave_recorder.h"
@@ -33,6 +34,9 @@ public:
     // The window's close button: acts as OK.
     void OnClose();
 
+    // The outcome of the last OnCommand or OnClose, for the window to show.
+    const CommandOutcome& LastOutcome() const { return outcome_; }
+
     void OnAddTrainWord();
     void OnRecognizeWord();
     void OnSave();
@@ -56,4 +60,5 @@ private:
 
     DialogWindow* window_ = nullptr;
     Recording recording_ = Recording::None;
+    CommandOutcome outcome_;
 };

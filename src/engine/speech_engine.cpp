@@ -4,15 +4,11 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 #include "engine_library.h"
 
 namespace {
-
-std::vector<std::string>& FailedTools() {
-    static std::vector<std::string> failed;
-    return failed;
-}
 
 EngineLibrary& TheEngine() {
     static EngineLibrary engine;
@@ -40,16 +36,11 @@ void LoadSpeechEngine() {
     });
 }
 
-int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments) {
+int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments, std::vector<std::string>* failures) {
     const int result = TheEngine().Run(tool, arguments);
-    if (result != 0) {
-        FailedTools().push_back(arguments.empty() ? std::string("(unnamed tool)") : arguments.front());
+    if (result != 0 && failures != nullptr) {
+        const std::string name = arguments.empty() ? EntryPointName(tool) : arguments.front();
+        failures->push_back("the speech engine's " + name + " failed (status " + std::to_string(result) + ")");
     }
     return result;
-}
-
-std::vector<std::string> TakeFailedEngineTools() {
-    std::vector<std::string> failed;
-    failed.swap(FailedTools());
-    return failed;
 }

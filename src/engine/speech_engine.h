@@ -24,10 +24,8 @@ void LoadSpeechEngine();
 
 // Calls one tool with exactly these arguments (argv[0] first, no terminating
 // null entry) and returns its result, or a non-zero failure code when the
-// tool is not bound.
-int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments);
-
-// The argv[0] names of the tools that returned non-zero since the last call,
-// in call order; the list is emptied. The training and decoding chains ignore
-// tool results, so a caller that must report failures (parrot-cli) asks here.
-std::vector<std::string> TakeFailedEngineTools();
+// tool is not bound. When the tool fails and `failures` is given, a line
+// naming the tool and its result is added to it: the training and decoding
+// chains go on whatever a tool returns, and note its failure there.
+int RunEngineTool(EngineTool tool, const std::vector<std::string>& arguments,
+                  std::vector<std::string>* failures = nullptr);

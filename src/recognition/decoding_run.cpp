@@ -10,8 +10,8 @@
 #include "text/text.h"
 
 int RecognitionSession::RunDecExtractFeatures() {
-    RunEngineTool(EngineTool::ExtractFeatures,
-                  FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile));
+    RunEngineTool(EngineTool::ExtractFeatures, FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile),
+                  failures);
     return 0;
 }
 
@@ -19,18 +19,19 @@ int RecognitionSession::RunTraceProjection() {
     // The output of an earlier recording must not pass for this one's when
     // the decoder fails to write its own.
     std::remove(kDecoderOutputFile);
-    RunEngineTool(EngineTool::TraceProjection, {"trace_projection", "-p", fileNames.paramsFile});
+    RunEngineTool(EngineTool::TraceProjection, {"trace_projection", "-p", fileNames.paramsFile}, failures);
     return 0;
 }
 
 int RecognitionSession::ReadDecoderOutput() {
     results.clear();
-    decoderOutputFound = false;
     std::FILE* file = std::fopen(kDecoderOutputFile, "r");
     if (file == nullptr) {
+        if (failures != nullptr) {
+            failures->push_back("the decoder wrote no output, so nothing was recognised");
+        }
         return 0;
     }
-    decoderOutputFound = true;
     constexpr std::wstring_view whiteSpace = L" \t\n\r\v\f";
     constexpr std::size_t prefixLength = 10;  // start and end frame
     LineReader reader(file);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 // The decoder's output file, named in "out_dec.txt" and read back after
 // every decoding run.
@@ -44,7 +45,9 @@ public:
     std::map<std::wstring, double> results;
     std::int32_t utteranceNumber = 0;
     FileNames fileNames;
-    // Whether the last ReadDecoderOutput found "decoder.out" at all; when it
-    // did not, the decoding failed and `results` is empty.
-    bool decoderOutputFound = false;
+    // Where the failures of a decoding run are noted, one line each: an
+    // engine tool that failed, a "decoder.out" that is missing (then
+    // `results` is empty). The dialog points it at the outcome of the command
+    // in progress. Null: failures are not noted.
+    std::vector<std::string>* failures = nullptr;
 };

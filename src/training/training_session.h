@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "dictionary/pronunciation_dictionary.h"
 #include "vocabulary/word_entry.h"
@@ -70,4 +71,8 @@ public:
     Vocabulary vocabulary;
     std::map<std::wstring, std::int32_t> phoneMap;
     TrainingFileNames fileNames;
+    // Where the engine tools that fail during a training run are noted, one
+    // line each; the dialog points it at the outcome of the command in
+    // progress. Null: failures are not noted.
+    std::vector<std::string>* failures = nullptr;
 };

@@ -36,13 +36,13 @@ int TrainingSession::WriteTrainParams() {
 
 int TrainingSession::RunGrammarCompiler() {
     RunEngineTool(EngineTool::GrammarCompiller,
-                  {"grammar_compiler", "-input", fileNames.grammarFile, "-output", fileNames.latticeFile});
+                  {"grammar_compiler", "-input", fileNames.grammarFile, "-output", fileNames.latticeFile}, failures);
     return 0;
 }
 
 int TrainingSession::RunExtractFeatures() {
-    RunEngineTool(EngineTool::ExtractFeatures,
-                  FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile));
+    RunEngineTool(EngineTool::ExtractFeatures, FeatureExtractionArguments(fileNames.rawListFile, fileNames.mfcListFile),
+                  failures);
     return 0;
 }
 
@@ -50,17 +50,20 @@ int TrainingSession::RunInitHmm() {
     RunEngineTool(EngineTool::InitHMM,
                   {"init_hmm", "-input", fileNames.mfcListFile, "-models", fileNames.modelLengthsFile, "-trans",
                    fileNames.initTransitionsFile, "-mode", "binary", "-state", fileNames.initStatesTextFile,
-                   "-vfloor_file", fileNames.varianceFloorFile, "-var_floor", "0.0002"});
+                   "-vfloor_file", fileNames.varianceFloorFile, "-var_floor", "0.0002"},
+                  failures);
     return 0;
 }
 
 int TrainingSession::RunConvertMmf() {
-    RunEngineTool(EngineTool::ConvertMmf, {"convert_mmf", "-input_mode", "ascii", "-output_mode", "binary",
-                                           fileNames.initStatesTextFile, fileNames.initStatesFile});
+    RunEngineTool(EngineTool::ConvertMmf,
+                  {"convert_mmf", "-input_mode", "ascii", "-output_mode", "binary", fileNames.initStatesTextFile,
+                   fileNames.initStatesFile},
+                  failures);
     return 0;
 }
 
 int TrainingSession::RunBwTrain() {
-    RunEngineTool(EngineTool::BWTrain, {"bw_train", "-p", fileNames.paramsFile});
+    RunEngineTool(EngineTool::BWTrain, {"bw_train", "-p", fileNames.paramsFile}, failures);
     return 0;
 }

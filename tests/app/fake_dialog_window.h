@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/button_captions.h"
 #include "app/dialog_window.h"
 #include "app/list_order.h"
 
 class FakeDialogWindow : public DialogWindow {
 public:
     FakeDialogWindow() {
-        texts[IdTrainButton] = L"Add/Train word";
-        texts[IdRecognizeButton] = L"Recognize word";
+        texts[IdTrainButton] = kTrainCaption;
+        texts[IdRecognizeButton] = kRecognizeCaption;
     }
 
     std::wstring GetControlText(int controlId) override { return texts[controlId]; }
@@ -39,7 +40,6 @@ public:
         return splashResult;
     }
     void EndDialog(int result) override { endResults.push_back(result); }
-    void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
     void EnableButton(int controlId, bool enabled) override { disabled[controlId] = !enabled; }
 
     std::map<int, std::wstring> texts;
@@ -47,6 +47,5 @@ public:
     std::map<int, bool> disabled;
     std::vector<std::string> calls;
     std::vector<int> endResults;
-    std::vector<std::wstring> messages;
     int splashResult = IdOk;
 };

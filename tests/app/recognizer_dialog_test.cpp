@@ -99,8 +99,8 @@ TEST_F(DialogTest, SaveWritesTheCurrentCounterAndEndingWritesNothing) {
         dialog.utteranceCounter = 12;
         dialog.OnCommand(IdSaveButton);
         EXPECT_EQ(ReadFileBytes("commands.txt"), "12\nhello#0#1#");
+        EXPECT_FALSE(dialog.LastOutcome().Failed());
     }
-    EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(DialogTest, SaveThatFailsSaysSo) {
@@ -110,9 +110,9 @@ TEST_F(DialogTest, SaveThatFailsSaysSo) {
     fs::remove("commands.txt");
     fs::create_directory("commands.txt");
     fs::create_directory("commands.txt/keep");
-    dialog.OnSave();
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_NE(window.messages[0].find(L"not saved"), std::wstring::npos);
+    dialog.OnCommand(IdSaveButton);
+    ASSERT_EQ(dialog.LastOutcome().failures.size(), 1u);
+    EXPECT_NE(dialog.LastOutcome().failures[0].find("not saved"), std::string::npos);
 }
 
 TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts) {
@@ -133,7 +133,8 @@ TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts) {
     EXPECT_EQ(dialog.utteranceCounter, 2);
     EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
     EXPECT_EQ(dialog.trainingSession.vocabulary.at(L"yes")->utterances, (std::vector<std::int32_t>{0, 1}));
-    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(dialog.LastOutcome().done, "\"yes\" was trained with recording 1");
+    EXPECT_FALSE(dialog.LastOutcome().Failed());
 }
 
 TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
@@ -142,8 +143,8 @@ TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
     for (const std::wstring word : {L"", L"  ", L"sil", L"a#b", L"(yes)"}) {
         Record(dialog, IdTrainButton, word);
         EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+        EXPECT_EQ(dialog.LastOutcome().failures.size(), 1u);
     }
-    EXPECT_EQ(window.messages.size(), 5u);
     EXPECT_EQ(dialog.utteranceCounter, 0);
     EXPECT_TRUE(window.lists[IdWordList].empty());
     EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);  // sp and sil
@@ -156,8 +157,9 @@ TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded) {
     Open(dialog);
     SelectCaptureDevice("none");
     Record(dialog, IdTrainButton, L"yes");
+    EXPECT_TRUE(dialog.LastOutcome().Failed());
     Record(dialog, IdRecognizeButton);
-    EXPECT_EQ(window.messages.size(), 2u);
+    EXPECT_TRUE(dialog.LastOutcome().Failed());
     EXPECT_EQ(dialog.utteranceCounter, 0);
     EXPECT_TRUE(window.lists[IdWordList].empty());
     EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);
@@ -232,16 +234,21 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
     Record(dialog, IdRecognizeButton);
     EXPECT_EQ(window.lists[IdResultList], std::vector<std::wstring>{L"YES score=-41.2345678901"});
 
-    // A decoder that writes nothing leaves an empty list, not the last words.
+    EXPECT_FALSE(dialog.LastOutcome().Failed());
+
+    // A decoder that fails and writes nothing leaves an empty list, not the
+    // last words, and the outcome says why.
     ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
     Record(dialog, IdRecognizeButton);
     EXPECT_TRUE(window.lists[IdResultList].empty());
-    EXPECT_FALSE(dialog.recognitionSession.decoderOutputFound);
+    const std::vector<std::string>& failures = dialog.LastOutcome().failures;
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_TRUE(failures[0].starts_with("the speech engine's trace_projection failed")) << failures[0];
+    EXPECT_TRUE(failures[1].starts_with("the decoder wrote no output")) << failures[1];
 
     EXPECT_EQ(dialog.utteranceCounter, 7);
     EXPECT_TRUE(window.lists[IdWordList].empty());
     EXPECT_FALSE(fs::exists("model_lengths.txt"));
-    EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "app/recognizer_dialog.h"
 #include "audio/capture_selection.h"
-#include "engine/speech_engine.h"
 #include "text/text.h"
 #include "ui/headless/headless_window.h"
 
@@ -27,9 +26,19 @@ void PrintTiming(const char* action, double seconds) {
     std::fprintf(stderr, "%s %.*s\n", action, static_cast<int>(end - text), text);
 }
 
+// Presses `button` and reports what failed in the press; false when it failed.
+bool Press(RecognizerDialog& dialog, int button, const std::string& context) {
+    dialog.OnCommand(button);
+    for (const std::string& failure : dialog.LastOutcome().failures) {
+        PrintFailure(context, failure);
+    }
+    return !dialog.LastOutcome().Failed();
+}
+
 // Records `audioPath` through one of the recording buttons: the first press,
 // the whole file delivered as if spoken, `beforeStop`, the second press.
-// False, with the reason on stderr, when the file device cannot be selected.
+// False, with the reason on stderr, when the file device cannot be selected
+// or a press failed.
 template <typename BeforeStop>
 bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audioPath, const std::string& context,
                    const std::string& captureSpec, BeforeStop beforeStop) {
@@ -37,29 +46,19 @@ bool RecordThrough(RecognizerDialog& dialog, int button, const std::string& audi
         PrintFailure(context, problem);
         return false;
     }
-    dialog.OnCommand(button);
-    WaitForEndOfInput();
-    beforeStop();
-    dialog.OnCommand(button);
-    SelectCaptureDevice(captureSpec);
-    return true;
-}
-
-// One stderr line for each engine tool that failed during the action.
-bool EngineToolsSucceeded(const std::string& context) {
-    const std::vector<std::string> failed = TakeFailedEngineTools();
-    for (const std::string& tool : failed) {
-        PrintFailure(context, "the speech engine's " + tool + " failed");
+    bool succeeded = Press(dialog, button, context);
+    if (succeeded) {
+        WaitForEndOfInput();
+        beforeStop();
+        succeeded = Press(dialog, button, context);
     }
-    return failed.empty();
+    SelectCaptureDevice(captureSpec);
+    return succeeded;
 }
 
 bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction& action,
                const std::string& captureSpec) {
-    TakeFailedEngineTools();
     const std::string context = std::string(ActionName(action.kind)) + ": ";
-    window.SetMessageContext(context);
-    const int messagesBefore = window.MessageCount();
     switch (action.kind) {
         case CliActionKind::Words:
             for (const std::wstring& word : window.ListLines(IdWordList)) {
@@ -70,29 +69,18 @@ bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction
             PrintLine(IntToText(dialog.utteranceCounter));
             return true;
         case CliActionKind::Save:
-            dialog.OnCommand(IdSaveButton);
-            return window.MessageCount() == messagesBefore;
-        case CliActionKind::Train: {
-            const bool recorded = RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
-                                                [&] { window.SetEditText(ToWideText(action.word)); });
-            const bool engineSucceeded = EngineToolsSucceeded(context);
-            return recorded && window.MessageCount() == messagesBefore && engineSucceeded;
-        }
+            return Press(dialog, IdSaveButton, context);
+        case CliActionKind::Train:
+            return RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
+                                 [&] { window.SetEditText(ToWideText(action.word)); });
         case CliActionKind::Recognize: {
-            const bool recorded =
-                RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {});
-            const bool engineSucceeded = EngineToolsSucceeded(context);
-            if (!recorded || window.MessageCount() != messagesBefore) {
-                return false;
-            }
-            if (!dialog.recognitionSession.decoderOutputFound) {
-                PrintFailure(context, "the decoder wrote no output");
+            if (!RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {})) {
                 return false;
             }
             for (const std::wstring& line : window.ListLines(IdResultList)) {
                 PrintLine(ToNarrowText(line));
             }
-            return engineSucceeded;
+            return true;
         }
     }
     return false;

@@ -1,11 +1,9 @@
 #include "ui/headless/headless_window.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "app/button_captions.h"
 #include "app/list_order.h"
-#include "text/text.h"
 
 HeadlessWindow::HeadlessWindow() {
     texts_[IdWordEdit] = L"";
@@ -38,9 +36,4 @@ void HeadlessWindow::DeleteListLine(int listId, int index) {
     if (index >= 0 && static_cast<std::size_t>(index) < lines.size()) {
         lines.erase(lines.begin() + index);
     }
-}
-
-void HeadlessWindow::ShowMessage(const std::wstring& text) {
-    ++messageCount_;
-    std::fprintf(stderr, "parrot-cli: %s%s\n", messageContext_.c_str(), ToNarrowText(text).c_str());
 }

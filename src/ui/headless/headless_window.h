@@ -1,6 +1,6 @@
 #pragma once
 // The main window without a display, for parrot-cli: controls are kept in
-// memory, list lines in the list boxes' order, and messages go to stderr.
+// memory, list lines in the list boxes' order.
 
 #include <map>
 #include <optional>
@@ -23,7 +23,6 @@ public:
     // There is no splash box without a display: it counts as closed with OK.
     int RunSplashDialog() override { return IdOk; }
     void EndDialog(int result) override { result_ = result; }
-    void ShowMessage(const std::wstring& text) override;
     // Actions press one button at a time, each press to its end, so no
     // button is ever pressed while it would be disabled.
     void EnableButton(int, bool) override {}
@@ -31,9 +30,6 @@ public:
     // What a user would type into the edit box.
     void SetEditText(const std::wstring& text) { texts_[IdWordEdit] = text; }
     const std::vector<std::wstring>& ListLines(int listId) { return lists_[listId]; }
-    // Messages shown so far; each is also printed on stderr after `context`.
-    int MessageCount() const { return messageCount_; }
-    void SetMessageContext(const std::string& context) { messageContext_ = context; }
     // The result the dialog ended with, once it has ended.
     std::optional<int> Result() const { return result_; }
 
@@ -41,6 +37,4 @@ private:
     std::map<int, std::wstring> texts_;
     std::map<int, std::vector<std::wstring>> lists_;
     std::optional<int> result_;
-    int messageCount_ = 0;
-    std::string messageContext_;
 };

@@ -22,8 +22,11 @@ void QtPlatform::ShowMessageBox(const std::wstring& text) {
 bool QtPlatform::PrepareRun() { return PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_)); }
 
 int QtPlatform::RunMainDialog(RecognizerDialog& dialog) {
-    RecognizerWindow window(
-        {[&dialog](int commandId) { dialog.OnCommand(commandId); }, [&dialog] { dialog.OnClose(); }});
+    RecognizerWindow window({[&dialog, &window](int commandId) {
+                                 dialog.OnCommand(commandId);
+                                 window.ShowOutcome(dialog.LastOutcome());
+                             },
+                             [&dialog] { dialog.OnClose(); }});
     dialog.AttachWindow(window);
     dialog.OnInitDialog();
     return window.exec();

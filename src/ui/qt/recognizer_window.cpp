@@ -25,6 +25,13 @@ Control* Place(Control* control, const DialogUnits& units, const DialogRect& pla
     return control;
 }
 
+// A line of an outcome as a sentence of the message box.
+QString Sentence(const std::string& line) {
+    QString text = QString::fromStdString(line);
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
+
 QListWidget* MakeListBox(QWidget* parent, int id) {
     auto* list = new QListWidget(parent);
     list->setProperty(kControlIdProperty, id);
@@ -140,8 +147,12 @@ void RecognizerWindow::EndDialog(int result) {
     ending_ = false;
 }
 
-void RecognizerWindow::ShowMessage(const std::wstring& text) {
-    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(), QString::fromStdWString(text),
+void RecognizerWindow::ShowOutcome(const CommandOutcome& outcome) {
+    if (!outcome.Failed()) return;
+    QStringList lines;
+    for (const std::string& failure : outcome.failures) lines.append(Sentence(failure));
+    if (!outcome.done.empty()) lines.append(Sentence(outcome.done));
+    QMessageBox message(QMessageBox::NoIcon, QCoreApplication::applicationName(), lines.join(QLatin1Char('\n')),
                         QMessageBox::Ok, this);
     message.exec();
 }

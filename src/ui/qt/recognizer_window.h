@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "app/command_outcome.h"
 #include "app/dialog_window.h"
 
 class QCloseEvent;
@@ -34,8 +35,11 @@ public:
     void CentreOnScreen() override;
     int RunSplashDialog() override;
     void EndDialog(int result) override;
-    void ShowMessage(const std::wstring& text) override;
     void EnableButton(int controlId, bool enabled) override;
+
+    // A message box with the failures of a command and what it did all the
+    // same; nothing when the command did not fail.
+    void ShowOutcome(const CommandOutcome& outcome);
 
     // Enter and Escape as the dialog's OK and Cancel commands.
     void accept() override;
