@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "feature_extractor.h"
+#include "features/feature_extractor.h"
 #include "speech_api.h"
 
 namespace {

@@ -1,0 +1,18 @@
+#pragma once
+// Recordings padded with digital silence (exact zero samples, as a capture
+// layer may add to fill its last buffer) give runs of identical feature
+// frames at their ends. Such frames say nothing about the speaker's room, and
+// they shift the cepstral mean of the recording by an amount that depends on
+// the padding's length: the trainer and the decoder remove them before they
+// normalise the features.
+
+#include "features/feature_file.h"
+
+namespace speech {
+
+// Removes the runs of frames at either end whose static values (cepstra and
+// energy) are identical to those of the outermost frame, when a run is at
+// least 3 frames long. Frames are left alone when nothing would remain.
+void RemoveDigitalSilence(FeatureMatrix& features);
+
+}  // namespace speech

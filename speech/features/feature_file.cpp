@@ -1,0 +1,139 @@
+#include "features/feature_file.h"
+
+#include <cmath>
+
+#include "common/format_io.h"
+#include "common/tool_support.h"
+
+namespace speech {
+namespace {
+
+constexpr std::string_view kBinaryMagic = "PFEA";
+constexpr std::string_view kTextMagic = "features";
+constexpr std::uint32_t kVersion = 1;
+constexpr std::size_t kBinaryHeaderBytes = 20;
+// No feature vector of this engine comes near this; a larger header value is
+// a damaged file, not a reason to allocate.
+constexpr std::uint32_t kMaxDimension = 4096;
+
+bool ReadBinary(const std::string& path, std::string_view bytes, FeatureMatrix& features, std::string& error) {
+    ByteReader reader(bytes);
+    std::uint32_t version = 0;
+    if (!reader.ReadTag(kBinaryMagic)) {
+        error = path + ": not a binary feature file";
+        return false;
+    }
+    if (!reader.ReadU32(version) || !reader.ReadU32(features.frameCount) || !reader.ReadU32(features.dimension) ||
+        !reader.ReadU32(features.framePeriod100ns)) {
+        error = path + ": feature file header is cut short";
+        return false;
+    }
+    if (version != kVersion) {
+        error = path + ": unsupported feature file version " + std::to_string(version);
+        return false;
+    }
+    if (features.dimension == 0 || features.dimension > kMaxDimension) {
+        error = path + ": bad feature dimension " + std::to_string(features.dimension);
+        return false;
+    }
+    const std::uint64_t count = std::uint64_t(features.frameCount) * features.dimension;
+    if (count * 4 != reader.Remaining()) {
+        error = path + ": file length does not match " + std::to_string(features.frameCount) + " frames of " +
+                std::to_string(features.dimension) + " values";
+        return false;
+    }
+    features.values.resize(count);
+    for (float& value : features.values) {
+        reader.ReadF32(value);
+        if (!std::isfinite(value)) {
+            error = path + ": feature value is not a finite number";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadText(const std::string& path, std::string_view text, FeatureMatrix& features, std::string& error) {
+    TokenReader reader(text, path);
+    std::uint32_t version = 0;
+    if (!reader.Expect(kTextMagic, error) || !reader.ReadUnsigned(version, error)) return false;
+    if (version != kVersion) {
+        error = reader.Problem("unsupported feature file version " + std::to_string(version));
+        return false;
+    }
+    if (!reader.Expect("frames", error) || !reader.ReadUnsigned(features.frameCount, error) ||
+        !reader.Expect("dimension", error) || !reader.ReadUnsigned(features.dimension, error) ||
+        !reader.Expect("frame_period", error) || !reader.ReadUnsigned(features.framePeriod100ns, error))
+        return false;
+    if (features.dimension == 0 || features.dimension > kMaxDimension) {
+        error = reader.Problem("bad feature dimension " + std::to_string(features.dimension));
+        return false;
+    }
+    const std::uint64_t count = std::uint64_t(features.frameCount) * features.dimension;
+    if (count > reader.Remaining() / 2 + 1) {
+        error = reader.Problem("file too short for " + std::to_string(features.frameCount) + " frames");
+        return false;
+    }
+    features.values.resize(count);
+    for (float& value : features.values)
+        if (!reader.ReadFloat(value, error)) return false;
+    if (!reader.AtEnd()) {
+        error = reader.Problem("unexpected text after the last frame");
+        return false;
+    }
+    return true;
+}
+
+std::string EncodeBinary(const FeatureMatrix& features) {
+    std::string bytes(kBinaryMagic);
+    bytes.reserve(kBinaryHeaderBytes + features.values.size() * 4);
+    AppendU32(bytes, kVersion);
+    AppendU32(bytes, features.frameCount);
+    AppendU32(bytes, features.dimension);
+    AppendU32(bytes, features.framePeriod100ns);
+    for (float value : features.values) AppendF32(bytes, value);
+    return bytes;
+}
+
+std::string EncodeText(const FeatureMatrix& features) {
+    std::string text = std::string(kTextMagic) + " " + std::to_string(kVersion) + "\nframes " +
+                       std::to_string(features.frameCount) + "\ndimension " + std::to_string(features.dimension) +
+                       "\nframe_period " + std::to_string(features.framePeriod100ns) + "\n";
+    for (std::uint32_t frame = 0; frame < features.frameCount; ++frame) {
+        const float* values = features.Frame(frame);
+        for (std::uint32_t d = 0; d < features.dimension; ++d) {
+            if (d > 0) text += ' ';
+            text += FormatFloat(values[d]);
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+bool ReadFeatureFile(const std::string& path, bool binary, FeatureMatrix& features, std::string& error) {
+    std::string contents;
+    if (!ReadWholeFile(path, contents, error)) return false;
+    features = FeatureMatrix{};
+    const bool read = binary ? ReadBinary(path, contents, features, error) : ReadText(path, contents, features, error);
+    if (!read) features = FeatureMatrix{};
+    return read;
+}
+
+bool WriteFeatureFile(const std::string& path, bool binary, const FeatureMatrix& features, std::string& error) {
+    if (features.dimension == 0 || features.dimension > kMaxDimension ||
+        features.values.size() != std::size_t(features.frameCount) * features.dimension) {
+        error = path + ": feature matrix is inconsistent, nothing written";
+        return false;
+    }
+    for (float value : features.values) {
+        if (!std::isfinite(value)) {
+            error = path + ": feature value is not a finite number, nothing written";
+            return false;
+        }
+    }
+    return WriteFileAtomically(path, binary ? EncodeBinary(features) : EncodeText(features), error);
+}
+
+}  // namespace speech

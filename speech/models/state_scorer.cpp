@@ -1,0 +1,51 @@
+#include "models/state_scorer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace speech {
+
+StateScorer::StateScorer(const StateSet& states) : dimension_(states.dimension) {
+    firstComponent_.push_back(0);
+    for (const auto& mixture : states.states) {
+        for (const auto& gaussian : mixture) {
+            Component component;
+            double logDeterminant = 0.0;
+            component.mean = gaussian.mean;
+            component.halfInverseVariance.resize(gaussian.variance.size());
+            for (std::size_t d = 0; d < gaussian.variance.size(); ++d) {
+                const double variance = std::max<double>(gaussian.variance[d], 1e-30);
+                logDeterminant += std::log(variance);
+                component.halfInverseVariance[d] = float(0.5 / variance);
+            }
+            component.logConstant = std::log(std::max<double>(gaussian.weight, 1e-30)) -
+                                    0.5 * (double(dimension_) * std::log(2.0 * std::numbers::pi) + logDeterminant);
+            components_.push_back(std::move(component));
+        }
+        firstComponent_.push_back(std::uint32_t(components_.size()));
+    }
+}
+
+double StateScorer::LogLikelihood(std::uint32_t state, const float* frame) const {
+    double total = -std::numeric_limits<double>::infinity();
+    for (std::uint32_t c = firstComponent_[state]; c < firstComponent_[state + 1]; ++c) {
+        const Component& component = components_[c];
+        float distance = 0.0f;
+        for (std::uint32_t d = 0; d < dimension_; ++d) {
+            const float difference = frame[d] - component.mean[d];
+            distance += difference * difference * component.halfInverseVariance[d];
+        }
+        total = LogAdd(total, component.logConstant - double(distance));
+    }
+    return total;
+}
+
+double LogAdd(double a, double b) {
+    if (a < b) std::swap(a, b);
+    if (b == -std::numeric_limits<double>::infinity()) return a;
+    return a + std::log1p(std::exp(b - a));
+}
+
+}  // namespace speech

@@ -1,0 +1,256 @@
+// BWTrain ("bw_train -p FILE"): embedded Baum-Welch training of the phone
+// models on every recording of the feature list, each with its line of the
+// label list.
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+#include "common/parameter_keys.h"
+#include "common/tool_support.h"
+#include "decoding/word_templates.h"
+#include "features/digital_silence.h"
+#include "features/feature_normalization.h"
+#include "models/model_inventory.h"
+#include "speech_api.h"
+#include "training/trainer.h"
+
+namespace speech {
+namespace {
+
+constexpr char kTool[] = "bw_train";
+
+const ParameterKeys kKeys{
+    {"mfcclist_file", "lablist_file", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file",
+     "transitions_file", "updated_states_file", "updated_trans_file", "input_mode", "output_mode",
+     "variance_floor_file", "beam_width", "min_occupancy", "min_model_count"},
+    {"train_mode", "acc_file", "acclist_file", "context_mode", "min_mpd", "state_occupancy_file", "state_occupancy"}};
+
+bool FileMode(const std::map<std::string, std::string>& parameters, const std::string& key, bool& binary,
+              std::string& error) {
+    const std::string& value = parameters.at(key);
+    if (value != "binary" && value != "ascii") {
+        error = key + " must be \"binary\" or \"ascii\", not \"" + value + "\"";
+        return false;
+    }
+    binary = value == "binary";
+    return true;
+}
+
+bool FixedValue(const std::map<std::string, std::string>& parameters, const std::string& key,
+                const std::string& expected, std::string& error) {
+    const auto found = parameters.find(key);
+    if (found == parameters.end() || found->second == expected) return true;
+    error = key + " = " + found->second + " is not supported (only " + expected + ")";
+    return false;
+}
+
+bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerSettings& settings, std::string& error) {
+    if (!ParseDouble(parameters.at("beam_width"), settings.beamWidth) || settings.beamWidth <= 0.0) {
+        error = "beam_width must be a positive number";
+        return false;
+    }
+    if (!ParseDouble(parameters.at("min_occupancy"), settings.minOccupancy) || settings.minOccupancy < 0.0) {
+        error = "min_occupancy must be a number from 0 up";
+        return false;
+    }
+    if (!ParseInt(parameters.at("min_model_count"), settings.minModelCount) || settings.minModelCount < 0) {
+        error = "min_model_count must be a whole number from 0 up";
+        return false;
+    }
+    if (parameters.count("min_mpd") != 0) {
+        double minMpd = 0.0;
+        if (!ParseDouble(parameters.at("min_mpd"), minMpd)) {
+            error = "min_mpd must be a number";
+            return false;
+        }
+    }
+    settings.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    return FixedValue(parameters, "train_mode", "normal", error) &&
+           FixedValue(parameters, "context_mode", "monophone", error) &&
+           FixedValue(parameters, "state_occupancy", "off", error);
+}
+
+// Every state that a model names must be in the state set, and every
+// model's transition matrix must exist.
+bool CheckModelsAgainstStates(const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
+                              std::string& error) {
+    for (const auto& model : inventory.models) {
+        for (const auto state : model.states) {
+            if (state >= states.states.size()) {
+                error =
+                    "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
+                return false;
+            }
+        }
+        if (model.transitions >= transitions.matrices.size() ||
+            transitions.matrices[model.transitions].size != model.states.size() + 2) {
+            error = "model " + model.phone + " has no transition matrix of its size";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Loads the recordings; those with missing or too short features are
+// reported and left out.
+bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
+                    const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
+                    std::vector<TrainingRecording>& recordings, std::string& error) {
+    std::vector<std::string> featureList, labelList;
+    if (!ReadListFile(parameters.at("mfcclist_file"), featureList, error) ||
+        !ReadListFile(parameters.at("lablist_file"), labelList, error))
+        return false;
+    if (featureList.size() != labelList.size()) {
+        error = parameters.at("mfcclist_file") + " names " + std::to_string(featureList.size()) +
+                " feature files but " + parameters.at("lablist_file") + " has " + std::to_string(labelList.size()) +
+                " label lines";
+        return false;
+    }
+    for (std::size_t i = 0; i < featureList.size(); ++i) {
+        TrainingRecording recording;
+        recording.featurePath = featureList[i];
+        recording.labels = SplitFields(labelList[i]);
+        if (!BuildStateChain(recording.labels, inventory, transitions, recording.chain, error)) {
+            error = parameters.at("lablist_file") + " line " + std::to_string(i + 1) + ": " + error;
+            return false;
+        }
+        std::string problem;
+        if (!ReadFeatureFile(recording.featurePath, binaryFeatures, recording.features, problem)) {
+            ReportError(kTool, problem + "; recording skipped");
+            continue;
+        }
+        RemoveDigitalSilence(recording.features);
+        NormalizeMeanAndVariance(recording.features);
+        if (recording.features.dimension != states.dimension) {
+            ReportError(kTool, recording.featurePath + ": features have " +
+                                   std::to_string(recording.features.dimension) + " values per frame, the models " +
+                                   std::to_string(states.dimension) + "; recording skipped");
+            continue;
+        }
+        std::size_t modelsWithStates = 0;
+        for (const auto& label : recording.labels) modelsWithStates += inventory.Find(label)->states.empty() ? 0 : 1;
+        if (recording.features.frameCount < modelsWithStates || recording.features.frameCount == 0) {
+            ReportError(kTool, recording.featurePath + ": " + std::to_string(recording.features.frameCount) +
+                                   " frames are too few for its labels \"" + labelList[i] + "\"; recording skipped");
+            continue;
+        }
+        recordings.push_back(std::move(recording));
+    }
+    return true;
+}
+
+// The speech frames of every aligned recording, under the key of its labels,
+// with the scales that make every feature value count alike.
+TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, const TrainingReport& report,
+                             std::uint32_t dimension) {
+    TemplateSet templates;
+    templates.dimension = dimension;
+    std::vector<double> sums(dimension, 0.0), squares(dimension, 0.0);
+    double frames = 0.0;
+    for (const auto& recording : recordings) {
+        if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) !=
+            report.unaligned.end())
+            continue;
+        FeatureMatrix speech = SpeechFrames(recording.features);
+        for (std::uint32_t t = 0; t < speech.frameCount; ++t)
+            for (std::uint32_t d = 0; d < dimension; ++d) {
+                const double value = speech.Frame(t)[d];
+                sums[d] += value;
+                squares[d] += value * value;
+            }
+        frames += speech.frameCount;
+        templates.templates.push_back({TemplateKey(recording.labels), std::move(speech)});
+    }
+    templates.scales.resize(dimension);
+    for (std::uint32_t d = 0; d < dimension; ++d) {
+        if (frames <= 0.0) {
+            templates.scales[d] = 1.0f;
+            continue;
+        }
+        const double mean = sums[d] / frames;
+        const double variance = squares[d] / frames - mean * mean;
+        templates.scales[d] = variance > 1e-12 ? float(1.0 / std::sqrt(variance)) : 1.0f;
+    }
+    return templates;
+}
+
+int Run(int argc, char** argv) {
+    ToolOptions options({}, {"-p"});
+    std::string error;
+    if (!options.Parse(argc, argv, error)) {
+        ReportError(kTool, error + " (usage: bw_train -p PARAMETER_FILE)");
+        return 1;
+    }
+    if (!options.Has("-p")) {
+        ReportError(kTool, "missing -p PARAMETER_FILE");
+        return 1;
+    }
+    std::map<std::string, std::string> parameters;
+    TrainerSettings settings;
+    bool binaryInput = true, binaryOutput = true;
+    if (!ReadToolParameters(kTool, *options.Value("-p"), kKeys, parameters, error) ||
+        !ReadSettings(parameters, settings, error) || !FileMode(parameters, "input_mode", binaryInput, error) ||
+        !FileMode(parameters, "output_mode", binaryOutput, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    ModelInventory inventory;
+    StateSet states;
+    TransitionSet transitions;
+    std::vector<float> varianceFloor;
+    const InventoryFiles files{parameters.at("models_file"), parameters.at("monophones_file"),
+                               parameters.at("phones_file"), parameters.at("lexicon_file")};
+    if (!LoadModelInventory(files, inventory, error) ||
+        !ReadStates(parameters.at("states_file"), binaryInput, states, error) ||
+        !ReadTransitions(parameters.at("transitions_file"), transitions, error) ||
+        !ReadVarianceFloor(parameters.at("variance_floor_file"), varianceFloor, error) ||
+        !CheckModelsAgainstStates(inventory, states, transitions, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    if (varianceFloor.size() != states.dimension) {
+        ReportError(kTool, parameters.at("variance_floor_file") + ": " + std::to_string(varianceFloor.size()) +
+                               " values, the states have " + std::to_string(states.dimension));
+        return 1;
+    }
+    std::vector<TrainingRecording> recordings;
+    if (!LoadRecordings(parameters, binaryInput, inventory, states, transitions, recordings, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    if (recordings.empty()) {
+        ReportError(kTool, "no recording could be used; nothing trained");
+        return 1;
+    }
+    TrainingReport report;
+    TrainModels(recordings, inventory, varianceFloor, settings, states, transitions, report);
+    for (const auto& path : report.unaligned)
+        ReportError(kTool, path + ": no path through its labels fits the recording; recording skipped");
+    if (report.unaligned.size() == recordings.size()) {
+        ReportError(kTool, "no recording could be aligned with its labels; nothing trained");
+        return 1;
+    }
+    const std::string& statesPath = parameters.at("updated_states_file");
+    if (!WriteTemplates(TemplatePathFor(statesPath), CollectTemplates(recordings, report, states.dimension), error) ||
+        !WriteStates(statesPath, binaryOutput, states, error) ||
+        !WriteTransitions(parameters.at("updated_trans_file"), transitions, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace speech
+
+SPEECH_EXPORT int BWTrain(int argc, char** argv) {
+    try {
+        return speech::Run(argc, argv);
+    } catch (const std::exception& exception) {
+        speech::ReportError("bw_train", exception.what());
+    } catch (...) {
+        speech::ReportError("bw_train", "unexpected failure");
+    }
+    return 1;
+}

@@ -1,0 +1,149 @@
+// ExtractFeatures ("extract_feature"): one feature file per recording of a
+// list. Recordings are headerless 16-bit little-endian mono at -sf Hz.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "common/tool_support.h"
+#include "features/feature_extractor.h"
+#include "speech_api.h"
+
+namespace speech {
+namespace {
+
+const char* const kTool = "extract_feature";
+
+bool ParseCount(const ToolOptions& options, const std::string& name, std::uint32_t& value, std::string& error) {
+    const auto text = options.Value(name);
+    if (!text) return true;
+    long long parsed = 0;
+    if (!ParseInt(*text, parsed) || parsed < 0 || parsed > 1000000) {
+        error = "option " + name + " needs a whole number, not \"" + *text + "\"";
+        return false;
+    }
+    value = static_cast<std::uint32_t>(parsed);
+    return true;
+}
+
+bool ParseNumber(const ToolOptions& options, const std::string& name, double& value, std::string& error) {
+    const auto text = options.Value(name);
+    if (!text) return true;
+    if (!ParseDouble(*text, value)) {
+        error = "option " + name + " needs a number, not \"" + *text + "\"";
+        return false;
+    }
+    return true;
+}
+
+struct Settings {
+    FeatureOptions features;
+    bool binaryOutput = true;
+    std::string inputList;
+    std::string outputList;
+};
+
+bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error) {
+    ToolOptions options({"-delta", "-acc", "-cms", "-zero_mean", "-energy", "-energy_norm"},
+                        {"-mfcc", "-delta_win", "-lifter_coeff", "-window_dur", "-frame_dur", "-num_fbanks",
+                         "-window_type", "-sf", "-pre_emph_coeff", "-output_mode", "-input", "-output"});
+    if (!options.Parse(argc, argv, error)) return false;
+    FeatureOptions& features = settings.features;
+    features.deltas = options.Has("-delta");
+    features.accelerations = options.Has("-acc");
+    features.cepstralMeanSubtraction = options.Has("-cms");
+    features.zeroMean = options.Has("-zero_mean");
+    features.energy = options.Has("-energy");
+    features.energyNormalise = options.Has("-energy_norm");
+    if (!ParseCount(options, "-mfcc", features.cepstrumCount, error) ||
+        !ParseCount(options, "-delta_win", features.deltaWindow, error) ||
+        !ParseCount(options, "-num_fbanks", features.filterCount, error) ||
+        !ParseNumber(options, "-lifter_coeff", features.lifter, error) ||
+        !ParseNumber(options, "-window_dur", features.windowMs, error) ||
+        !ParseNumber(options, "-frame_dur", features.frameMs, error) ||
+        !ParseNumber(options, "-sf", features.sampleRate, error) ||
+        !ParseNumber(options, "-pre_emph_coeff", features.preEmphasis, error))
+        return false;
+    const std::string windowType = options.Value("-window_type").value_or("hamming");
+    if (windowType != "hamming") {
+        error = "unsupported -window_type \"" + windowType + "\" (only \"hamming\")";
+        return false;
+    }
+    const std::string outputMode = options.Value("-output_mode").value_or("binary");
+    if (outputMode != "binary" && outputMode != "ascii") {
+        error = "-output_mode must be \"binary\" or \"ascii\", not \"" + outputMode + "\"";
+        return false;
+    }
+    settings.binaryOutput = outputMode == "binary";
+    if (!options.Value("-input") || !options.Value("-output")) {
+        error = std::string("missing option ") + (options.Value("-input") ? "-output" : "-input");
+        return false;
+    }
+    settings.inputList = *options.Value("-input");
+    settings.outputList = *options.Value("-output");
+    return CheckFeatureOptions(features, error);
+}
+
+bool ReadRecording(const std::string& path, std::vector<std::int16_t>& samples, std::string& error) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, error)) return false;
+    samples.resize(bytes.size() / 2);  // a trailing odd byte is not a sample
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[2 * i]);
+        const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+        samples[i] = static_cast<std::int16_t>(std::uint16_t(low | high << 8));
+    }
+    return true;
+}
+
+bool ExtractOne(FeatureExtractor& extractor, const Settings& settings, const std::string& recording,
+                const std::string& output, std::string& error) {
+    std::vector<std::int16_t> samples;
+    if (!ReadRecording(recording, samples, error)) return false;
+    if (samples.empty()) {
+        error = recording + ": recording is empty";
+        return false;
+    }
+    FeatureMatrix features;
+    if (!extractor.Extract(samples, features)) {
+        error = recording + ": recording of " + std::to_string(samples.size()) + " samples is shorter than one " +
+                std::to_string(WindowSamples(settings.features)) + "-sample window";
+        return false;
+    }
+    return WriteFeatureFile(output, settings.binaryOutput, features, error);
+}
+
+int Run(int argc, char** argv) {
+    Settings settings;
+    std::string error;
+    std::vector<std::string> recordings;
+    std::vector<std::string> outputs;
+    if (!ReadSettings(argc, argv, settings, error) || !ReadListFile(settings.inputList, recordings, error) ||
+        !ReadListFile(settings.outputList, outputs, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    if (recordings.size() != outputs.size()) {
+        ReportError(kTool, settings.inputList + " names " + std::to_string(recordings.size()) + " recordings but " +
+                               settings.outputList + " names " + std::to_string(outputs.size()) + " feature files");
+        return 1;
+    }
+    FeatureExtractor extractor(settings.features);
+    int status = 0;
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        if (ExtractOne(extractor, settings, recordings[i], outputs[i], error)) continue;
+        // A feature file left from an earlier run would pass for this recording's.
+        if (std::remove(outputs[i].c_str()) != 0 && errno != ENOENT)
+            error += "; cannot remove old " + outputs[i] + ": " + std::strerror(errno);
+        ReportError(kTool, error);
+        status = 1;
+    }
+    return status;
+}
+
+}  // namespace
+}  // namespace speech
+
+SPEECH_EXPORT int ExtractFeatures(int argc, char** argv) {
+    return speech::GuardedRun(speech::kTool, speech::Run, argc, argv);
+}

@@ -1,0 +1,113 @@
+// InitHMM ("init_hmm"): flat-start models from the frames of a feature list.
+
+#include "common/tool_support.h"
+#include "speech_api.h"
+#include "training/flat_start.h"
+
+namespace speech {
+namespace {
+
+const char* const kTool = "init_hmm";
+
+struct Settings {
+    std::string featureList;
+    std::string modelLengths;
+    std::string transitions;
+    std::string states;
+    std::string varianceFloor;
+    bool binaryFeatures = true;
+    double floorScale = 0.0;
+};
+
+bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error) {
+    ToolOptions options({}, {"-input", "-models", "-trans", "-mode", "-state", "-vfloor_file", "-var_floor"});
+    if (!options.Parse(argc, argv, error)) return false;
+    for (const char* name : {"-input", "-models", "-trans", "-mode", "-state", "-vfloor_file", "-var_floor"}) {
+        if (!options.Has(name)) {
+            error = std::string("missing option ") + name;
+            return false;
+        }
+    }
+    settings.featureList = *options.Value("-input");
+    settings.modelLengths = *options.Value("-models");
+    settings.transitions = *options.Value("-trans");
+    settings.states = *options.Value("-state");
+    settings.varianceFloor = *options.Value("-vfloor_file");
+    const std::string mode = *options.Value("-mode");
+    if (mode != "binary" && mode != "ascii") {
+        error = "-mode must be \"binary\" or \"ascii\", not \"" + mode + "\"";
+        return false;
+    }
+    settings.binaryFeatures = mode == "binary";
+    const std::string scale = *options.Value("-var_floor");
+    if (!ParseDouble(scale, settings.floorScale) || settings.floorScale < 0.0) {
+        error = "-var_floor needs a number from 0 up, not \"" + scale + "\"";
+        return false;
+    }
+    return true;
+}
+
+// Adds every readable feature file of the list; reports the others.
+bool Accumulate(const Settings& settings, const std::vector<std::string>& files, GlobalStatistics& statistics) {
+    bool allRead = true;
+    for (const std::string& file : files) {
+        FeatureMatrix features;
+        std::string error;
+        if (!ReadFeatureFile(file, settings.binaryFeatures, features, error)) {
+            ReportError(kTool, error + " (skipped)");
+            allRead = false;
+        } else if (!statistics.Add(features)) {
+            ReportError(kTool, file + ": " + std::to_string(features.dimension) + " values per frame, not " +
+                                   std::to_string(statistics.Dimension()) + " like the files before it (skipped)");
+            allRead = false;
+        }
+    }
+    return allRead;
+}
+
+int Run(int argc, char** argv) {
+    Settings settings;
+    std::string error;
+    std::vector<ModelLength> models;
+    std::vector<std::string> files;
+    if (!ReadSettings(argc, argv, settings, error) || !ReadModelLengths(settings.modelLengths, models, error) ||
+        !ReadListFile(settings.featureList, files, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    GlobalStatistics statistics;
+    const bool allRead = Accumulate(settings, files, statistics);
+    if (statistics.FrameCount() == 0) {
+        ReportError(kTool, "no frames in the feature files of " + settings.featureList + ", nothing written");
+        return 1;
+    }
+    const std::vector<double> mean = statistics.Mean();
+    const std::vector<double> variance = statistics.Variance();
+    std::vector<float> stateMean(mean.begin(), mean.end());
+    std::vector<float> stateVariance(variance.size());
+    std::vector<float> floor(variance.size());
+    for (std::size_t d = 0; d < variance.size(); ++d) {
+        stateVariance[d] = static_cast<float>(variance[d]);
+        if (!(stateVariance[d] > 0.0f)) {
+            ReportError(kTool, "value " + std::to_string(d + 1) + " of the frames in " + settings.featureList +
+                                   " never varies, so no model can be initialised; nothing written");
+            return 1;
+        }
+        floor[d] = static_cast<float>(settings.floorScale * variance[d]);
+    }
+    StateSet states;
+    TransitionSet transitions;
+    BuildFlatStart(models, stateMean, stateVariance, states, transitions);
+    if (!WriteStates(settings.states, false, states, error) ||
+        !WriteTransitions(settings.transitions, transitions, error) ||
+        !WriteVarianceFloor(settings.varianceFloor, floor, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    return allRead ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace speech
+
+SPEECH_EXPORT int InitHMM(int argc, char** argv) { return speech::GuardedRun(speech::kTool, speech::Run, argc, argv); }

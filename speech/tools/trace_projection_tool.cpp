@@ -1,0 +1,219 @@
+// TraceProjection ("trace_projection -p FILE", function lattice_rescoring):
+// decodes every feature file of the feature list against the word network of
+// the lattice list and writes the words of the best path to the output file
+// of the output list.
+
+#include <cstdio>
+#include <memory>
+
+#include "common/parameter_keys.h"
+#include "common/tool_support.h"
+#include "decoding/decoder.h"
+#include "decoding/decoder_output.h"
+#include "decoding/word_rescoring.h"
+#include "decoding/word_templates.h"
+#include "features/digital_silence.h"
+#include "features/feature_normalization.h"
+#include "models/model_inventory.h"
+#include "models/state_scorer.h"
+#include "speech_api.h"
+
+namespace speech {
+namespace {
+
+constexpr char kTool[] = "trace_projection";
+
+const ParameterKeys kKeys{
+    {"function", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file", "transitions_file",
+     "mfcc_list", "output_list", "input_lattice_list", "beam_pruning", "num_allowed_words"},
+    {"input_format", "align_mode", "context_mode", "history_paths", "nbest_paths", "mapmi_limit"}};
+
+bool Fixed(const std::map<std::string, std::string>& parameters, const std::string& key, const std::string& expected,
+           std::string& error) {
+    const auto found = parameters.find(key);
+    if (found == parameters.end() || found->second == expected) return true;
+    error = key + " = " + found->second + " is not supported (only " + expected + ")";
+    return false;
+}
+
+bool PositiveInteger(const std::map<std::string, std::string>& parameters, const std::string& key, long long& value,
+                     std::string& error) {
+    const auto found = parameters.find(key);
+    if (found == parameters.end()) return true;
+    if (!ParseInt(found->second, value) || value < 1) {
+        error = key + " must be a whole number from 1 up";
+        return false;
+    }
+    return true;
+}
+
+bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderSettings& settings, bool& binaryFeatures,
+                  std::string& error) {
+    if (parameters.at("function") != "lattice_rescoring") {
+        error = "function \"" + parameters.at("function") + "\" is not supported (only lattice_rescoring)";
+        return false;
+    }
+    const auto beams = SplitFields(parameters.at("beam_pruning"));
+    double values[3] = {0, 0, 0};
+    if (beams.size() != 3 || !ParseDouble(beams[0], values[0]) || !ParseDouble(beams[1], values[1]) ||
+        !ParseDouble(beams[2], values[2]) || values[0] <= 0 || values[1] <= 0 || values[2] <= 0) {
+        error = "beam_pruning must be three positive numbers (state, word end, word entry beams)";
+        return false;
+    }
+    settings.stateBeam = values[0];
+    settings.wordEndBeam = values[1];
+    settings.wordEntryBeam = values[2];
+    long long words = 0, unused = 1;
+    if (!ParseInt(parameters.at("num_allowed_words"), words) || words < 1 || words > 100000) {
+        error = "num_allowed_words must be a whole number from 1 to 100000";
+        return false;
+    }
+    settings.maxWordEnds = std::uint32_t(words);
+    const auto format = parameters.find("input_format");
+    binaryFeatures = format == parameters.end() || format->second == "binary";
+    if (format != parameters.end() && format->second != "binary" && format->second != "ascii") {
+        error = "input_format must be \"binary\" or \"ascii\"";
+        return false;
+    }
+    return Fixed(parameters, "align_mode", "word", error) && Fixed(parameters, "context_mode", "monophone", error) &&
+           Fixed(parameters, "nbest_paths", "1", error) &&
+           PositiveInteger(parameters, "history_paths", unused, error) &&
+           PositiveInteger(parameters, "mapmi_limit", unused, error);
+}
+
+// Binary state files start with their magic; anything else is read as text.
+bool ReadAnyStates(const std::string& path, StateSet& states, std::string& error) {
+    char magic[4] = {0, 0, 0, 0};
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        const std::size_t count = std::fread(magic, 1, sizeof magic, file);
+        std::fclose(file);
+        return ReadStates(path, count == 4 && std::string(magic, 4) == "PSTA", states, error);
+    }
+    return ReadStates(path, true, states, error);
+}
+
+bool CheckStates(const Decoder& decoder, const ModelInventory& inventory, const StateSet& states, std::string& error) {
+    if (decoder.UsedStates().empty() || decoder.UsedStates().back() < states.states.size()) return true;
+    for (const auto& model : inventory.models)
+        for (const auto state : model.states)
+            if (state >= states.states.size()) {
+                error =
+                    "model " + model.phone + " uses state " + std::to_string(state) + ", missing from the states file";
+                return false;
+            }
+    return true;
+}
+
+int Run(int argc, char** argv) {
+    ToolOptions options({}, {"-p"});
+    std::string error;
+    if (!options.Parse(argc, argv, error)) {
+        ReportError(kTool, error + " (usage: trace_projection -p PARAMETER_FILE)");
+        return 1;
+    }
+    if (!options.Has("-p")) {
+        ReportError(kTool, "missing -p PARAMETER_FILE");
+        return 1;
+    }
+    std::map<std::string, std::string> parameters;
+    DecoderSettings settings;
+    bool binaryFeatures = true;
+    if (!ReadToolParameters(kTool, *options.Value("-p"), kKeys, parameters, error) ||
+        !ReadSettings(parameters, settings, binaryFeatures, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    ModelInventory inventory;
+    StateSet states;
+    TransitionSet transitions;
+    std::vector<std::string> featureList, outputList, latticeList;
+    const InventoryFiles files{parameters.at("models_file"), parameters.at("monophones_file"),
+                               parameters.at("phones_file"), parameters.at("lexicon_file")};
+    if (!LoadModelInventory(files, inventory, error) || !ReadAnyStates(parameters.at("states_file"), states, error) ||
+        !ReadTransitions(parameters.at("transitions_file"), transitions, error) ||
+        !ReadListFile(parameters.at("mfcc_list"), featureList, error) ||
+        !ReadListFile(parameters.at("output_list"), outputList, error) ||
+        !ReadListFile(parameters.at("input_lattice_list"), latticeList, error)) {
+        ReportError(kTool, error);
+        return 1;
+    }
+    if (featureList.size() != outputList.size() || featureList.size() != latticeList.size()) {
+        ReportError(kTool, "the feature, output and lattice lists must have the same number of lines");
+        return 1;
+    }
+    // The trainer keeps its word templates beside the states; without them
+    // the HMM scores alone decide.
+    TemplateSet templates;
+    const std::string templatePath = TemplatePathFor(parameters.at("states_file"));
+    if (std::FILE* file = std::fopen(templatePath.c_str(), "rb")) {
+        std::fclose(file);
+        if (!ReadTemplates(templatePath, templates, error)) {
+            ReportError(kTool, error);
+            return 1;
+        }
+    }
+    const StateScorer scorer(states);
+    WordRescorer rescorer;
+    int status = 0;
+    std::string builtFor;
+    Decoder decoder;
+    for (std::size_t i = 0; i < featureList.size(); ++i) {
+        // A stale result must not survive a failed decoding.
+        std::remove(outputList[i].c_str());
+        if (latticeList[i] != builtFor) {
+            WordNetwork network;
+            builtFor.clear();
+            if (!ReadWordNetwork(latticeList[i], network, error) ||
+                !decoder.Build(network, inventory, transitions, error) ||
+                !CheckStates(decoder, inventory, states, error) ||
+                !rescorer.Build(network, inventory, transitions, error)) {
+                ReportError(kTool, latticeList[i] + ": " + error);
+                return 1;
+            }
+            builtFor = latticeList[i];
+        }
+        FeatureMatrix features;
+        if (!ReadFeatureFile(featureList[i], binaryFeatures, features, error)) {
+            ReportError(kTool, error);
+            status = 1;
+            continue;
+        }
+        if (features.dimension != states.dimension) {
+            ReportError(kTool, featureList[i] + ": features have " + std::to_string(features.dimension) +
+                                   " values per frame, the models " + std::to_string(states.dimension));
+            status = 1;
+            continue;
+        }
+        RemoveDigitalSilence(features);
+        NormalizeMeanAndVariance(features);
+        // Every recording holds one spoken word: the best one-word path by
+        // every piece of evidence is the answer. The search over the whole
+        // network decides only when the network has no one-word path.
+        auto words = rescorer.Rescore(features, scorer, templates);
+        if (words.empty()) words = decoder.Decode(features, scorer, settings);
+        if (words.empty()) {
+            ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
+            status = 1;
+            continue;
+        }
+        if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(words), error)) {
+            ReportError(kTool, error);
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+}  // namespace speech
+
+SPEECH_EXPORT int TraceProjection(int argc, char** argv) {
+    try {
+        return speech::Run(argc, argv);
+    } catch (const std::exception& exception) {
+        speech::ReportError("trace_projection", exception.what());
+    } catch (...) {
+        speech::ReportError("trace_projection", "unexpected failure");
+    }
+    return 1;
+}

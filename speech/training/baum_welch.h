@@ -1,0 +1,38 @@
+#pragma once
+// Forward-backward over one recording's composite HMM, in the log domain with
+// beam pruning, collecting the statistics that re-estimation needs.
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "features/feature_file.h"
+#include "models/hmm_chain.h"
+#include "models/state_scorer.h"
+
+namespace speech {
+
+// Statistics of one recording, over the states its chain uses.
+struct RecordingStatistics {
+    std::vector<std::uint32_t> states;  // distinct state numbers, ascending
+    std::vector<double> occupancy;      // per entry of `states`
+    std::vector<double> sums;           // per entry of `states`, dimension values of occupancy-weighted frames
+    std::vector<double> squares;        // likewise, of squared frame values
+    std::map<std::uint64_t, double> transitionCounts;  // TransitionKey to expected count
+    double logLikelihood = 0.0;
+    bool aligned = false;  // false when no path fits the recording
+};
+
+std::uint64_t TransitionKey(const TransitionUse& use);
+
+// Fills `statistics` for one recording. `beam` is the pruning width in
+// natural-log units below the best forward score of a frame.
+void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
+                         RecordingStatistics& statistics);
+
+// Statistics of a hard alignment: frame t belongs to chain position
+// `positions[t]` with weight 1.
+void AccumulateAlignment(const FeatureMatrix& features, const StateChain& chain,
+                         const std::vector<std::uint32_t>& positions, RecordingStatistics& statistics);
+
+}  // namespace speech

@@ -1,0 +1,302 @@
+// The engine's file formats: exact round trips and refusal of damaged files.
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "common/format_io.h"
+#include "features/feature_file.h"
+#include "grammar/word_network.h"
+#include "models/model_files.h"
+#include "speech/support/speech_test_support.h"
+
+using namespace speech;
+using namespace speech_test;
+
+namespace {
+
+FeatureMatrix RandomFeatures(std::uint32_t frames, std::uint32_t dimension) {
+    std::mt19937 random(frames * 31 + dimension);
+    std::normal_distribution<float> normal(0.0f, 3.0f);
+    FeatureMatrix features;
+    features.frameCount = frames;
+    features.dimension = dimension;
+    features.framePeriod100ns = 99773;
+    for (std::uint32_t i = 0; i < frames * dimension; ++i) features.values.push_back(normal(random) * 1e-3f);
+    return features;
+}
+
+StateSet RandomStates(std::uint32_t count, std::uint32_t dimension) {
+    std::mt19937 random(count);
+    std::normal_distribution<float> normal(0.0f, 5.0f);
+    StateSet states;
+    states.dimension = dimension;
+    states.states.emplace_back();
+    for (std::uint32_t s = 1; s <= count; ++s) {
+        auto& mixtures = states.states.emplace_back();
+        for (std::uint32_t m = 0; m <= s % 3; ++m) {
+            Gaussian gaussian;
+            gaussian.weight = 1.0f / float(s % 3 + 1);
+            for (std::uint32_t d = 0; d < dimension; ++d) {
+                gaussian.mean.push_back(normal(random));
+                gaussian.variance.push_back(std::fabs(normal(random)) + 1e-6f);
+            }
+            mixtures.push_back(gaussian);
+        }
+    }
+    return states;
+}
+
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+std::string Header(std::uint32_t version, std::uint32_t frames, std::uint32_t dimension) {
+    std::string bytes = "PFEA";
+    AppendU32(bytes, version);
+    AppendU32(bytes, frames);
+    AppendU32(bytes, dimension);
+    AppendU32(bytes, 100000);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(FeatureFiles, RoundTripExactlyInBothLayouts) {
+    ScratchFolder folder;
+    const FeatureMatrix written = RandomFeatures(17, 39);
+    for (bool binary : {true, false}) {
+        std::string error;
+        ASSERT_TRUE(WriteFeatureFile(folder / "f.mfc", binary, written, error)) << error;
+        FeatureMatrix read;
+        ASSERT_TRUE(ReadFeatureFile(folder / "f.mfc", binary, read, error)) << error;
+        EXPECT_EQ(read.frameCount, 17u);
+        EXPECT_EQ(read.dimension, 39u);
+        EXPECT_EQ(read.framePeriod100ns, 99773u);
+        EXPECT_TRUE(SameBits(read.values, written.values));
+        // The other layout's reader refuses the file instead of misreading it.
+        EXPECT_FALSE(ReadFeatureFile(folder / "f.mfc", !binary, read, error));
+    }
+    EXPECT_EQ(ReadText(folder / "f.mfc").substr(0, 9), "features ");
+    std::string error;
+    ASSERT_TRUE(WriteFeatureFile(folder / "b.mfc", true, written, error));
+    EXPECT_EQ(ReadText(folder / "b.mfc").size(), 20u + 17u * 39u * 4u);
+    EXPECT_EQ(ReadText(folder / "b.mfc").substr(0, 8), std::string("PFEA\1\0\0\0", 8));
+}
+
+TEST(FeatureFiles, RefuseDamagedFilesWithoutTrustingTheirHeaders) {
+    ScratchFolder folder;
+    const std::string path = folder / "bad.mfc";
+    FeatureMatrix read;
+    std::string error;
+    const std::string oneFrame = Header(1, 1, 2) + std::string(8, '\0');
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "empty"},
+        {"PFE", "cut magic"},
+        {"XFEA" + oneFrame.substr(4), "wrong magic"},
+        {Header(2, 1, 2) + std::string(8, '\0'), "future version"},
+        {Header(1, 0xFFFFFFFF, 4096), "huge frame count"},
+        {Header(1, 1, 0), "no dimension"},
+        {oneFrame + "x", "extra byte"},
+        {oneFrame.substr(0, oneFrame.size() - 1), "missing byte"},
+        {Header(1, 1, 1) + std::string("\0\0\xc0\x7f", 4), "NaN value"},
+    };
+    for (const auto& [contents, what] : cases) {
+        WriteText(path, contents);
+        EXPECT_FALSE(ReadFeatureFile(path, true, read, error)) << what;
+        EXPECT_NE(error.find(path), std::string::npos) << what;
+    }
+    for (const char* text : {"features 1\nframes 99999999\ndimension 39\nframe_period 1\n0 0\n",
+                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0 x\n",
+                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0 1 2\n",
+                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0\n"}) {
+        WriteText(path, text);
+        EXPECT_FALSE(ReadFeatureFile(path, false, read, error)) << text;
+    }
+    EXPECT_FALSE(ReadFeatureFile(folder / "missing.mfc", true, read, error));
+    EXPECT_NE(error.find("missing.mfc"), std::string::npos);
+}
+
+TEST(StateFiles, ConvertBetweenTextAndBinaryLosslessly) {
+    ScratchFolder folder;
+    const StateSet written = RandomStates(16, 39);
+    std::string error;
+    ASSERT_TRUE(WriteStates(folder / "s.txt", false, written, error)) << error;
+    StateSet fromText;
+    ASSERT_TRUE(ReadStates(folder / "s.txt", false, fromText, error)) << error;
+    ASSERT_TRUE(WriteStates(folder / "s.bin", true, fromText, error)) << error;
+    StateSet fromBinary;
+    ASSERT_TRUE(ReadStates(folder / "s.bin", true, fromBinary, error)) << error;
+    ASSERT_EQ(fromBinary.states.size(), 17u);
+    EXPECT_EQ(fromBinary.dimension, 39u);
+    for (std::size_t s = 1; s < 17; ++s) {
+        ASSERT_EQ(fromBinary.states[s].size(), written.states[s].size());
+        for (std::size_t m = 0; m < written.states[s].size(); ++m) {
+            EXPECT_EQ(fromBinary.states[s][m].weight, written.states[s][m].weight);
+            EXPECT_TRUE(SameBits(fromBinary.states[s][m].mean, written.states[s][m].mean));
+            EXPECT_TRUE(SameBits(fromBinary.states[s][m].variance, written.states[s][m].variance));
+        }
+    }
+    ASSERT_TRUE(WriteStates(folder / "again.txt", false, fromBinary, error));
+    EXPECT_EQ(ReadText(folder / "again.txt"), ReadText(folder / "s.txt"));
+}
+
+TEST(StateFiles, RefuseDamagedOrImpossibleStates) {
+    ScratchFolder folder;
+    const std::string path = folder / "s.txt";
+    StateSet read;
+    std::string error;
+    const std::string good = "states 1\ndimension 2\ncount 1\nstate 1 mixtures 1\nweight 1\nmean 0 1\nvariance 1 2\n";
+    WriteText(path, good);
+    ASSERT_TRUE(ReadStates(path, false, read, error)) << error;
+    const std::pair<std::string, std::string> replacements[] = {
+        {"variance 1 2", "variance 1 0"}, {"variance 1 2", "variance 1 -2"},
+        {"count 1", "count 4000000000"},  {"mixtures 1", "mixtures 900000"},
+        {"state 1", "state 2"},           {"mean 0 1", "mean 0 nan"},
+        {"dimension 2", "dimension 0"},   {"variance 1 2", "variance 1 2 3"},
+        {"states 1", "states 9"},
+    };
+    for (const auto& [from, to] : replacements) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        WriteText(path, text);
+        EXPECT_FALSE(ReadStates(path, false, read, error)) << to;
+        EXPECT_NE(error.find(path), std::string::npos) << to;
+    }
+    std::string bytes = "PSTA";
+    AppendU32(bytes, 1);
+    AppendU32(bytes, 39);
+    AppendU32(bytes, 0xFFFFFFFF);
+    WriteText(path, bytes);
+    EXPECT_FALSE(ReadStates(path, true, read, error));
+    // Nothing impossible is ever written.
+    StateSet bad = RandomStates(2, 3);
+    bad.states[2][0].variance[1] = 0.0f;
+    EXPECT_FALSE(WriteStates(folder / "never.bin", true, bad, error));
+    EXPECT_FALSE(Exists(folder / "never.bin"));
+}
+
+TEST(TransitionFiles, RoundTripAndRefuseMatricesThatAreNotProbabilities) {
+    ScratchFolder folder;
+    TransitionSet written;
+    written.matrices.push_back({2, {0, 1, 0, 0}});
+    written.matrices.push_back({3, {0, 1, 0, 0, 0.3, 0.7, 0, 0, 0}});
+    std::string error;
+    ASSERT_TRUE(WriteTransitions(folder / "t.txt", written, error)) << error;
+    TransitionSet read;
+    ASSERT_TRUE(ReadTransitions(folder / "t.txt", read, error)) << error;
+    ASSERT_EQ(read.matrices.size(), 2u);
+    EXPECT_EQ(read.matrices[1].probabilities, written.matrices[1].probabilities);
+    EXPECT_EQ(read.matrices[1].At(1, 2), 0.7);
+
+    const std::string text = ReadText(folder / "t.txt");
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"0.3 0.7", "0.3 0.6"},
+                                   {"0.3 0.7", "1.3 -0.3"},
+                                   {"size 3", "size 1"},
+                                   {"count 2", "count 3"},
+                                   {"count 2", "count 99999999"}}) {
+        std::string damaged = text;
+        damaged.replace(damaged.find(from), from.size(), to);
+        WriteText(folder / "bad.txt", damaged);
+        EXPECT_FALSE(ReadTransitions(folder / "bad.txt", read, error)) << to;
+    }
+    WriteText(folder / "bad.txt", text + "0 0 0 0\n");
+    EXPECT_FALSE(ReadTransitions(folder / "bad.txt", read, error));
+    EXPECT_NE(error.find("unexpected text"), std::string::npos);
+}
+
+TEST(VarianceFloorFiles, RoundTripAndRefuseNegativeValues) {
+    ScratchFolder folder;
+    const std::vector<float> floor = {1.5e-7f, 0.0f, 3.25f};
+    std::string error;
+    ASSERT_TRUE(WriteVarianceFloor(folder / "v.txt", floor, error)) << error;
+    std::vector<float> read;
+    ASSERT_TRUE(ReadVarianceFloor(folder / "v.txt", read, error)) << error;
+    EXPECT_TRUE(SameBits(read, floor));
+    WriteText(folder / "v.txt", "varfloor 1\ndimension 2\n1 -1\n");
+    EXPECT_FALSE(ReadVarianceFloor(folder / "v.txt", read, error));
+    WriteText(folder / "v.txt", "varfloor 1\ndimension 3\n1 1\n");
+    EXPECT_FALSE(ReadVarianceFloor(folder / "v.txt", read, error));
+    EXPECT_NE(error.find("end of file"), std::string::npos);
+}
+
+TEST(WordNetworkFiles, RoundTripAndRefuseArcsOutsideTheNetwork) {
+    ScratchFolder folder;
+    WordNetwork written;
+    written.nodes = {{""}, {""}, {"YES"}, {"!SENT_END"}};
+    written.arcs = {{0, 2}, {2, 2}, {2, 3}, {3, 1}};
+    written.start = 0;
+    written.end = 1;
+    std::string error;
+    ASSERT_TRUE(WriteWordNetwork(folder / "n.lat", written, error)) << error;
+    WordNetwork read;
+    ASSERT_TRUE(ReadWordNetwork(folder / "n.lat", read, error)) << error;
+    ASSERT_EQ(read.nodes.size(), 4u);
+    EXPECT_EQ(read.nodes[3].word, "!SENT_END");
+    EXPECT_TRUE(read.nodes[1].word.empty());
+    ASSERT_EQ(read.arcs.size(), 4u);
+    EXPECT_EQ(read.arcs[1].from, 2u);
+    EXPECT_EQ(read.arcs[1].to, 2u);
+
+    std::string text = ReadText(folder / "n.lat");
+    text.replace(text.find("arc 3 1"), 7, "arc 3 9");
+    WriteText(folder / "bad.lat", text);
+    EXPECT_FALSE(ReadWordNetwork(folder / "bad.lat", read, error));
+    WriteText(folder / "bad.lat", "network 1\nnodes 4000000000\narcs 0\nstart 0\nend 0\n");
+    EXPECT_FALSE(ReadWordNetwork(folder / "bad.lat", read, error));
+}
+
+TEST(AllFormats, RandomlyDamagedFilesAreReadSafely) {
+    ScratchFolder folder;
+    std::string error;
+    ASSERT_TRUE(WriteFeatureFile(folder / "f.bin", true, RandomFeatures(3, 4), error));
+    ASSERT_TRUE(WriteFeatureFile(folder / "f.txt", false, RandomFeatures(3, 4), error));
+    ASSERT_TRUE(WriteStates(folder / "s.bin", true, RandomStates(3, 2), error));
+    ASSERT_TRUE(WriteStates(folder / "s.txt", false, RandomStates(3, 2), error));
+    TransitionSet transitions;
+    transitions.matrices.push_back({3, {0, 1, 0, 0, 0.5, 0.5, 0, 0, 0}});
+    ASSERT_TRUE(WriteTransitions(folder / "t.txt", transitions, error));
+    ASSERT_TRUE(WriteVarianceFloor(folder / "v.txt", {1.0f, 2.0f}, error));
+    WordNetwork network;
+    network.nodes = {{""}, {""}, {"A"}};
+    network.arcs = {{0, 2}, {2, 1}};
+    network.end = 1;
+    ASSERT_TRUE(WriteWordNetwork(folder / "n.lat", network, error));
+
+    std::mt19937 random(11);
+    const std::string damaged = folder / "damaged";
+    for (const char* name : {"f.bin", "f.txt", "s.bin", "s.txt", "t.txt", "v.txt", "n.lat"}) {
+        const std::string original = ReadText(folder / name);
+        for (int round = 0; round < 100; ++round) {
+            std::string bytes = original;
+            const int edits = 1 + int(random() % 4);
+            for (int e = 0; e < edits && !bytes.empty(); ++e) {
+                const std::size_t at = random() % bytes.size();
+                switch (random() % 3) {
+                    case 0:
+                        bytes[at] = static_cast<char>(random());
+                        break;
+                    case 1:
+                        bytes.erase(at, 1 + random() % 8);
+                        break;
+                    default:
+                        bytes.insert(at, 1, "0123456789 \n-e.x"[random() % 16]);
+                        break;
+                }
+            }
+            WriteText(damaged, bytes);
+            FeatureMatrix features;
+            StateSet states;
+            TransitionSet readTransitions;
+            std::vector<float> floor;
+            WordNetwork readNetwork;
+            ReadFeatureFile(damaged, true, features, error);
+            ReadFeatureFile(damaged, false, features, error);
+            ReadStates(damaged, true, states, error);
+            ReadStates(damaged, false, states, error);
+            ReadTransitions(damaged, readTransitions, error);
+            ReadVarianceFloor(damaged, floor, error);
+            ReadWordNetwork(damaged, readNetwork, error);
+        }
+    }
+}

@@ -1,0 +1,89 @@
+#pragma once
+// Small synthetic phone sets and features with known answers: sil and two
+// phones "a" and "b", four emitting states each, whose frames are drawn
+// around well-separated means.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "features/feature_file.h"
+#include "models/model_files.h"
+#include "models/model_inventory.h"
+
+namespace synthetic {
+
+constexpr std::uint32_t kDimension = 3;
+
+// Models sp (0), sil (1, states 1-4), a (2, states 5-8), b (3, states 9-12),
+// with the lexicon given.
+inline speech::ModelInventory Inventory(const speech::Lexicon& lexicon = {}) {
+    speech::ModelInventory inventory;
+    const char* names[] = {"sp", "sil", "a", "b"};
+    for (std::uint32_t m = 0; m < 4; ++m) {
+        speech::PhoneModel model;
+        model.phone = names[m];
+        model.transitions = m;
+        if (m > 0)
+            for (std::uint32_t s = 0; s < 4; ++s) model.states.push_back(4 * m - 3 + s);
+        inventory.modelByPhone[model.phone] = m;
+        inventory.models.push_back(model);
+    }
+    inventory.lexicon = lexicon;
+    return inventory;
+}
+
+// Left-to-right matrices: stay or move on with equal probability; sp a tee.
+inline speech::TransitionSet Transitions() {
+    speech::TransitionSet transitions;
+    speech::TransitionSet::Matrix tee;
+    tee.size = 2;
+    tee.probabilities = {0, 1, 0, 0};
+    transitions.matrices.push_back(tee);
+    for (int m = 1; m < 4; ++m) {
+        speech::TransitionSet::Matrix matrix;
+        matrix.size = 6;
+        matrix.probabilities.assign(36, 0.0);
+        matrix.probabilities[0 * 6 + 1] = 1.0;
+        for (int i = 1; i <= 4; ++i) {
+            matrix.probabilities[i * 6 + i] = 0.5;
+            matrix.probabilities[i * 6 + i + 1] = 0.5;
+        }
+        transitions.matrices.push_back(matrix);
+    }
+    return transitions;
+}
+
+// Every state at `mean` with unit variance.
+inline speech::StateSet FlatStates(float mean = 0.0f, float variance = 1.0f) {
+    speech::StateSet states;
+    states.dimension = kDimension;
+    states.states.resize(13);
+    for (std::uint32_t s = 1; s < 13; ++s) {
+        speech::Gaussian gaussian;
+        gaussian.mean.assign(kDimension, mean);
+        gaussian.variance.assign(kDimension, variance);
+        states.states[s].push_back(gaussian);
+    }
+    return states;
+}
+
+// Frames around the mean of each phone of `phones`, `framesPerPhone` each:
+// sil at 0, a at +6, b at -6 in every dimension, unit spread.
+inline speech::FeatureMatrix Frames(const std::vector<std::string>& phones, std::uint32_t framesPerPhone,
+                                    std::mt19937& random) {
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    speech::FeatureMatrix features;
+    features.dimension = kDimension;
+    features.framePeriod100ns = 100000;
+    for (const auto& phone : phones) {
+        const float mean = phone == "a" ? 6.0f : phone == "b" ? -6.0f : 0.0f;
+        for (std::uint32_t t = 0; t < framesPerPhone; ++t)
+            for (std::uint32_t d = 0; d < kDimension; ++d) features.values.push_back(mean + noise(random));
+        features.frameCount += framesPerPhone;
+    }
+    return features;
+}
+
+}  // namespace synthetic

@@ -1,0 +1,249 @@
+// BWTrain, TraceProjection and NormalizeFeatures through their entry points,
+// on files laid out as the application writes them.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "features/feature_file.h"
+#include "grammar/word_network.h"
+#include "models/model_files.h"
+#include "speech/support/synthetic_models.h"
+#include "speech_api.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class EngineTools : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("parrot-models-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        // The inventory of two words, with the application's spacing.
+        Write("models.txt",
+              "num_models = 4\n\nindex: 0\nphone: sp\nnum_states: 2\ntransitions: 0\nstates: 0 0\n\n"
+              "index: 1\nphone: sil\nnum_states: 6\ntransitions: 1\nstates: 0 1 2 3 4 0\n\n"
+              "index: 2\nphone: a\nnum_states: 6\ntransitions: 2\nstates: 0 5 6 7 8 0\n\n"
+              "index: 3\nphone: b\nnum_states: 6\ntransitions: 3\nstates: 0 9 10 11 12 0\n\n");
+        Write("monophones.txt", "\nnum_monophones = 4\n\nsp \nsil \na\nb\n");
+        Write("phones.txt", "num_phones = 4\n\na 1 2 2 2\nb 1 3 3 3\nsil 1   1\nsp 1   0\n");
+        Write("lexicon.txt", "!SENT_END sil\n!SENT_START sil\nAB a b \nAB a b sil\nBA b a \nBA b a sil\n");
+        std::string error;
+        ASSERT_TRUE(speech::WriteStates(Path("init_states.bin"), true, synthetic::FlatStates(0.0f, 36.0f), error))
+            << error;
+        ASSERT_TRUE(speech::WriteTransitions(Path("init_transitions.txt"), synthetic::Transitions(), error)) << error;
+        ASSERT_TRUE(speech::WriteVarianceFloor(Path("init_varfloor.txt"),
+                                               std::vector<float>(synthetic::kDimension, 0.01f), error))
+            << error;
+        std::mt19937 random(5);
+        std::string features, labels;
+        for (int i = 0; i < 6; ++i) {
+            const bool ab = i % 2 == 0;
+            const std::string name = std::to_string(i) + ".mfc";
+            WriteFeatures(name, synthetic::Frames({"sil", ab ? "a" : "b", ab ? "b" : "a", "sil"}, 10 + i, random));
+            features += Path(name) + "\n";
+            labels += ab ? "sil a b sil\n" : "sil b a sil\n";
+        }
+        Write("mfc.txt", features);
+        Write("model_transitions.txt", labels);
+        speech::WordNetwork network;
+        network.nodes = {{""}, {"!SENT_START"}, {""}, {"AB"}, {"BA"}, {""}, {"!SENT_END"}, {""}};
+        network.arcs = {{0, 1}, {1, 2}, {2, 3}, {2, 4}, {3, 5}, {4, 5}, {5, 2}, {5, 6}, {6, 7}};
+        network.start = 0;
+        network.end = 7;
+        ASSERT_TRUE(speech::WriteWordNetwork(Path("loop_grammar.lat"), network, error)) << error;
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream file(Path(name), std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    void WriteFeatures(const std::string& name, const speech::FeatureMatrix& features) const {
+        std::string error;
+        ASSERT_TRUE(speech::WriteFeatureFile(Path(name), true, features, error)) << error;
+    }
+
+    std::string TrainParameters(const std::string& omit = "", const std::string& extra = "") const {
+        const std::vector<std::pair<std::string, std::string>> lines{{"train_mode", "normal"},
+                                                                     {"acc_file", ""},
+                                                                     {"acclist_file", ""},
+                                                                     {"mfcclist_file", Path("mfc.txt")},
+                                                                     {"lablist_file", Path("model_transitions.txt")},
+                                                                     {"monophones_file", Path("monophones.txt")},
+                                                                     {"models_file", Path("models.txt")},
+                                                                     {"phones_file", Path("phones.txt")},
+                                                                     {"lexicon_file", Path("lexicon.txt")},
+                                                                     {"states_file", Path("init_states.bin")},
+                                                                     {"transitions_file", Path("init_transitions.txt")},
+                                                                     {"updated_states_file", Path("train_states.bin")},
+                                                                     {"updated_trans_file", Path("train_trans.txt")},
+                                                                     {"input_mode", "binary"},
+                                                                     {"output_mode", "binary"},
+                                                                     {"context_mode", "monophone"},
+                                                                     {"min_mpd", "1000"},
+                                                                     {"beam_width", "500"},
+                                                                     {"min_occupancy", "1.0e-10"},
+                                                                     {"min_model_count", "1"},
+                                                                     {"variance_floor_file", Path("init_varfloor.txt")},
+                                                                     {"state_occupancy_file", ""},
+                                                                     {"state_occupancy", "off"}};
+        std::string text;
+        for (const auto& [key, value] : lines)
+            if (key != omit) text += key + " = " + value + "\n";
+        return text + extra;
+    }
+    std::string DecodeParameters(const std::string& function = "lattice_rescoring") const {
+        return "function = " + function + "\nmonophones_file = " + Path("monophones.txt") +
+               "\nmodels_file = " + Path("models.txt") + "\nphones_file = " + Path("phones.txt") +
+               "\nlexicon_file = " + Path("lexicon.txt") + "\nstates_file = " + Path("train_states.bin") +
+               "\ntransitions_file = " + Path("train_trans.txt") +
+               "\ninput_format = binary\nalign_mode = word\ncontext_mode = monophone\nhistory_paths = 1\n"
+               "nbest_paths = 1\nbeam_pruning = 300 150 150\nmapmi_limit = 10000\nnum_allowed_words = 50\n"
+               "mfcc_list = " +
+               Path("mfc_dec.txt") + "\noutput_list = " + Path("out_dec.txt") +
+               "\ninput_lattice_list = " + Path("lat_dec.txt") + "\n";
+    }
+
+    // Runs an entry point; returns its status and what it printed on stderr.
+    int Call(int (*tool)(int, char**), std::vector<std::string> arguments, std::string& messages) {
+        std::vector<char*> argv;
+        for (auto& argument : arguments) argv.push_back(argument.data());
+        ::testing::internal::CaptureStderr();
+        const int status = tool(int(argv.size()), argv.data());
+        messages = ::testing::internal::GetCapturedStderr();
+        return status;
+    }
+    int Train(std::string& messages) { return Call(BWTrain, {"bw_train", "-p", Path("params_train.txt")}, messages); }
+    int DecodeRecording(const std::vector<std::string>& spoken, std::string& messages) {
+        std::mt19937 random(9);
+        WriteFeatures("test.mfc", synthetic::Frames(spoken, 11, random));
+        Write("mfc_dec.txt", Path("test.mfc") + "\n");
+        Write("out_dec.txt", Path("decoder.out"));
+        Write("lat_dec.txt", Path("loop_grammar.lat"));
+        Write("params_dec.txt", DecodeParameters());
+        return Call(TraceProjection, {"trace_projection", "-p", Path("params_dec.txt")}, messages);
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(EngineTools, TrainThenDecodeWritesTheBestPathWordPerLine) {
+    Write("params_train.txt", TrainParameters());
+    std::string messages;
+    ASSERT_EQ(Train(messages), 0) << messages;
+    speech::StateSet trained;
+    std::string error;
+    ASSERT_TRUE(speech::ReadStates(Path("train_states.bin"), true, trained, error)) << error;
+    // The tools train on features normalised per recording: a lies above the
+    // recording's mean, b as far below it, silence in between.
+    EXPECT_GT(trained.states[6].front().mean[1], 1.0);
+    EXPECT_LT(trained.states[10].front().mean[1], -1.0);
+    EXPECT_NEAR(trained.states[2].front().mean[1], 0.0, 0.3);
+
+    ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
+    std::istringstream output(Read("decoder.out"));
+    std::vector<std::string> words;
+    for (std::string line; std::getline(output, line);) {
+        ASSERT_GT(line.size(), 12u) << line;
+        // "SSSS EEEE " then the word, a blank and the score.
+        for (int i : {0, 1, 2, 3, 5, 6, 7, 8}) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[i]))) << line;
+        EXPECT_EQ(line[4], ' ');
+        EXPECT_EQ(line[9], ' ');
+        std::istringstream fields(line.substr(10));
+        std::string word, score;
+        fields >> word >> score;
+        words.push_back(word);
+        EXPECT_TRUE(std::isfinite(std::stod(score))) << line;
+    }
+    EXPECT_EQ(words, (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
+
+    // The loop grammar would take two words; a recording holds one spoken
+    // word, so the answer is still a single word.
+    ASSERT_EQ(DecodeRecording({"sil", "a", "b", "b", "a", "sil"}, messages), 0) << messages;
+    std::istringstream split(Read("decoder.out"));
+    std::size_t lines = 0;
+    for (std::string line; std::getline(split, line);) ++lines;
+    EXPECT_EQ(lines, 3u) << Read("decoder.out");
+}
+
+TEST_F(EngineTools, TrainerReportsAndSkipsAMissingRecording) {
+    Write("mfc.txt", Read("mfc.txt") + Path("missing.mfc") + "\n");
+    Write("model_transitions.txt", Read("model_transitions.txt") + "sil a b sil\n");
+    Write("params_train.txt", TrainParameters());
+    std::string messages;
+    EXPECT_EQ(Train(messages), 0) << messages;
+    EXPECT_NE(messages.find("missing.mfc"), std::string::npos) << messages;
+    EXPECT_TRUE(fs::exists(Path("train_states.bin")));
+}
+
+TEST_F(EngineTools, ParameterFileProblemsAreErrorsOrWarnings) {
+    std::string messages;
+    Write("params_train.txt", TrainParameters("beam_width"));
+    EXPECT_NE(Train(messages), 0);
+    EXPECT_NE(messages.find("beam_width"), std::string::npos) << messages;
+    EXPECT_FALSE(fs::exists(Path("train_states.bin")));
+
+    Write("params_train.txt", TrainParameters("", "colour = blue\n"));
+    EXPECT_EQ(Train(messages), 0) << messages;
+    EXPECT_NE(messages.find("colour"), std::string::npos) << messages;
+
+    Write("params_train.txt", TrainParameters("beam_width", "beam_width = wide\n"));
+    EXPECT_NE(Train(messages), 0);
+    EXPECT_NE(messages.find("beam_width"), std::string::npos) << messages;
+
+    Write("params_dec.txt", DecodeParameters("forced_alignment"));
+    EXPECT_NE(Call(TraceProjection, {"trace_projection", "-p", Path("params_dec.txt")}, messages), 0);
+    EXPECT_NE(messages.find("forced_alignment"), std::string::npos) << messages;
+
+    EXPECT_NE(Call(BWTrain, {"bw_train", "-q", "x"}, messages), 0);
+    EXPECT_NE(messages.find("-q"), std::string::npos) << messages;
+}
+
+TEST_F(EngineTools, DecoderNamesALatticeWordMissingFromTheLexicon) {
+    Write("params_train.txt", TrainParameters());
+    std::string messages;
+    ASSERT_EQ(Train(messages), 0) << messages;
+    Write("lexicon.txt", "!SENT_END sil\n!SENT_START sil\nAB a b \n");
+    EXPECT_NE(DecodeRecording({"sil", "a", "b", "sil"}, messages), 0);
+    EXPECT_NE(messages.find("BA"), std::string::npos) << messages;
+    EXPECT_FALSE(fs::exists(Path("decoder.out")));
+}
+
+TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsMissingOnes) {
+    Write("in.txt", Path("0.mfc") + "\n" + Path("missing.mfc") + "\n");
+    Write("out.txt", Path("0.norm") + "\n" + Path("missing.norm") + "\n");
+    std::string messages;
+    EXPECT_NE(
+        Call(NormalizeFeatures, {"normalize_features", "-input", Path("in.txt"), "-output", Path("out.txt")}, messages),
+        0);
+    EXPECT_NE(messages.find("missing.mfc"), std::string::npos) << messages;
+    speech::FeatureMatrix normalized;
+    std::string error;
+    ASSERT_TRUE(speech::ReadFeatureFile(Path("0.norm"), true, normalized, error)) << error;
+    for (std::uint32_t d = 0; d < normalized.dimension; ++d) {
+        double sum = 0.0, squares = 0.0;
+        for (std::uint32_t t = 0; t < normalized.frameCount; ++t) {
+            sum += normalized.Frame(t)[d];
+            squares += double(normalized.Frame(t)[d]) * normalized.Frame(t)[d];
+        }
+        EXPECT_NEAR(sum / normalized.frameCount, 0.0, 1e-5);
+        EXPECT_NEAR(squares / normalized.frameCount, 1.0, 1e-4);
+    }
+    EXPECT_NE(Call(NormalizeFeatures, {"normalize_features", "-input", Path("in.txt")}, messages), 0);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// ExtractFeatures driven with the application's own argument vector.
+
+#include <cmath>
+#include <numbers>
+
+#include "features/feature_file.h"
+#include "speech/support/speech_test_support.h"
+#include "speech_api.h"
+
+using namespace speech;
+using namespace speech_test;
+
+namespace {
+
+std::vector<std::int16_t> Signal(std::size_t samples) {
+    std::vector<std::int16_t> signal(samples);
+    for (std::size_t i = 0; i < samples; ++i)
+        signal[i] = static_cast<std::int16_t>(5000 * std::sin(0.3 * i) + 2000 * std::sin(0.031 * i * (1 + i % 7)));
+    return signal;
+}
+
+std::vector<std::string> SystemArguments(const std::string& rawList, const std::string& mfcList,
+                                         const std::string& mode = "binary") {
+    return {"extract_feature",
+            "-delta",
+            "-acc",
+            "-cms",
+            "-zero_mean",
+            "-energy",
+            "-energy_norm",
+            "-mfcc",
+            "12",
+            "-delta_win",
+            "2",
+            "-lifter_coeff",
+            "36",
+            "-window_dur",
+            "20",
+            "-frame_dur",
+            "10",
+            "-num_fbanks",
+            "22",
+            "-window_type",
+            "hamming",
+            "-sf",
+            "11025.0",
+            "-pre_emph_coeff",
+            "0.97",
+            "-output_mode",
+            mode,
+            "-input",
+            rawList,
+            "-output",
+            mfcList};
+}
+
+}  // namespace
+
+TEST(ExtractFeaturesTool, WritesOneFeatureFilePerRecordingWithTheRightFrameCount) {
+    ScratchFolder folder;
+    const std::size_t lengths[] = {220, 330, 331, 11025};
+    std::string rawList, mfcList;
+    for (std::size_t n = 0; n < 4; ++n) {
+        WriteRecording(folder / (std::to_string(n) + ".raw"), Signal(lengths[n]));
+        rawList += folder / (std::to_string(n) + ".raw\n");
+        mfcList += folder / (std::to_string(n) + ".mfc\n");
+    }
+    WriteText(folder / "raw.txt", rawList);
+    WriteText(folder / "mfc.txt", mfcList);
+    ASSERT_EQ(RunTool(ExtractFeatures, SystemArguments(folder / "raw.txt", folder / "mfc.txt")), 0);
+    const std::uint32_t frames[] = {1, 2, 2, 99};
+    for (std::size_t n = 0; n < 4; ++n) {
+        FeatureMatrix features;
+        std::string error;
+        ASSERT_TRUE(ReadFeatureFile(folder / (std::to_string(n) + ".mfc"), true, features, error)) << error;
+        EXPECT_EQ(features.frameCount, frames[n]);
+        EXPECT_EQ(features.dimension, 39u);
+    }
+    // Text output holds the same numbers.
+    WriteText(folder / "txt.txt", folder / "3.txt");
+    WriteText(folder / "one.txt", folder / "3.raw");
+    ASSERT_EQ(RunTool(ExtractFeatures, SystemArguments(folder / "one.txt", folder / "txt.txt", "ascii")), 0);
+    FeatureMatrix binary, text;
+    std::string error;
+    ASSERT_TRUE(ReadFeatureFile(folder / "3.mfc", true, binary, error));
+    ASSERT_TRUE(ReadFeatureFile(folder / "3.txt", false, text, error)) << error;
+    EXPECT_EQ(binary.values, text.values);
+}
+
+TEST(ExtractFeaturesTool, BadRecordingsAreReportedTheirOldFeaturesRemovedAndTheRestDone) {
+    ScratchFolder folder;
+    WriteRecording(folder / "good.raw", Signal(4000));
+    WriteText(folder / "empty.raw", "");
+    WriteRecording(folder / "short.raw", Signal(219));
+    for (const char* stale : {"missing.mfc", "empty.mfc", "short.mfc"}) WriteText(folder / stale, "stale");
+    WriteText(folder / "raw.txt",
+              folder / "missing.raw\n" + folder / "empty.raw\n" + folder / "short.raw\n" + folder / "good.raw");
+    WriteText(folder / "mfc.txt",
+              folder / "missing.mfc\n" + folder / "empty.mfc\n" + folder / "short.mfc\n" + folder / "good.mfc");
+    int status = 0;
+    const std::string errors =
+        RunToolForErrors(ExtractFeatures, SystemArguments(folder / "raw.txt", folder / "mfc.txt"), status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(errors.find("missing.raw"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("empty.raw"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("short.raw"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("219 samples"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(folder / "missing.mfc"));
+    EXPECT_FALSE(Exists(folder / "empty.mfc"));
+    EXPECT_FALSE(Exists(folder / "short.mfc"));
+    EXPECT_TRUE(Exists(folder / "good.mfc"));
+}
+
+TEST(ExtractFeaturesTool, RefusesBadArgumentsAndListsBeforeWritingAnything) {
+    ScratchFolder folder;
+    WriteRecording(folder / "0.raw", Signal(4000));
+    WriteText(folder / "raw.txt", folder / "0.raw\n");
+    WriteText(folder / "mfc.txt", folder / "0.mfc\n");
+    WriteText(folder / "two.txt", folder / "0.mfc\n" + folder / "1.mfc\n");
+    const auto withChange = [&](std::size_t index, const std::string& value) {
+        auto arguments = SystemArguments(folder / "raw.txt", folder / "mfc.txt");
+        arguments[index] = value;
+        return arguments;
+    };
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {withChange(8, "twelve"), "-mfcc"},
+        {withChange(22, "11025,0"), "-sf"},
+        {withChange(20, "hanning"), "hanning"},
+        {withChange(26, "text"), "-output_mode"},
+        {withChange(8, "40"), "-mfcc"},
+        {withChange(28, folder / "none.txt"), "none.txt"},
+        {withChange(30, folder / "two.txt"), "two.txt"},
+        {{"extract_feature", "-input", folder / "raw.txt", "-output"}, "-output"},
+    };
+    for (const Case& c : cases) {
+        int status = 0;
+        const std::string errors = RunToolForErrors(ExtractFeatures, c.arguments, status);
+        EXPECT_NE(status, 0) << c.expected;
+        EXPECT_NE(errors.find(c.expected), std::string::npos) << errors;
+        EXPECT_EQ(errors.rfind("extract_feature: ", 0), 0u) << errors;
+        EXPECT_FALSE(Exists(folder / "0.mfc")) << c.expected;
+    }
+}
