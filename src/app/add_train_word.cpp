@@ -12,7 +12,7 @@ std::string RefusedWordMessage(const std::wstring& word) {
     if (word.find_first_not_of(L" \t\n\r\v\f") == std::wstring::npos) {
         return "type the word to train in the New Word box: nothing was trained";
     }
-    return "\"" + ToNarrowText(word) +
+    return "\"" + ToNarrowText(EscapeControlCharacters(word)) +
            "\" cannot be trained: a word may not be sp, sil or hold !SENT_START, !SENT_END, \"#\", control "
            "characters or any of | ( ) [ ] { } < > ; = $";
 }

@@ -16,9 +16,9 @@ public:
     // A message box with an OK button only, captioned with the program's name.
     virtual void ShowMessageBox(const std::wstring& text) = 0;
     // Makes everything the dialog needs before it is constructed: the work
-    // folder, the dictionary files in it, the speech engine. False when the
-    // program cannot go on (the reason is already on stderr).
-    virtual bool PrepareRun() = 0;
+    // folder, the dictionary files in it, the speech engine. Returns an empty
+    // string, or the reason the program cannot go on.
+    virtual std::string PrepareRun() = 0;
     // Creates the main window for `dialog`, makes it the main window and runs
     // it modally: the window calls dialog.AttachWindow(), then
     // dialog.OnInitDialog() before it is shown, and routes button presses to

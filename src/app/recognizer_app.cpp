@@ -1,6 +1,7 @@
 #include "app/recognizer_app.h"
 
 #include "app/recognizer_dialog.h"
+#include "text/text.h"
 
 bool RecognizerApp::InitInstance() {
     // Nothing is read or written before the socket layer has started: the
@@ -10,7 +11,8 @@ bool RecognizerApp::InitInstance() {
         exitCode_ = 1;
         return false;
     }
-    if (!platform_.PrepareRun()) {
+    if (const std::string problem = platform_.PrepareRun(); !problem.empty()) {
+        platform_.ShowMessageBox(ToWideText(problem));
         exitCode_ = 1;
         return false;
     }

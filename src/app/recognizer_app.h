@@ -17,7 +17,8 @@ public:
     bool InitInstance();
 
     // 0 when the main dialog ran; 1 when the socket layer or the preparation
-    // of the run failed, so the program can end with a failure status.
+    // of the run failed (its reason shown in a message box), so the program
+    // can end with a failure status.
     int ExitCode() const { return exitCode_; }
 
 private:

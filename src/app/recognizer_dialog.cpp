@@ -76,6 +76,12 @@ void RecognizerDialog::OnClose() {
 }
 
 void RecognizerDialog::OnSave() {
+    if (!trainingSession.unreadableVocabulary.empty()) {
+        outcome_.failures.push_back("the vocabulary was not saved: commands.txt " +
+                                    trainingSession.unreadableVocabulary +
+                                    " at start-up, so saving would lose the words it holds");
+        return;
+    }
     if (trainingSession.SaveVocabulary(utteranceCounter) != 0) {
         outcome_.failures.push_back("the vocabulary was not saved: commands.txt could not be written");
         return;

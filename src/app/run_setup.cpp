@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/work_folder_lock.h"
 #include "audio/capture_selection.h"
 #include "engine/speech_engine.h"
+#include "text/text.h"
 
 namespace fs = std::filesystem;
 
@@ -63,14 +65,15 @@ void LinkDictionaryFiles(const std::string& dataFolder) {
         }
         const fs::path source = fs::path(dataFolder) / name;
         if (!fs::exists(source, error)) {
-            std::fprintf(stderr, "parrot: the dictionary file %s is missing\n", source.c_str());
+            std::fprintf(stderr, "parrot: the dictionary file %s is missing\n",
+                         EscapeControlCharacters(source.native()).c_str());
             continue;
         }
         fs::remove(name, error);  // a link whose target is gone
         fs::create_symlink(source, name, error);
         if (error) {
-            std::fprintf(stderr, "parrot: cannot link %s into the work folder: %s\n", source.c_str(),
-                         error.message().c_str());
+            std::fprintf(stderr, "parrot: cannot link %s into the work folder: %s\n",
+                         EscapeControlCharacters(source.native()).c_str(), error.message().c_str());
         }
     }
 }
@@ -97,24 +100,22 @@ RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
     return settings;
 }
 
-bool PrepareWorkFolder(const RunSettings& settings) {
-    if (const std::string problem = SelectCaptureDevice(settings.captureSpec); !problem.empty()) {
-        std::fprintf(stderr, "parrot: %s\n", problem.c_str());
-        return false;
+std::string PrepareWorkFolder(const RunSettings& settings) {
+    if (std::string problem = SelectCaptureDevice(settings.captureSpec); !problem.empty()) {
+        return problem;
     }
     std::error_code error;
     fs::create_directories(settings.workFolder, error);
     if (error) {
-        std::fprintf(stderr, "parrot: cannot create the work folder %s: %s\n", settings.workFolder.c_str(),
-                     error.message().c_str());
-        return false;
+        return "cannot create the work folder " + settings.workFolder + ": " + error.message();
     }
     if (::chdir(settings.workFolder.c_str()) != 0) {
-        std::fprintf(stderr, "parrot: cannot enter the work folder %s: %s\n", settings.workFolder.c_str(),
-                     std::strerror(errno));
-        return false;
+        return "cannot enter the work folder " + settings.workFolder + ": " + std::strerror(errno);
+    }
+    if (std::string problem = LockWorkFolder(settings.workFolder); !problem.empty()) {
+        return problem;
     }
     LinkDictionaryFiles(settings.dataFolder);
     LoadSpeechEngine();
-    return true;
+    return {};
 }

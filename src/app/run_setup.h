@@ -19,8 +19,9 @@ struct RunSettings {
 RunSettings ResolveRunSettings(const std::optional<std::string>& workFolder,
                                const std::optional<std::string>& captureSpec);
 
-// Creates and enters the work folder, links the dictionary files into it
-// from the data folder when they are missing, selects the capture device and
-// loads the speech engine. False, with the reason on stderr, when the run
-// cannot go on.
-bool PrepareWorkFolder(const RunSettings& settings);
+// Selects the capture device, creates and enters the work folder, locks it
+// for the rest of the process (see LockWorkFolder), links the dictionary
+// files into it from the data folder when they are missing and loads the
+// speech engine. Returns an empty string, or the reason the run cannot go
+// on; a work folder another Parrot holds is left untouched.
+std::string PrepareWorkFolder(const RunSettings& settings);

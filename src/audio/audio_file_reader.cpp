@@ -1,6 +1,12 @@
 #include "audio/audio_file_reader.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <memory>
 
@@ -78,9 +84,18 @@ bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, 
         info.channels = 1;
         info.format = SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
     }
-    SndfilePointer file(sf_open(path.c_str(), SFM_READ, &info));
+    // Opened without waiting, so a FIFO is refused instead of hanging; only a
+    // regular file can be read again or read whole with a known length.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(fd);
+        error = "\"" + path + "\" is not a regular file (a pipe, device or folder cannot be read as audio)";
+        return false;
+    }
+    SndfilePointer file(fd >= 0 ? sf_open_fd(fd, SFM_READ, &info, SF_TRUE) : nullptr);
     if (!file) {
-        error = "cannot read audio file \"" + path + "\": " + sf_strerror(nullptr);
+        error = "cannot read audio file \"" + path + "\": " + (fd < 0 ? std::strerror(errno) : sf_strerror(nullptr));
         return false;
     }
     std::string problem;

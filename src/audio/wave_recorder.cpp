@@ -137,16 +137,23 @@ void OnData(CaptureDevice* device, CaptureBuffer* buffer) {
     }
     // After a failure nothing more is written: a later buffer would leave a
     // gap in the recording.
+    bool writeFailed = false;
     if (!recordingFailed) {
         const std::size_t size = std::min(buffer->bytesRecorded, buffer->bufferLength);
-        if (!WriteAll(recordingFile, buffer->data, size)) {
-            keepQueuing = 0;
-            SetStatus(kWriteFailed);
-        }
+        writeFailed = !WriteAll(recordingFile, buffer->data, size);
     }
     --queuedBuffers;
-    SetStatus(device->UnprepareBuffer(buffer));
+    const int unprepared = device->UnprepareBuffer(buffer);
     FreeBuffer(buffer);
+    if (writeFailed) {
+        // A full disk or a file-size limit: the device stops at once, so
+        // neither a device waiting for buffers nor a drain waiting for the
+        // device's buffers can hang the recording.
+        SetStatus(kWriteFailed);
+        StopRecording(device);
+        return;
+    }
+    SetStatus(unprepared);
 }
 
 void OnNotification(CaptureDevice* device, CaptureNotice notice, void* instanceData, CaptureBuffer* buffer) {

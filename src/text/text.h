@@ -16,6 +16,13 @@ std::string ToNarrowText(std::wstring_view wide);
 // 8-bit UTF-8 text to wide text; each invalid byte b becomes U+DC00 + b.
 std::wstring ToWideText(std::string_view narrow);
 
+// `text` with its control characters (C0, DEL, C1) written as visible escapes
+// ("\n", "\r", "\t", "\x1b", "\u009b") and bytes that were not valid UTF-8
+// as "\xNN", for quoting user input in a message: it can then neither split
+// the message's line nor steer the terminal.
+std::wstring EscapeControlCharacters(std::wstring_view text);
+std::string EscapeControlCharacters(std::string_view text);
+
 // Returns the next token of `text` from `position` and moves `position` past
 // it. Delimiters at the position are skipped; the token runs to the next
 // delimiter or the end. An empty result means no token is left.

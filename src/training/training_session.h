@@ -38,10 +38,11 @@ public:
     TrainingSession();  // loads "english.idx", "english.key", "english.dct"
 
     // Reads "commands.txt" into the Vocabulary (adding "sp" and "sil") and
-    // returns the saved utterance counter.
+    // returns the first utterance number no word or recording uses.
     std::int32_t LoadVocabulary();
     // Replaces "commands.txt" atomically; 0 on success, non-zero when the
-    // file could not be written (the previous file is then left intact).
+    // file could not be written (the previous file is then left intact) or
+    // was not read at load time (see unreadableVocabulary).
     int SaveVocabulary(std::int32_t utteranceCounter);
 
     void SetFileNames(const TrainingFileNames& names) { fileNames = names; }
@@ -75,4 +76,7 @@ public:
     // line each; the dialog points it at the outcome of the command in
     // progress. Null: failures are not noted.
     std::vector<std::string>* failures = nullptr;
+    // Why "commands.txt" could not be read at load time, as "is not a regular
+    // file"; empty when it was read. Saving over it would lose its words.
+    std::string unreadableVocabulary;
 };

@@ -1,12 +1,19 @@
 #include "vocabulary_file.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "text/text.h"
 #include "vocabulary/file_replacement.h"
+#include "vocabulary/recording_numbers.h"
 
 namespace {
 
@@ -41,37 +48,116 @@ void StoreBuiltInEntry(Vocabulary& vocabulary, const wchar_t* name, const Pronun
     vocabulary[entry->name] = std::move(entry);
 }
 
-// Opened for reading and writing so that a missing file is created empty;
-// a file that cannot be written (read-only storage) is still read.
-std::FILE* OpenVocabularyFile(const char* fileName) {
-    std::FILE* file = std::fopen(fileName, "a+");
-    return file != nullptr ? file : std::fopen(fileName, "r");
+// True when `line` starts, after white space, with an optional sign and a
+// digit: a counter, as opposed to a word line or damage.
+bool IsCounterLine(std::string_view line) {
+    const std::size_t start = line.find_first_not_of(" \t\v\f\r");
+    if (start == std::string_view::npos) {
+        return false;
+    }
+    line.remove_prefix(start);
+    if (line.front() == '-' || line.front() == '+') {
+        line.remove_prefix(1);
+    }
+    return !line.empty() && line.front() >= '0' && line.front() <= '9';
+}
+
+// Opens an existing regular file for reading, or creates a missing one empty.
+// Sets `state.unreadable` when a file stands there that cannot be read.
+std::FILE* OpenVocabularyFile(const char* fileName, VocabularyFileState& state) {
+    struct stat status {};
+    if (stat(fileName, &status) != 0) {
+        const int error = errno;
+        if (error != ENOENT && error != ENOTDIR) {
+            state.unreadable = std::string("could not be read (") + std::strerror(error) + ")";
+            return nullptr;
+        }
+        std::FILE* created = std::fopen(fileName, "a+");
+        if (created == nullptr) {
+            std::fprintf(stderr, "parrot: cannot create %s (%s); no saved words are loaded\n", fileName,
+                         std::strerror(errno));
+        }
+        return created;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        state.unreadable = "is not a regular file";
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(fileName, "r");
+    if (file == nullptr) {
+        state.unreadable = std::string("could not be read (") + std::strerror(errno) + ")";
+    }
+    return file;
+}
+
+// Reads every line; false when reading fails part way.
+bool ReadLines(std::FILE* file, Vocabulary& vocabulary, const PronunciationDictionary* dictionary,
+               std::optional<std::int32_t>& savedCounter) {
+    LineReader reader(file);
+    std::string line;
+    if (reader.ReadLine(line)) {
+        if (IsCounterLine(line)) {
+            savedCounter = TextToInt(line);
+        } else if (auto entry = ParseWordLine(line, dictionary); entry && line.find('#') != std::string::npos) {
+            vocabulary[entry->name] = std::move(entry);
+        }
+    }
+    while (reader.ReadLine(line)) {
+        if (auto entry = ParseWordLine(line, dictionary)) {
+            vocabulary[entry->name] = std::move(entry);
+        }
+    }
+    return std::ferror(file) == 0;
+}
+
+// One past the highest utterance any word refers to or any recording in
+// `folder` has; `floor` when that is higher.
+std::int32_t FirstFreeUtterance(const Vocabulary& vocabulary, const std::string& folder, std::int64_t floor) {
+    std::int64_t highest = floor - 1;
+    for (const auto& [name, entry] : vocabulary) {
+        for (const std::int32_t utterance : entry->utterances) {
+            highest = std::max<std::int64_t>(highest, utterance);
+        }
+    }
+    if (const std::optional<std::int32_t> recorded = HighestRecordingNumber(folder)) {
+        highest = std::max<std::int64_t>(highest, *recorded);
+    }
+    return static_cast<std::int32_t>(std::min<std::int64_t>(highest + 1, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string FolderOf(const char* fileName) {
+    const std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+    return folder.empty() ? "." : folder.string();
 }
 
 }  // namespace
 
-std::int32_t ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
-                                const PronunciationDictionary* dictionary) {
-    std::int32_t counter = 0;
-    if (std::FILE* file = OpenVocabularyFile(fileName)) {
-        LineReader reader(file);
-        std::string line;
-        if (reader.ReadLine(line)) {
-            counter = TextToInt(line);
-        }
-        while (reader.ReadLine(line)) {
-            if (auto entry = ParseWordLine(line, dictionary)) {
-                vocabulary[entry->name] = std::move(entry);
-            }
+VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
+                                       const PronunciationDictionary* dictionary) {
+    VocabularyFileState state;
+    std::optional<std::int32_t> savedCounter;
+    if (std::FILE* file = OpenVocabularyFile(fileName, state)) {
+        if (!ReadLines(file, vocabulary, dictionary, savedCounter)) {
+            state.unreadable = std::string("could not be read (") + std::strerror(errno) + ")";
+            vocabulary.clear();
         }
         std::fclose(file);
-    } else {
-        std::fprintf(stderr, "parrot: cannot open or create %s (%s); no saved words are loaded\n", fileName,
-                     std::strerror(errno));
     }
+    if (!state.unreadable.empty()) {
+        std::fprintf(stderr, "parrot: %s %s; no saved words are loaded and Save will not replace it\n", fileName,
+                     state.unreadable.c_str());
+    }
+    // The built-in entries hold no recordings of their own.
     StoreBuiltInEntry(vocabulary, L"sp", dictionary);
     StoreBuiltInEntry(vocabulary, L"sil", dictionary);
-    return counter;
+
+    state.counter = FirstFreeUtterance(vocabulary, FolderOf(fileName), savedCounter.value_or(0));
+    if (state.unreadable.empty() && state.counter != savedCounter.value_or(0)) {
+        std::fprintf(stderr, "parrot: new recordings start at %d so that none replaces one in use (%s gives %s)\n",
+                     static_cast<int>(state.counter), fileName,
+                     savedCounter ? IntToText(*savedCounter).c_str() : "no number");
+    }
+    return state;
 }
 
 int WriteVocabularyFile(const char* fileName, const Vocabulary& vocabulary, std::int32_t counter) {

@@ -5,18 +5,30 @@
 // after the last.
 
 #include <cstdint>
+#include <string>
 
 #include "vocabulary/word_entry.h"
 
-// Reads the file into `vocabulary` and returns the next utterance number
-// from its first line (0 for an empty or new file). A missing file is
-// created empty. A word line replaces an entry of the same name; lines
-// without a name add nothing. Finally the built-in entries "sp" and "sil"
-// replace any entries of those names. Every entry refers to `dictionary`.
-// A file that can be neither opened nor created leaves only "sp" and "sil",
-// returns 0 and says so on stderr.
-std::int32_t ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
-                                const PronunciationDictionary* dictionary);
+struct VocabularyFileState {
+    // The next utterance number: past the first line's number, past every
+    // number a word refers to and past every "N.raw" in the file's folder,
+    // so that a new recording never replaces one that exists.
+    std::int32_t counter = 0;
+    // Why a file that exists could not be read ("is not a regular file",
+    // "could not be read (...)"); empty when it was read or did not exist.
+    // Replacing such a file would lose the words in it.
+    std::string unreadable;
+};
+
+// Reads the file into `vocabulary`. A missing file is created empty. A first
+// line that is not a number but holds "#" is read as a word line. A word line
+// replaces an entry of the same name; lines without a name add nothing.
+// Finally the built-in entries "sp" and "sil" replace any entries of those
+// names. Every entry refers to `dictionary`. A file that cannot be read
+// leaves only "sp" and "sil". Problems, and a counter raised past the
+// first line's, are said on stderr.
+VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
+                                       const PronunciationDictionary* dictionary);
 
 // Replaces the file with `counter` and every entry that is not built-in, in
 // the Vocabulary's order. Returns 0 on success; otherwise the errno of the

@@ -20,9 +20,9 @@ public:
         return socketsStart;
     }
     void ShowMessageBox(const std::wstring& text) override { messages.push_back(text); }
-    bool PrepareRun() override {
+    std::string PrepareRun() override {
         calls.push_back("PrepareRun");
-        return runPrepared;
+        return runProblem;
     }
     int RunMainDialog(RecognizerDialog&) override {
         calls.push_back("RunMainDialog");
@@ -30,7 +30,7 @@ public:
     }
 
     bool socketsStart = true;
-    bool runPrepared = true;
+    std::string runProblem;
     std::vector<std::string> calls;
     std::vector<std::wstring> messages;
 };
@@ -48,10 +48,10 @@ TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(Folder()));
 }
 
-TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationNone) {
+TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationShowsWhy) {
     for (const bool prepared : {true, false}) {
         FakePlatform platform;
-        platform.runPrepared = prepared;
+        platform.runProblem = prepared ? "" : "the work folder /w is in use by another Parrot (process 7)";
         RecognizerApp app(platform);
         EXPECT_FALSE(app.InitInstance());
         std::vector<std::string> expected{"StartSocketLayer", "PrepareRun"};
@@ -59,7 +59,7 @@ TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationNone) {
             expected.push_back("RunMainDialog");
         }
         EXPECT_EQ(platform.calls, expected);
-        EXPECT_TRUE(platform.messages.empty());
+        EXPECT_EQ(platform.messages.size(), prepared ? 0u : 1u);
         EXPECT_EQ(app.ExitCode(), prepared ? 0 : 1);
     }
 }

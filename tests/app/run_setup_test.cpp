@@ -1,6 +1,10 @@
 // Where a run keeps its files: settings from the command line and the
 // environment, and the work folder made ready.
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -11,6 +15,7 @@
 
 #include "app/run_setup.h"
 #include "test_folder.h"
+#include "text/text.h"
 
 namespace fs = std::filesystem;
 
@@ -78,7 +83,7 @@ TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary) {
     WriteFileBytes("a/b/work/english.key", "mine");
     const RunSettings settings{Here("a/b/work"), "none", Here("data")};
 
-    ASSERT_TRUE(PrepareWorkFolder(settings));
+    ASSERT_EQ(PrepareWorkFolder(settings), "");
     EXPECT_EQ(fs::current_path(), Here("a/b/work"));
     EXPECT_EQ(fs::read_symlink("english.idx"), Here("data/english.idx"));
     EXPECT_EQ(fs::read_symlink("english.dct"), Here("data/english.dct"));
@@ -87,11 +92,32 @@ TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary) {
 }
 
 TEST_F(RunSetupTest, ImpossibleRunsStopBeforeTheFolderIsMade) {
-    EXPECT_FALSE(PrepareWorkFolder(RunSettings{Here("work"), "no-such-device", Here("data")}));
+    EXPECT_NE(PrepareWorkFolder(RunSettings{Here("work"), "no-such-device", Here("data")}), "");
     EXPECT_FALSE(fs::exists("work"));
     WriteFileBytes("file", "");
-    EXPECT_FALSE(PrepareWorkFolder(RunSettings{Here("file/work"), "none", Here("data")}));
+    EXPECT_NE(PrepareWorkFolder(RunSettings{Here("file/work"), "none", Here("data")}), "");
     EXPECT_EQ(fs::current_path(), Folder());
+}
+
+// Two programs in one work folder would take the same recording numbers: the
+// second one is refused before it links or writes anything.
+TEST_F(RunSetupTest, AWorkFolderInUseIsRefusedUntouched) {
+    fs::create_directories("data");
+    WriteFileBytes(Folder() / "data" / "english.idx", "");
+    fs::create_directories("work");
+    const int other = ::open((Folder() / "work" / "parrot.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    ASSERT_EQ(::write(other, "4242\n", 5), 5);
+    const RunSettings settings{Here("work"), "none", Here("data")};
+    EXPECT_EQ(PrepareWorkFolder(settings),
+              "the work folder " + Here("work") + " is in use by another Parrot (process 4242)");
+    EXPECT_FALSE(fs::exists(Folder() / "work" / "english.idx"));
+
+    ::close(other);
+    ASSERT_EQ(PrepareWorkFolder(settings), "");
+    EXPECT_TRUE(fs::is_symlink("english.idx"));
+    EXPECT_EQ(TextToInt(ReadFileBytes("parrot.lock")), ::getpid());
 }
 
 }  // namespace

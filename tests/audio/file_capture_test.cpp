@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 
 #include "audio/audio_file_reader.h"
 #include "audio/capture_selection.h"
+#include "audio/recorder_hooks.h"
 #include "audio/wave_recorder.h"
 #include "audio_test_support.h"
 
@@ -98,13 +104,46 @@ TEST(FileCaptureTest, UnusableFilesAreReportedBeforeRecording) {
     TemporaryFolder folder;
     WriteBytes(folder.Path("text.wav"), {'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'});
     WriteBytes(folder.Path("empty.raw"), {});
-    for (const std::string name : {"missing.wav", "text.wav", "empty.raw"}) {
+    ASSERT_EQ(::mkfifo(folder.Path("fifo.raw").c_str(), 0600), 0);  // would wait for a writer for ever
+    for (const std::string name : {"missing.wav", "text.wav", "empty.raw", "fifo.raw"}) {
         const std::string path = folder.Path(name);
         const std::string problem = CheckCaptureFile(path);
         EXPECT_NE(problem.find(path), std::string::npos) << problem;
         EXPECT_EQ(SelectCaptureDevice("file:" + path), problem);
     }
     EXPECT_NE(CheckCaptureFile(folder.Path("empty.raw")).find("no audio"), std::string::npos);
+    EXPECT_NE(CheckCaptureFile(folder.Path("fifo.raw")).find("not a regular file"), std::string::npos);
+}
+
+ssize_t FileTooLarge(int, const void*, std::size_t) {
+    errno = EFBIG;
+    return -1;
+}
+
+// A recording that cannot be written (a full disk, a file-size limit) ends
+// at once, even with much audio still to come: the device stops instead of
+// waiting for buffers the recorder no longer hands over.
+TEST(FileCaptureTest, FailedWriteEndsTheRecordingAtOnce) {
+    TemporaryFolder folder;
+    const std::string raw = folder.Path("long.raw");
+    WriteBytes(raw, SampleBytes(std::vector<std::int16_t>(20 * kBufferBytes, 1)));
+    ASSERT_EQ(SelectCaptureDevice("file:" + raw), "");
+    RecorderHooks hooks;
+    hooks.writeFile = &FileTooLarge;
+    SetRecorderHooks(hooks);
+    ::alarm(20);  // a hang ends the test instead of the whole run
+    const auto start = std::chrono::steady_clock::now();
+    const std::string recording = folder.Path("0.raw");
+    DeviceHandle handle = nullptr;
+    StartRecording(std::wstring(recording.begin(), recording.end()), MakeFormat(), &handle);
+    WaitForEndOfInput();
+    StopRecording(handle);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    ::alarm(0);
+    EXPECT_TRUE(RecordingFailed());
+    EXPECT_TRUE(ReadBytes(recording).empty());
+    SetRecorderHooks(RecorderHooks{});
+    SelectCaptureDevice("none");
 }
 
 TEST(CaptureSelectionTest, UnknownSpecsAreRefusedAndNoneRecordsNothing) {

@@ -1,7 +1,11 @@
 // parrot-cli end to end in a fresh folder, with the test engine standing in
 // for the speech engine (PARROT_SPEECH_LIBRARY) and audio read from files.
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -90,7 +94,9 @@ TEST_F(CliTest, UsageErrorsTouchNothing) {
         {"--workdir"},
         {"--verbose", "words"},
         {"recognize", "."},
+        {"recognize", "fifo.raw"},
     };
+    ASSERT_EQ(::mkfifo("fifo.raw", 0600), 0);  // would wait for a writer for ever
     for (const auto& mistake : mistakes) {
         const CliRun run = RunInWork(mistake);
         EXPECT_EQ(run.status, 2);
@@ -119,13 +125,52 @@ TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked) {
     EXPECT_EQ(calls[1][0], "ExtractFeatures");
     EXPECT_EQ(calls[4][0], "BWTrain");
 
-    // Nothing was saved; now train again and save.
+    // Nothing was saved, but the recording is kept; now train again and save.
     run = RunInWork({"words", "counter", "train", "no", "word.raw", "save"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "0\n");
-    EXPECT_EQ(ReadFileBytes("work/commands.txt"), "1\nno#0#");
+    EXPECT_EQ(run.out, "1\n");
+    EXPECT_EQ(ReadFileBytes("work/commands.txt"), "2\nno#1#");
     run = RunInWork({"words", "counter"});
-    EXPECT_EQ(run.out, "no\n1\n");
+    EXPECT_EQ(run.out, "no\n2\n");
+}
+
+// A damaged commands.txt never makes a new recording replace one in use, and
+// one that cannot be read is never replaced by save.
+TEST_F(CliTest, DamagedVocabularyFileLosesNoRecording) {
+    fs::create_directory("work");
+    WriteFileBytes("work/commands.txt", "yes#0#");
+    WriteFileBytes("work/0.raw", "kept");
+    CliRun run = RunInWork({"counter", "train", "no", "word.raw", "save"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1\n");
+    EXPECT_NE(run.err.find("new recordings start at 1"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes("work/0.raw"), "kept");
+    EXPECT_EQ(ReadFileBytes("work/commands.txt"), "2\nno#1#\nyes#0#");
+
+    fs::remove("work/commands.txt");
+    fs::create_directory("work/commands.txt");
+    run = RunInWork({"save", "counter"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "2\n");
+    EXPECT_NE(run.err.find("save: the vocabulary was not saved: commands.txt is not a regular file"), std::string::npos)
+        << run.err;
+    EXPECT_TRUE(fs::is_directory("work/commands.txt"));
+}
+
+TEST_F(CliTest, AWorkFolderInUseIsRefusedUntouched) {
+    fs::create_directory("work");
+    const int other = ::open("work/parrot.lock", O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    ASSERT_EQ(::write(other, "4242\n", 5), 5);
+    const CliRun run = RunInWork({"train", "yes", "word.raw", "save"});
+    ::close(other);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "parrot-cli: the work folder " + (Folder() / "work").string() +
+                           " is in use by another Parrot (process 4242)\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator("work"), fs::directory_iterator()), 1);
+    EXPECT_FALSE(fs::exists("engine.log"));
 }
 
 TEST_F(CliTest, RecognizePrintsTheResultLines) {
@@ -141,18 +186,20 @@ TEST_F(CliTest, RecognizePrintsTheResultLines) {
 }
 
 TEST_F(CliTest, FailedActionsSayWhatFailedAndLaterActionsRun) {
-    // A refused word: nothing trained, the counter stays.
-    CliRun run = RunInWork({"train", "", "word.raw", "counter"});
+    // A refused word: nothing trained, the counter stays, and the one-line
+    // message quotes the word with its control characters escaped.
+    CliRun run = RunInWork({"train", "a\nb\x1b[31mRED", "word.raw", "counter"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "0\n");
-    EXPECT_NE(run.err.find("train: "), std::string::npos);
+    EXPECT_TRUE(run.err.starts_with("parrot-cli: train: \"a\\nb\\x1b[31mRED\" cannot be trained")) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     EXPECT_FALSE(fs::exists("engine.log"));
 
-    // A decoder that writes no output.
+    // A decoder that writes no output (the refused word's recording 0 stays).
     ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
     run = RunInWork({"recognize", "word.raw", "counter"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "1\n");
+    EXPECT_EQ(run.out, "2\n");
     EXPECT_NE(run.err.find("recognize: "), std::string::npos);
 
     // A training tool that fails: the word is still trained and listed, but

@@ -59,3 +59,23 @@ TEST(Utf8Codec, CharactersWithoutUtf8FormBecomeTheReplacementCharacter) {
         EXPECT_EQ(ToNarrowText(L"a" + wide + L"b"), "a" + replacement + "b");
     }
 }
+
+TEST(ControlEscapes, QuotedTextCannotSplitALineOrSteerTheTerminal) {
+    struct Case {
+        std::string text;
+        std::string escaped;
+    };
+    const Case cases[] = {
+        {"a\nb\x1b[31mRED", "a\\nb\\x1b[31mRED"},
+        {"tab\there\r\x7f", "tab\\there\\r\\x7f"},
+        {"caf\xC3\xA9 \xC2\x9B"
+         "1m",
+         "caf\xC3\xA9 \\u009b1m"},            // C1 CSI as a character
+        {"bad \x9B byte", "bad \\x9b byte"},  // and as an invalid byte
+        {std::string("nul\0", 4), "nul\\x00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EscapeControlCharacters(c.text), c.escaped) << c.escaped;
+        EXPECT_EQ(EscapeControlCharacters(ToWideText(c.text)), ToWideText(c.escaped)) << c.escaped;
+    }
+}

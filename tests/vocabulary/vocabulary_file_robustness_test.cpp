@@ -40,7 +40,7 @@ TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole) {
     }
     line += "#";
     const std::string longName(10000, 'a');
-    const std::string bytes = "5\n" + longName + "#1#\n" + line;
+    const std::string bytes = "200000\n" + longName + "#1#\n" + line;
     const LoadedFile loaded = LoadBytes(folder, bytes);
     EXPECT_EQ(UserWords(loaded.vocabulary), (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
     EXPECT_EQ(LoadAndSave(bytes), bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "dictionary/pronunciation_dictionary.h"
@@ -29,7 +31,7 @@ TEST_F(VocabularyFile, LoadsTheWorkedExample) {
     WriteFileBytes(fileName, kExample);
     const PronunciationDictionary dictionary;
     Vocabulary vocabulary;
-    EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, &dictionary), 7);
+    EXPECT_EQ(ReadVocabularyFile(fileName.c_str(), vocabulary, &dictionary).counter, 7);
     EXPECT_EQ(UserWords(vocabulary), (Words{{L"hello", {0, 1}}, {L"turn left", {2, 3, 5}}, {L"stop", {4}}}));
     EXPECT_EQ(vocabulary.size(), 5u);
     for (const auto& [name, entry] : vocabulary) {
@@ -57,17 +59,18 @@ TEST_F(VocabularyFile, FollowsTheLineRules) {
         Words words;
     };
     const Case cases[] = {
-        {"hand-made separators", "3\ngo#8 9%10#", 3, {{L"go", {8, 9, 10}}}},
+        {"hand-made separators", "3\ngo#8 9%10#", 11, {{L"go", {8, 9, 10}}}},
         {"carriage returns", "7\r\nhello#0#1#\r\nstop#4#\r\n", 7, {{L"hello", {0, 1}}, {L"stop", {4}}}},
-        {"word on the first line", "hello#1#\nstop#4#", 0, {{L"stop", {4}}}},
+        {"word on the first line", "hello#1#\nstop#4#", 5, {{L"hello", {1}}, {L"stop", {4}}}},
+        {"damaged first line", "x\nw#2#", 3, {{L"w", {2}}}},
         {"blank and # lines", "5\n\nyes#1#\n#\n###\n\r\nno#2#\n", 5, {{L"yes", {1}}, {L"no", {2}}}},
         {"word without #", "1\nyes", 1, {{L"yes", {}}}},
-        {"later line wins", "1\nw#1#2#\nx#3#\nw#4#", 1, {{L"w", {4}}, {L"x", {3}}}},
-        {"letter case", "1\nStop#1#\nstop#2#", 1, {{L"Stop", {1}}, {L"stop", {2}}}},
-        {"built-in names", "1\nsp#3#\nsil#4#\nok#5#", 1, {{L"ok", {5}}}},
-        {"# inside a name", "1\na#b#1#", 1, {{L"a", {0, 1}}}},
-        {"negative numbers", "-5\nw#-2#", -5, {{L"w", {-2}}}},
-        {"fields that are not numbers", "x\nw#x#+7#\t6#", 0, {{L"w", {0, 7, 6}}}},
+        {"later line wins", "1\nw#1#2#\nx#3#\nw#4#", 5, {{L"w", {4}}, {L"x", {3}}}},
+        {"letter case", "1\nStop#1#\nstop#2#", 3, {{L"Stop", {1}}, {L"stop", {2}}}},
+        {"built-in names", "1\nsp#3#\nsil#4#\nok#5#", 6, {{L"ok", {5}}}},
+        {"# inside a name", "1\na#b#1#", 2, {{L"a", {0, 1}}}},
+        {"negative numbers", "-5\nw#-2#", -1, {{L"w", {-2}}}},
+        {"fields that are not numbers", "0\nw#x#+7#\t6#", 8, {{L"w", {0, 7, 6}}}},
         {"repeated utterances", "9\nw#3#3#", 9, {{L"w", {3, 3}}}},
         {"only the counter", "12", 12, {}},
         {"empty file", "", 0, {}},
@@ -97,11 +100,34 @@ TEST_F(VocabularyFile, MissingFileIsCreatedEmptyAndOneThatCannotBeLeavesTheBuilt
     WriteFileBytes(folder.Path("not-a-folder"), "x");
     for (const std::string& name : {fileName, folder.Path("not-a-folder/commands.txt")}) {
         Vocabulary vocabulary;
-        EXPECT_EQ(ReadVocabularyFile(name.c_str(), vocabulary, nullptr), 0);
+        const VocabularyFileState state = ReadVocabularyFile(name.c_str(), vocabulary, nullptr);
+        EXPECT_EQ(state.counter, 0);
+        EXPECT_EQ(state.unreadable, "");
         EXPECT_EQ(UserWords(vocabulary), Words{});
     }
     EXPECT_EQ(ReadFileBytes(fileName), "");
     EXPECT_TRUE(std::filesystem::exists(fileName));
+}
+
+// A new recording must never replace one in use, whatever the first line
+// says; and a file that stands there but cannot be read is marked so that
+// Save leaves it alone. A FIFO must not hang the load.
+TEST_F(VocabularyFile, CounterStartsPastEveryRecordingAndUnreadableFilesAreMarked) {
+    for (const char* name : {"3.raw", "12.raw", "012.raw", "x.raw", "99.mfc", "40.raw.tmp"}) {
+        WriteFileBytes(folder.Path(name), "");
+    }
+    LoadedFile loaded = LoadBytes(folder, "2\nw#1#");
+    EXPECT_EQ(loaded.counter, 13);
+    EXPECT_EQ(loaded.unreadable, "");
+
+    const std::string fileName = folder.Path("commands.txt");
+    std::filesystem::remove(fileName);
+    ASSERT_EQ(::mkfifo(fileName.c_str(), 0600), 0);
+    Vocabulary vocabulary;
+    const VocabularyFileState fifo = ReadVocabularyFile(fileName.c_str(), vocabulary, nullptr);
+    EXPECT_EQ(fifo.unreadable, "is not a regular file");
+    EXPECT_EQ(fifo.counter, 13);
+    EXPECT_EQ(UserWords(vocabulary), Words{});
 }
 
 }  // namespace

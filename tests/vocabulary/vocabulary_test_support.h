@@ -34,6 +34,7 @@ inline Words UserWords(const Vocabulary& vocabulary) {
 
 struct LoadedFile {
     std::int32_t counter = 0;
+    std::string unreadable;
     Vocabulary vocabulary;
 };
 
@@ -41,7 +42,9 @@ inline LoadedFile LoadBytes(const TemporaryFolder& folder, const std::string& by
     const std::string fileName = folder.Path("commands.txt");
     WriteFileBytes(fileName, bytes);
     LoadedFile loaded;
-    loaded.counter = ReadVocabularyFile(fileName.c_str(), loaded.vocabulary, nullptr);
+    const VocabularyFileState state = ReadVocabularyFile(fileName.c_str(), loaded.vocabulary, nullptr);
+    loaded.counter = state.counter;
+    loaded.unreadable = state.unreadable;
     return loaded;
 }
 

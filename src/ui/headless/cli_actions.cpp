@@ -17,7 +17,7 @@ void PrintLine(const std::string& line) {
 }
 
 void PrintFailure(const std::string& context, const std::string& problem) {
-    std::fprintf(stderr, "parrot-cli: %s%s\n", context.c_str(), problem.c_str());
+    std::fprintf(stderr, "parrot-cli: %s%s\n", context.c_str(), EscapeControlCharacters(problem).c_str());
 }
 
 void PrintTiming(const char* action, double seconds) {

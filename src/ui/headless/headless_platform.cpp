@@ -8,10 +8,10 @@
 #include "ui/headless/headless_window.h"
 
 void HeadlessPlatform::ShowMessageBox(const std::wstring& text) {
-    std::fprintf(stderr, "parrot-cli: %s\n", ToNarrowText(text).c_str());
+    std::fprintf(stderr, "parrot-cli: %s\n", EscapeControlCharacters(ToNarrowText(text)).c_str());
 }
 
-bool HeadlessPlatform::PrepareRun() {
+std::string HeadlessPlatform::PrepareRun() {
     // Resolved before the work folder is entered, so relative paths mean
     // what they meant where the program was started.
     settings_ = ResolveRunSettings(options_.workFolder, options_.captureSpec);

@@ -13,7 +13,7 @@ public:
 
     bool StartSocketLayer() override { return true; }
     void ShowMessageBox(const std::wstring& text) override;
-    bool PrepareRun() override;
+    std::string PrepareRun() override;
     int RunMainDialog(RecognizerDialog& dialog) override;
 
     // 0 when every action succeeded, 1 when one failed.

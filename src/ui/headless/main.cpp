@@ -7,6 +7,7 @@
 
 #include "app/recognizer_app.h"
 #include "app/version.h"
+#include "text/text.h"
 #include "ui/headless/cli_arguments.h"
 #include "ui/headless/headless_platform.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
             std::fputs(kCliUsage, stdout);
             return 0;
         case ParsedCommandLine::Outcome::UsageError:
-            std::fprintf(stderr, "parrot-cli: %s\n%s", parsed.error.c_str(), kCliUsage);
+            std::fprintf(stderr, "parrot-cli: %s\n%s", EscapeControlCharacters(parsed.error).c_str(), kCliUsage);
             return 2;
         case ParsedCommandLine::Outcome::Run:
             break;

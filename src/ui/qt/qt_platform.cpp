@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <utility>
 
 #include "app/recognizer_dialog.h"
 #include "app/run_setup.h"
+#include "text/text.h"
 #include "ui/qt/recognizer_window.h"
 
 QtPlatform::QtPlatform(std::optional<std::string> workFolder, std::optional<std::string> captureSpec)
@@ -19,7 +21,13 @@ void QtPlatform::ShowMessageBox(const std::wstring& text) {
     message.exec();
 }
 
-bool QtPlatform::PrepareRun() { return PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_)); }
+std::string QtPlatform::PrepareRun() {
+    std::string problem = PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_));
+    if (!problem.empty()) {
+        std::fprintf(stderr, "parrot: %s\n", EscapeControlCharacters(problem).c_str());
+    }
+    return problem;
+}
 
 int QtPlatform::RunMainDialog(RecognizerDialog& dialog) {
     RecognizerWindow window({[&dialog, &window](int commandId) {

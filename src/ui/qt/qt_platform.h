@@ -15,7 +15,7 @@ public:
     // Linux needs no socket layer start-up.
     bool StartSocketLayer() override;
     void ShowMessageBox(const std::wstring& text) override;
-    bool PrepareRun() override;
+    std::string PrepareRun() override;
     int RunMainDialog(RecognizerDialog& dialog) override;
 
 private:
