@@ -6,13 +6,30 @@
 #include "common/tool_support.h"
 
 namespace speech {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
+std::vector<std::string> SplitFields(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !IsBlank(line[i])) ++i;
+        if (i > start) fields.emplace_back(line.substr(start, i - start));
+    }
+    return fields;
+}
 
 bool TokenReader::Next(std::string_view& token, std::string& error) {
     while (position_ < text_.size()) {
         const char c = text_[position_];
         if (c == '\n') {
             ++line_;
-        } else if (c != ' ' && c != '\t' && c != '\r') {
+        } else if (!IsBlank(c)) {
             break;
         }
         ++position_;
@@ -22,9 +39,7 @@ bool TokenReader::Next(std::string_view& token, std::string& error) {
         return false;
     }
     const std::size_t start = position_;
-    while (position_ < text_.size() && text_[position_] != ' ' && text_[position_] != '\t' &&
-           text_[position_] != '\r' && text_[position_] != '\n')
-        ++position_;
+    while (position_ < text_.size() && !IsBlank(text_[position_]) && text_[position_] != '\n') ++position_;
     token = text_.substr(start, position_ - start);
     return true;
 }
@@ -85,7 +100,7 @@ bool TokenReader::ReadWord(std::string& word, std::string& error) {
 bool TokenReader::AtEnd() {
     while (position_ < text_.size()) {
         const char c = text_[position_];
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+        if (!IsBlank(c) && c != '\n') return false;
         if (c == '\n') ++line_;
         ++position_;
     }
@@ -111,6 +126,13 @@ bool ByteReader::ReadF32(float& value) {
 bool ByteReader::ReadTag(std::string_view tag) {
     if (Remaining() < tag.size() || bytes_.substr(position_, tag.size()) != tag) return false;
     position_ += tag.size();
+    return true;
+}
+
+bool ByteReader::ReadBytes(std::size_t count, std::string& bytes) {
+    if (Remaining() < count) return false;
+    bytes = bytes_.substr(position_, count);
+    position_ += count;
     return true;
 }
 

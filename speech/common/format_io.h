@@ -1,15 +1,24 @@
 #pragma once
-// Readers and writers shared by the engine's file formats: a token reader
-// for the text layouts that reports the line of every problem, and bounds-
-// checked little-endian binary reading and writing.
+// Readers and writers shared by the engine's file formats: field splitting
+// and a token reader for the text layouts that reports the line of every
+// problem, and bounds-checked little-endian binary reading and writing.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace speech {
+
+// No feature vector of this engine comes near this many values; a larger
+// dimension in a file is damage, not a reason to allocate.
+constexpr std::uint32_t kMaxDimension = 4096;
+
+// Splits a line into its fields, separated by runs of blanks (space, tab,
+// carriage return): the fields of the line-based lists and of TokenReader.
+std::vector<std::string> SplitFields(std::string_view line);
 
 // Splits a text into blank-separated tokens, remembering line numbers.
 class TokenReader {
@@ -45,6 +54,7 @@ public:
     bool ReadU32(std::uint32_t& value);
     bool ReadF32(float& value);
     bool ReadTag(std::string_view tag);
+    bool ReadBytes(std::size_t count, std::string& bytes);
     std::size_t Remaining() const { return bytes_.size() - position_; }
 
 private:

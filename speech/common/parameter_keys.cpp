@@ -24,4 +24,26 @@ bool ReadToolParameters(const std::string& tool, const std::string& path, const 
     return true;
 }
 
+bool ReadParameterOption(const std::string& tool, int argc, char** argv, const ParameterKeys& keys,
+                         std::map<std::string, std::string>& parameters, std::string& error) {
+    ToolOptions options({}, {"-p"});
+    if (!options.Parse(argc, argv, error)) {
+        error += " (usage: " + tool + " -p PARAMETER_FILE)";
+        return false;
+    }
+    if (!options.Has("-p")) {
+        error = "missing -p PARAMETER_FILE";
+        return false;
+    }
+    return ReadToolParameters(tool, *options.Value("-p"), keys, parameters, error);
+}
+
+bool CheckFixedValue(const std::map<std::string, std::string>& parameters, const std::string& key,
+                     const std::string& expected, std::string& error) {
+    const auto found = parameters.find(key);
+    if (found == parameters.end() || found->second == expected) return true;
+    error = key + " = " + found->second + " is not supported (only " + expected + ")";
+    return false;
+}
+
 }  // namespace speech

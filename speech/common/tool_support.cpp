@@ -1,6 +1,7 @@
 #include "common/tool_support.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
@@ -35,6 +36,10 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 }
 
 std::string SystemError() { return std::strerror(errno); }
+
+std::string TooLarge(const std::string& path) {
+    return path + " is larger than the " + std::to_string(kMaxInputBytes >> 20) + " MiB an engine input may have";
+}
 
 bool WriteAll(int descriptor, std::string_view contents) {
     while (!contents.empty()) {
@@ -115,21 +120,56 @@ std::optional<std::string> ToolOptions::Value(const std::string& option) const {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer for ever.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         error = "cannot open " + path + ": " + SystemError();
         return false;
     }
-    contents.clear();
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        error = "cannot read " + path;
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        error = path + " is not a regular file";
+        ::close(descriptor);
         return false;
     }
+    if (std::uint64_t(status.st_size) > kMaxInputBytes) {
+        error = TooLarge(path);
+        ::close(descriptor);
+        return false;
+    }
+    contents.clear();
+    contents.reserve(std::size_t(status.st_size));
+    char buffer[65536];
+    bool failed = false;
+    // A file that grows while it is read stops at the limit too.
+    while (contents.size() <= kMaxInputBytes) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) {
+            failed = count < 0;
+            break;
+        }
+        contents.append(buffer, std::size_t(count));
+    }
+    const std::string readError = failed ? SystemError() : std::string();
+    ::close(descriptor);
+    if (failed) {
+        error = "cannot read " + path + ": " + readError;
+        return false;
+    }
+    if (contents.size() > kMaxInputBytes) {
+        error = TooLarge(path);
+        return false;
+    }
+    return true;
+}
+
+bool ParseFileMode(const std::string& setting, const std::string& value, bool& binary, std::string& error) {
+    if (value != "binary" && value != "ascii") {
+        error = setting + " must be \"binary\" or \"ascii\", not \"" + value + "\"";
+        return false;
+    }
+    binary = value == "binary";
     return true;
 }
 

@@ -3,6 +3,7 @@
 // locale-independent numbers, error messages and outputs that are never left
 // half-written.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -57,8 +58,19 @@ bool ParseFloat(std::string_view text, float& value);
 std::string FormatFloat(float value);
 std::string FormatDouble(double value);
 
-// Reads a whole file into `contents`; false with `error` naming the file.
+// The largest file the engine reads. Every input of the engine is a regular
+// file of at most this size: a device or a pipe named where a file belongs
+// would hang a tool or grow its memory without end.
+constexpr std::uint64_t kMaxInputBytes = std::uint64_t(1) << 30;
+
+// Reads a whole file into `contents`; false with `error` naming the file
+// when it cannot be read, is not a regular file or is larger than
+// kMaxInputBytes.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);
+
+// A file mode setting: "binary" sets `binary`, "ascii" clears it; anything
+// else is an error naming `setting`.
+bool ParseFileMode(const std::string& setting, const std::string& value, bool& binary, std::string& error);
 
 // Writes `contents` to `path` through a temporary file in the same folder and
 // a rename, so a failure never leaves a half-written file.

@@ -12,9 +12,6 @@ constexpr std::string_view kBinaryMagic = "PFEA";
 constexpr std::string_view kTextMagic = "features";
 constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kBinaryHeaderBytes = 20;
-// No feature vector of this engine comes near this; a larger header value is
-// a damaged file, not a reason to allocate.
-constexpr std::uint32_t kMaxDimension = 4096;
 
 bool ReadBinary(const std::string& path, std::string_view bytes, FeatureMatrix& features, std::string& error) {
     ByteReader reader(bytes);

@@ -1,27 +1,25 @@
 #include "features/feature_normalization.h"
 
-#include <cmath>
+#include "features/digital_silence.h"
+#include "features/feature_statistics.h"
 
 namespace speech {
 
 void NormalizeMeanAndVariance(FeatureMatrix& features) {
-    const std::uint32_t frames = features.frameCount, dimension = features.dimension;
-    if (frames == 0) return;
-    for (std::uint32_t d = 0; d < dimension; ++d) {
-        double sum = 0.0, squares = 0.0;
-        for (std::uint32_t t = 0; t < frames; ++t) sum += features.values[std::size_t(t) * dimension + d];
-        const double mean = sum / frames;
-        for (std::uint32_t t = 0; t < frames; ++t) {
-            const double difference = features.values[std::size_t(t) * dimension + d] - mean;
-            squares += difference * difference;
-        }
-        const double deviation = std::sqrt(squares / frames);
-        const double scale = deviation > 1e-12 ? 1.0 / deviation : 0.0;
-        for (std::uint32_t t = 0; t < frames; ++t) {
-            float& value = features.values[std::size_t(t) * dimension + d];
-            value = float((value - mean) * scale);
-        }
+    FeatureStatistics statistics;
+    if (features.frameCount == 0 || !statistics.Add(features)) return;
+    const std::vector<double> mean = statistics.Mean();
+    const std::vector<double> scale = statistics.InverseDeviation();
+    const std::uint32_t dimension = features.dimension;
+    for (std::uint32_t t = 0; t < features.frameCount; ++t) {
+        float* frame = features.values.data() + std::size_t(t) * dimension;
+        for (std::uint32_t d = 0; d < dimension; ++d) frame[d] = float((frame[d] - mean[d]) * scale[d]);
     }
+}
+
+void PrepareRecordingFeatures(FeatureMatrix& features) {
+    RemoveDigitalSilence(features);
+    NormalizeMeanAndVariance(features);
 }
 
 }  // namespace speech

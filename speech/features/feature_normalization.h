@@ -1,14 +1,19 @@
 #pragma once
-// Mean and variance normalisation of a recording's features.
+// Mean and variance normalisation of features, and the preparation every
+// recording's features get before training or decoding.
 
 #include "features/feature_file.h"
 
 namespace speech {
 
-// Every value of a dimension, over the recording's frames, to zero mean and
-// unit variance; a dimension that does not vary becomes all zero. Noise
-// shrinks the spread of the cepstra and gain shifts them, so recordings made
-// at different noise levels compare alike only once normalised.
+// Every value of a dimension, over all frames, to zero mean and unit
+// variance; a dimension that does not vary becomes all zero. Noise shrinks
+// the spread of the cepstra and gain shifts them, so recordings made at
+// different noise levels compare alike only once normalised.
 void NormalizeMeanAndVariance(FeatureMatrix& features);
+
+// The features of one recording as the trainer and the decoder use them: the
+// digital silence at its ends dropped, then normalised over the recording.
+void PrepareRecordingFeatures(FeatureMatrix& features);
 
 }  // namespace speech

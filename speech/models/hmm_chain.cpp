@@ -6,6 +6,11 @@
 namespace speech {
 namespace {
 
+// Every arc that crosses a run of tee models is made once for each tee it
+// crosses, so a long run would grow the chain with the square of its length;
+// no pronunciation or label line needs more than a few in a row.
+constexpr std::size_t kMaxTeesInARow = 16;
+
 struct Target {
     std::uint32_t position = ChainArc::kOutside;
     double probability = 1.0;
@@ -20,29 +25,29 @@ struct ChainModel {
 
 // Everything reachable when model `k` is entered: its first emitting states,
 // and past tee models the states of the models after it, or the chain's exit.
-void EntryTargets(const std::vector<ChainModel>& models, std::size_t k, Target prefix, std::vector<Target>& targets) {
-    if (k == models.size()) {
-        targets.push_back(std::move(prefix));
-        return;
-    }
-    const ChainModel& current = models[k];
-    const std::uint32_t size = current.matrix->size;
-    for (std::uint32_t j = 1; j + 1 < size; ++j) {
-        const double p = current.matrix->At(0, j);
-        if (p <= 0.0) continue;
-        Target target = prefix;
-        target.position = current.firstPosition + j - 1;
-        target.probability *= p;
-        target.uses.push_back({current.model->transitions, 0, std::uint16_t(j)});
-        targets.push_back(std::move(target));
-    }
-    const double tee = current.matrix->At(0, size - 1);
-    if (tee > 0.0) {
+void EntryTargets(const std::vector<ChainModel>& models, std::size_t k, std::vector<Target>& targets) {
+    Target prefix;
+    for (; k < models.size(); ++k) {
+        const ChainModel& current = models[k];
+        const std::uint32_t size = current.matrix->size;
+        for (std::uint32_t j = 1; j + 1 < size; ++j) {
+            const double p = current.matrix->At(0, j);
+            if (p <= 0.0) continue;
+            Target target = prefix;
+            target.position = current.firstPosition + j - 1;
+            target.probability *= p;
+            target.uses.push_back({current.model->transitions, 0, std::uint16_t(j)});
+            targets.push_back(std::move(target));
+        }
+        const double tee = current.matrix->At(0, size - 1);
+        if (!(tee > 0.0)) return;
         prefix.probability *= tee;
         prefix.uses.push_back({current.model->transitions, 0, std::uint16_t(size - 1)});
-        EntryTargets(models, k + 1, std::move(prefix), targets);
     }
+    targets.push_back(std::move(prefix));
 }
+
+bool IsTee(const ChainModel& model) { return model.matrix->At(0, model.matrix->size - 1) > 0.0; }
 
 void AddArc(StateChain& chain, std::vector<ChainArc>& list, std::uint32_t from, const Target& target,
             double probability, const std::vector<TransitionUse>& firstUses) {
@@ -86,8 +91,16 @@ bool BuildStateChain(const std::vector<std::string>& phones, const ModelInventor
         models.push_back(entry);
     }
 
+    std::size_t teesInARow = 0;
+    for (std::size_t k = 0; k < models.size(); ++k) {
+        teesInARow = IsTee(models[k]) ? teesInARow + 1 : 0;
+        if (teesInARow > kMaxTeesInARow) {
+            error = "more than " + std::to_string(kMaxTeesInARow) + " tee models (" + phones[k] + ") in a row";
+            return false;
+        }
+    }
     std::vector<Target> entries;
-    EntryTargets(models, 0, Target{}, entries);
+    EntryTargets(models, 0, entries);
     for (const auto& target : entries) {
         if (target.position == ChainArc::kOutside) {
             chain.passesEmpty = true;
@@ -99,7 +112,7 @@ bool BuildStateChain(const std::vector<std::string>& phones, const ModelInventor
         const ChainModel& current = models[k];
         const std::uint32_t size = current.matrix->size;
         std::vector<Target> next;
-        EntryTargets(models, k + 1, Target{}, next);
+        EntryTargets(models, k + 1, next);
         for (std::uint32_t i = 1; i + 1 < size; ++i) {
             const std::uint32_t from = current.firstPosition + i - 1;
             for (std::uint32_t j = 1; j + 1 < size; ++j) {

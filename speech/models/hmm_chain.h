@@ -44,7 +44,8 @@ struct StateChain {
 };
 
 // Builds the chain of `phones`. False with `error` naming a phone without a
-// model or a model whose transition matrix is missing or does not fit it.
+// model, a model whose transition matrix is missing or does not fit it, or a
+// run of more than 16 tee models.
 bool BuildStateChain(const std::vector<std::string>& phones, const ModelInventory& inventory,
                      const TransitionSet& transitions, StateChain& chain, std::string& error);
 

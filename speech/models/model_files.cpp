@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::uint32_t kVersion = 1;
 constexpr std::string_view kStatesBinaryMagic = "PSTA";
-constexpr std::uint32_t kMaxDimension = 4096;
 constexpr std::uint32_t kMaxMatrixSize = 1024;
 constexpr double kRowSumTolerance = 1e-3;
 
@@ -234,16 +233,27 @@ bool CheckMatrix(const std::string& path, std::size_t index, const TransitionSet
     return true;
 }
 
-}  // namespace
-
-bool ReadStates(const std::string& path, bool binary, StateSet& states, std::string& error) {
-    std::string contents;
-    if (!ReadWholeFile(path, contents, error)) return false;
+bool DecodeStates(const std::string& path, std::string_view contents, bool binary, StateSet& states,
+                  std::string& error) {
     states = StateSet{};
     const bool read =
         binary ? ReadStatesBinary(path, contents, states, error) : ReadStatesText(path, contents, states, error);
     if (!read) states = StateSet{};
     return read;
+}
+
+}  // namespace
+
+bool ReadStates(const std::string& path, bool binary, StateSet& states, std::string& error) {
+    std::string contents;
+    if (!ReadWholeFile(path, contents, error)) return false;
+    return DecodeStates(path, contents, binary, states, error);
+}
+
+bool ReadStatesOfEitherMode(const std::string& path, StateSet& states, std::string& error) {
+    std::string contents;
+    if (!ReadWholeFile(path, contents, error)) return false;
+    return DecodeStates(path, contents, contents.starts_with(kStatesBinaryMagic), states, error);
 }
 
 bool WriteStates(const std::string& path, bool binary, const StateSet& states, std::string& error) {

@@ -37,6 +37,9 @@ struct TransitionSet {
 };
 
 bool ReadStates(const std::string& path, bool binary, StateSet& states, std::string& error);
+// Reads a states file in whichever mode it was written: binary files start
+// with their magic, anything else is read as text.
+bool ReadStatesOfEitherMode(const std::string& path, StateSet& states, std::string& error);
 bool WriteStates(const std::string& path, bool binary, const StateSet& states, std::string& error);
 
 bool ReadTransitions(const std::string& path, TransitionSet& transitions, std::string& error);

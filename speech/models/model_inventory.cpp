@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "common/format_io.h"
 #include "common/tool_support.h"
 
 namespace speech {
@@ -180,20 +181,6 @@ bool ReadLexicon(const std::string& path, const std::set<std::string>& monophone
 const PhoneModel* ModelInventory::Find(const std::string& phone) const {
     const auto found = modelByPhone.find(phone);
     return found == modelByPhone.end() ? nullptr : &models[found->second];
-}
-
-std::vector<std::string> SplitFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t position = 0;
-    while (true) {
-        position = line.find_first_not_of(" \t\r", position);
-        if (position == std::string::npos) break;
-        const auto end = line.find_first_of(" \t\r", position);
-        fields.push_back(line.substr(position, end == std::string::npos ? std::string::npos : end - position));
-        if (end == std::string::npos) break;
-        position = end;
-    }
-    return fields;
 }
 
 bool LoadModelInventory(const InventoryFiles& files, ModelInventory& inventory, std::string& error) {

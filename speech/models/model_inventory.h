@@ -42,7 +42,4 @@ struct InventoryFiles {
 // file and the problem.
 bool LoadModelInventory(const InventoryFiles& files, ModelInventory& inventory, std::string& error);
 
-// Splits a line at runs of blanks and tabs.
-std::vector<std::string> SplitFields(const std::string& line);
-
 }  // namespace speech

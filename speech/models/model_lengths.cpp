@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "common/format_io.h"
 #include "common/tool_support.h"
 
 namespace speech {
@@ -9,18 +10,6 @@ namespace {
 
 // More emitting states than any phone model needs; larger counts are errors.
 constexpr long long kMaxEmittingStates = 64;
-
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
-        if (i > start) fields.push_back(line.substr(start, i - start));
-    }
-    return fields;
-}
 
 }  // namespace
 
@@ -32,7 +21,7 @@ bool ReadModelLengths(const std::string& path, std::vector<ModelLength>& models,
     std::string_view rest = contents;
     for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
         const auto end = rest.find('\n');
-        const auto fields = Fields(rest.substr(0, end));
+        const auto fields = SplitFields(rest.substr(0, end));
         const std::string where = path + " line " + std::to_string(lineNumber) + ": ";
         if (!fields.empty()) {
             long long count = 0;
@@ -45,10 +34,10 @@ bool ReadModelLengths(const std::string& path, std::vector<ModelLength>& models,
                 return false;
             }
             if (!names.emplace(fields[1]).second) {
-                error = where + "model \"" + std::string(fields[1]) + "\" is listed twice";
+                error = where + "model \"" + fields[1] + "\" is listed twice";
                 return false;
             }
-            models.push_back({std::string(fields[1]), static_cast<std::uint32_t>(count)});
+            models.push_back({fields[1], static_cast<std::uint32_t>(count)});
         }
         if (end == std::string_view::npos) break;
         rest.remove_prefix(end + 1);

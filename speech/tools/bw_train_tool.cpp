@@ -6,11 +6,12 @@
 #include <cmath>
 #include <thread>
 
+#include "common/format_io.h"
 #include "common/parameter_keys.h"
 #include "common/tool_support.h"
 #include "decoding/word_templates.h"
-#include "features/digital_silence.h"
 #include "features/feature_normalization.h"
+#include "features/feature_statistics.h"
 #include "models/model_inventory.h"
 #include "speech_api.h"
 #include "training/trainer.h"
@@ -25,25 +26,6 @@ const ParameterKeys kKeys{
      "transitions_file", "updated_states_file", "updated_trans_file", "input_mode", "output_mode",
      "variance_floor_file", "beam_width", "min_occupancy", "min_model_count"},
     {"train_mode", "acc_file", "acclist_file", "context_mode", "min_mpd", "state_occupancy_file", "state_occupancy"}};
-
-bool FileMode(const std::map<std::string, std::string>& parameters, const std::string& key, bool& binary,
-              std::string& error) {
-    const std::string& value = parameters.at(key);
-    if (value != "binary" && value != "ascii") {
-        error = key + " must be \"binary\" or \"ascii\", not \"" + value + "\"";
-        return false;
-    }
-    binary = value == "binary";
-    return true;
-}
-
-bool FixedValue(const std::map<std::string, std::string>& parameters, const std::string& key,
-                const std::string& expected, std::string& error) {
-    const auto found = parameters.find(key);
-    if (found == parameters.end() || found->second == expected) return true;
-    error = key + " = " + found->second + " is not supported (only " + expected + ")";
-    return false;
-}
 
 bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerSettings& settings, std::string& error) {
     if (!ParseDouble(parameters.at("beam_width"), settings.beamWidth) || settings.beamWidth <= 0.0) {
@@ -66,9 +48,9 @@ bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerS
         }
     }
     settings.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    return FixedValue(parameters, "train_mode", "normal", error) &&
-           FixedValue(parameters, "context_mode", "monophone", error) &&
-           FixedValue(parameters, "state_occupancy", "off", error);
+    return CheckFixedValue(parameters, "train_mode", "normal", error) &&
+           CheckFixedValue(parameters, "context_mode", "monophone", error) &&
+           CheckFixedValue(parameters, "state_occupancy", "off", error);
 }
 
 // Every state that a model names must be in the state set, and every
@@ -120,8 +102,7 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             ReportError(kTool, problem + "; recording skipped");
             continue;
         }
-        RemoveDigitalSilence(recording.features);
-        NormalizeMeanAndVariance(recording.features);
+        PrepareRecordingFeatures(recording.features);
         if (recording.features.dimension != states.dimension) {
             ReportError(kTool, recording.featurePath + ": features have " +
                                    std::to_string(recording.features.dimension) + " values per frame, the models " +
@@ -146,52 +127,30 @@ TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, c
                              std::uint32_t dimension) {
     TemplateSet templates;
     templates.dimension = dimension;
-    std::vector<double> sums(dimension, 0.0), squares(dimension, 0.0);
-    double frames = 0.0;
+    FeatureStatistics statistics;
     for (const auto& recording : recordings) {
         if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) !=
             report.unaligned.end())
             continue;
         FeatureMatrix speech = SpeechFrames(recording.features);
-        for (std::uint32_t t = 0; t < speech.frameCount; ++t)
-            for (std::uint32_t d = 0; d < dimension; ++d) {
-                const double value = speech.Frame(t)[d];
-                sums[d] += value;
-                squares[d] += value * value;
-            }
-        frames += speech.frameCount;
+        statistics.Add(speech);
         templates.templates.push_back({TemplateKey(recording.labels), std::move(speech)});
     }
-    templates.scales.resize(dimension);
-    for (std::uint32_t d = 0; d < dimension; ++d) {
-        if (frames <= 0.0) {
-            templates.scales[d] = 1.0f;
-            continue;
-        }
-        const double mean = sums[d] / frames;
-        const double variance = squares[d] / frames - mean * mean;
-        templates.scales[d] = variance > 1e-12 ? float(1.0 / std::sqrt(variance)) : 1.0f;
-    }
+    const std::vector<double> scales = statistics.InverseDeviation();
+    templates.scales.assign(scales.begin(), scales.end());
+    templates.scales.resize(dimension, 1.0f);
     return templates;
 }
 
 int Run(int argc, char** argv) {
-    ToolOptions options({}, {"-p"});
     std::string error;
-    if (!options.Parse(argc, argv, error)) {
-        ReportError(kTool, error + " (usage: bw_train -p PARAMETER_FILE)");
-        return 1;
-    }
-    if (!options.Has("-p")) {
-        ReportError(kTool, "missing -p PARAMETER_FILE");
-        return 1;
-    }
     std::map<std::string, std::string> parameters;
     TrainerSettings settings;
     bool binaryInput = true, binaryOutput = true;
-    if (!ReadToolParameters(kTool, *options.Value("-p"), kKeys, parameters, error) ||
-        !ReadSettings(parameters, settings, error) || !FileMode(parameters, "input_mode", binaryInput, error) ||
-        !FileMode(parameters, "output_mode", binaryOutput, error)) {
+    if (!ReadParameterOption(kTool, argc, argv, kKeys, parameters, error) ||
+        !ReadSettings(parameters, settings, error) ||
+        !ParseFileMode("input_mode", parameters.at("input_mode"), binaryInput, error) ||
+        !ParseFileMode("output_mode", parameters.at("output_mode"), binaryOutput, error)) {
         ReportError(kTool, error);
         return 1;
     }
@@ -244,13 +203,4 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace speech
 
-SPEECH_EXPORT int BWTrain(int argc, char** argv) {
-    try {
-        return speech::Run(argc, argv);
-    } catch (const std::exception& exception) {
-        speech::ReportError("bw_train", exception.what());
-    } catch (...) {
-        speech::ReportError("bw_train", "unexpected failure");
-    }
-    return 1;
-}
+SPEECH_EXPORT int BWTrain(int argc, char** argv) { return speech::GuardedRun(speech::kTool, speech::Run, argc, argv); }

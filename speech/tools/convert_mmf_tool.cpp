@@ -15,12 +15,7 @@ bool ParseMode(const ToolOptions& options, const std::string& name, bool& binary
         error = "missing option " + name;
         return false;
     }
-    if (*mode != "binary" && *mode != "ascii") {
-        error = name + " must be \"binary\" or \"ascii\", not \"" + *mode + "\"";
-        return false;
-    }
-    binary = *mode == "binary";
-    return true;
+    return ParseFileMode(name, *mode, binary, error);
 }
 
 int Run(int argc, char** argv) {

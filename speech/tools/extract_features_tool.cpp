@@ -69,12 +69,8 @@ bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error)
         error = "unsupported -window_type \"" + windowType + "\" (only \"hamming\")";
         return false;
     }
-    const std::string outputMode = options.Value("-output_mode").value_or("binary");
-    if (outputMode != "binary" && outputMode != "ascii") {
-        error = "-output_mode must be \"binary\" or \"ascii\", not \"" + outputMode + "\"";
+    if (!ParseFileMode("-output_mode", options.Value("-output_mode").value_or("binary"), settings.binaryOutput, error))
         return false;
-    }
-    settings.binaryOutput = outputMode == "binary";
     if (!options.Value("-input") || !options.Value("-output")) {
         error = std::string("missing option ") + (options.Value("-input") ? "-output" : "-input");
         return false;

@@ -1,6 +1,7 @@
 // InitHMM ("init_hmm"): flat-start models from the frames of a feature list.
 
 #include "common/tool_support.h"
+#include "features/feature_statistics.h"
 #include "speech_api.h"
 #include "training/flat_start.h"
 
@@ -33,12 +34,7 @@ bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error)
     settings.transitions = *options.Value("-trans");
     settings.states = *options.Value("-state");
     settings.varianceFloor = *options.Value("-vfloor_file");
-    const std::string mode = *options.Value("-mode");
-    if (mode != "binary" && mode != "ascii") {
-        error = "-mode must be \"binary\" or \"ascii\", not \"" + mode + "\"";
-        return false;
-    }
-    settings.binaryFeatures = mode == "binary";
+    if (!ParseFileMode("-mode", *options.Value("-mode"), settings.binaryFeatures, error)) return false;
     const std::string scale = *options.Value("-var_floor");
     if (!ParseDouble(scale, settings.floorScale) || settings.floorScale < 0.0) {
         error = "-var_floor needs a number from 0 up, not \"" + scale + "\"";
@@ -48,7 +44,7 @@ bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error)
 }
 
 // Adds every readable feature file of the list; reports the others.
-bool Accumulate(const Settings& settings, const std::vector<std::string>& files, GlobalStatistics& statistics) {
+bool Accumulate(const Settings& settings, const std::vector<std::string>& files, FeatureStatistics& statistics) {
     bool allRead = true;
     for (const std::string& file : files) {
         FeatureMatrix features;
@@ -75,7 +71,7 @@ int Run(int argc, char** argv) {
         ReportError(kTool, error);
         return 1;
     }
-    GlobalStatistics statistics;
+    FeatureStatistics statistics;
     const bool allRead = Accumulate(settings, files, statistics);
     if (statistics.FrameCount() == 0) {
         ReportError(kTool, "no frames in the feature files of " + settings.featureList + ", nothing written");
@@ -88,7 +84,7 @@ int Run(int argc, char** argv) {
     std::vector<float> floor(variance.size());
     for (std::size_t d = 0; d < variance.size(); ++d) {
         stateVariance[d] = static_cast<float>(variance[d]);
-        if (!(stateVariance[d] > 0.0f)) {
+        if (!(variance[d] > kConstantVariance)) {
             ReportError(kTool, "value " + std::to_string(d + 1) + " of the frames in " + settings.featureList +
                                    " never varies, so no model can be initialised; nothing written");
             return 1;

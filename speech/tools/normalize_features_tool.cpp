@@ -26,12 +26,11 @@ int Run(int argc, char** argv) {
         ReportError(kTool, "both -input LIST and -output LIST are required");
         return 1;
     }
-    const std::string mode = options.Value("-mode").value_or("binary");
-    if (mode != "binary" && mode != "ascii") {
-        ReportError(kTool, "-mode must be \"binary\" or \"ascii\", not \"" + mode + "\"");
+    bool binary = true;
+    if (!ParseFileMode("-mode", options.Value("-mode").value_or("binary"), binary, error)) {
+        ReportError(kTool, error);
         return 1;
     }
-    const bool binary = mode == "binary";
     std::vector<std::string> inputs, outputs;
     if (!ReadListFile(*options.Value("-input"), inputs, error) ||
         !ReadListFile(*options.Value("-output"), outputs, error)) {
@@ -65,12 +64,5 @@ int Run(int argc, char** argv) {
 }  // namespace speech
 
 SPEECH_EXPORT int NormalizeFeatures(int argc, char** argv) {
-    try {
-        return speech::Run(argc, argv);
-    } catch (const std::exception& exception) {
-        speech::ReportError("normalize_features", exception.what());
-    } catch (...) {
-        speech::ReportError("normalize_features", "unexpected failure");
-    }
-    return 1;
+    return speech::GuardedRun(speech::kTool, speech::Run, argc, argv);
 }

@@ -4,15 +4,16 @@
 // of the output list.
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
+#include "common/format_io.h"
 #include "common/parameter_keys.h"
 #include "common/tool_support.h"
 #include "decoding/decoder.h"
 #include "decoding/decoder_output.h"
 #include "decoding/word_rescoring.h"
 #include "decoding/word_templates.h"
-#include "features/digital_silence.h"
 #include "features/feature_normalization.h"
 #include "models/model_inventory.h"
 #include "models/state_scorer.h"
@@ -27,14 +28,6 @@ const ParameterKeys kKeys{
     {"function", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file", "transitions_file",
      "mfcc_list", "output_list", "input_lattice_list", "beam_pruning", "num_allowed_words"},
     {"input_format", "align_mode", "context_mode", "history_paths", "nbest_paths", "mapmi_limit"}};
-
-bool Fixed(const std::map<std::string, std::string>& parameters, const std::string& key, const std::string& expected,
-           std::string& error) {
-    const auto found = parameters.find(key);
-    if (found == parameters.end() || found->second == expected) return true;
-    error = key + " = " + found->second + " is not supported (only " + expected + ")";
-    return false;
-}
 
 bool PositiveInteger(const std::map<std::string, std::string>& parameters, const std::string& key, long long& value,
                      std::string& error) {
@@ -70,26 +63,13 @@ bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderS
     }
     settings.maxWordEnds = std::uint32_t(words);
     const auto format = parameters.find("input_format");
-    binaryFeatures = format == parameters.end() || format->second == "binary";
-    if (format != parameters.end() && format->second != "binary" && format->second != "ascii") {
-        error = "input_format must be \"binary\" or \"ascii\"";
+    if (format != parameters.end() && !ParseFileMode("input_format", format->second, binaryFeatures, error))
         return false;
-    }
-    return Fixed(parameters, "align_mode", "word", error) && Fixed(parameters, "context_mode", "monophone", error) &&
-           Fixed(parameters, "nbest_paths", "1", error) &&
+    return CheckFixedValue(parameters, "align_mode", "word", error) &&
+           CheckFixedValue(parameters, "context_mode", "monophone", error) &&
+           CheckFixedValue(parameters, "nbest_paths", "1", error) &&
            PositiveInteger(parameters, "history_paths", unused, error) &&
            PositiveInteger(parameters, "mapmi_limit", unused, error);
-}
-
-// Binary state files start with their magic; anything else is read as text.
-bool ReadAnyStates(const std::string& path, StateSet& states, std::string& error) {
-    char magic[4] = {0, 0, 0, 0};
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        const std::size_t count = std::fread(magic, 1, sizeof magic, file);
-        std::fclose(file);
-        return ReadStates(path, count == 4 && std::string(magic, 4) == "PSTA", states, error);
-    }
-    return ReadStates(path, true, states, error);
 }
 
 bool CheckStates(const Decoder& decoder, const ModelInventory& inventory, const StateSet& states, std::string& error) {
@@ -105,20 +85,11 @@ bool CheckStates(const Decoder& decoder, const ModelInventory& inventory, const 
 }
 
 int Run(int argc, char** argv) {
-    ToolOptions options({}, {"-p"});
     std::string error;
-    if (!options.Parse(argc, argv, error)) {
-        ReportError(kTool, error + " (usage: trace_projection -p PARAMETER_FILE)");
-        return 1;
-    }
-    if (!options.Has("-p")) {
-        ReportError(kTool, "missing -p PARAMETER_FILE");
-        return 1;
-    }
     std::map<std::string, std::string> parameters;
     DecoderSettings settings;
     bool binaryFeatures = true;
-    if (!ReadToolParameters(kTool, *options.Value("-p"), kKeys, parameters, error) ||
+    if (!ReadParameterOption(kTool, argc, argv, kKeys, parameters, error) ||
         !ReadSettings(parameters, settings, binaryFeatures, error)) {
         ReportError(kTool, error);
         return 1;
@@ -129,7 +100,8 @@ int Run(int argc, char** argv) {
     std::vector<std::string> featureList, outputList, latticeList;
     const InventoryFiles files{parameters.at("models_file"), parameters.at("monophones_file"),
                                parameters.at("phones_file"), parameters.at("lexicon_file")};
-    if (!LoadModelInventory(files, inventory, error) || !ReadAnyStates(parameters.at("states_file"), states, error) ||
+    if (!LoadModelInventory(files, inventory, error) ||
+        !ReadStatesOfEitherMode(parameters.at("states_file"), states, error) ||
         !ReadTransitions(parameters.at("transitions_file"), transitions, error) ||
         !ReadListFile(parameters.at("mfcc_list"), featureList, error) ||
         !ReadListFile(parameters.at("output_list"), outputList, error) ||
@@ -145,12 +117,10 @@ int Run(int argc, char** argv) {
     // the HMM scores alone decide.
     TemplateSet templates;
     const std::string templatePath = TemplatePathFor(parameters.at("states_file"));
-    if (std::FILE* file = std::fopen(templatePath.c_str(), "rb")) {
-        std::fclose(file);
-        if (!ReadTemplates(templatePath, templates, error)) {
-            ReportError(kTool, error);
-            return 1;
-        }
+    std::error_code absent;
+    if (std::filesystem::exists(templatePath, absent) && !ReadTemplates(templatePath, templates, error)) {
+        ReportError(kTool, error);
+        return 1;
     }
     const StateScorer scorer(states);
     WordRescorer rescorer;
@@ -184,8 +154,7 @@ int Run(int argc, char** argv) {
             status = 1;
             continue;
         }
-        RemoveDigitalSilence(features);
-        NormalizeMeanAndVariance(features);
+        PrepareRecordingFeatures(features);
         // Every recording holds one spoken word: the best one-word path by
         // every piece of evidence is the answer. The search over the whole
         // network decides only when the network has no one-word path.
@@ -208,12 +177,5 @@ int Run(int argc, char** argv) {
 }  // namespace speech
 
 SPEECH_EXPORT int TraceProjection(int argc, char** argv) {
-    try {
-        return speech::Run(argc, argv);
-    } catch (const std::exception& exception) {
-        speech::ReportError("trace_projection", exception.what());
-    } catch (...) {
-        speech::ReportError("trace_projection", "unexpected failure");
-    }
-    return 1;
+    return speech::GuardedRun(speech::kTool, speech::Run, argc, argv);
 }

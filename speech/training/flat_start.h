@@ -13,25 +13,6 @@
 
 namespace speech {
 
-// Mean and variance of every dimension over all frames added.
-class GlobalStatistics {
-public:
-    // False when the features' dimension differs from earlier ones.
-    bool Add(const FeatureMatrix& features);
-    std::uint64_t FrameCount() const { return frames_; }
-    std::uint32_t Dimension() const { return static_cast<std::uint32_t>(shift_.size()); }
-    std::vector<double> Mean() const;
-    std::vector<double> Variance() const;
-
-private:
-    // Sums are taken around the first frame, which keeps the variance exact
-    // when the mean is large against the spread.
-    std::vector<double> shift_;
-    std::vector<double> sum_;
-    std::vector<double> sumOfSquares_;
-    std::uint64_t frames_ = 0;
-};
-
 // The transition matrix of a model with `emitting` states: entry to the
 // first state; each state stays with 0.6 and moves on with 0.4. A model
 // without emitting states is a tee: its entry goes straight to its exit. A

@@ -1,10 +1,13 @@
 #include "common/tool_support.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <random>
 
 #include "speech/support/speech_test_support.h"
+#include "speech_api.h"
 
 using namespace speech;
 using namespace speech_test;
@@ -116,4 +119,36 @@ TEST(AtomicWrite, ReplacesWholeFilesAndLeavesNothingBehindOnFailure) {
     std::filesystem::create_directory(folder / "taken");
     EXPECT_FALSE(WriteFileAtomically(folder / "taken", "x", error));
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.txt", "taken"}));
+}
+
+// Devices, pipes and folders named where an engine input belongs are refused
+// at once (a FIFO with no writer would block a plain open for ever), and so
+// is a file larger than the engine's limit, before any of it is read.
+TEST(EngineInputs, OnlyRegularFilesOfBoundedSizeAreRead) {
+    ScratchFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    WriteText(folder / "huge", "");
+    std::filesystem::resize_file(folder / "huge", kMaxInputBytes + 1);  // sparse: no disk is used
+    const std::pair<std::string, std::string> cases[] = {{folder / "fifo", "not a regular file"},
+                                                         {"/dev/zero", "not a regular file"},
+                                                         {folder.path().string(), "not a regular file"},
+                                                         {folder / "huge", "larger than the 1024 MiB"}};
+    for (const auto& [path, reason] : cases) {
+        std::string contents, error;
+        EXPECT_FALSE(ReadWholeFile(path, contents, error)) << path;
+        EXPECT_NE(error.find(path + " is " + reason), std::string::npos) << error;
+    }
+    WriteText(folder / "grammar.txt", "$w = a;\n( $w )\n");
+    int status = 0;
+    const std::string messages = RunToolForErrors(
+        GrammarCompiller, {"grammar_compiler", "-input", folder / "fifo", "-output", folder / "net.txt"}, status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(messages.find("not a regular file"), std::string::npos) << messages;
+    WriteText(folder / "list.txt", "/dev/zero\n");
+    WriteText(folder / "out.txt", folder / "zero.mfc");
+    const std::string listMessages = RunToolForErrors(
+        ExtractFeatures, {"extract_feature", "-energy", "-input", folder / "list.txt", "-output", folder / "out.txt"},
+        status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(listMessages.find("/dev/zero is not a regular file"), std::string::npos) << listMessages;
 }
