@@ -1,5 +1,7 @@
 #include "app/recognizer_dialog.h"
 
+#include <limits>
+
 #include "app/button_captions.h"
 #include "app/session_file_names.h"
 #include "text/text.h"
@@ -103,6 +105,13 @@ void RecognizerDialog::EndDialog(int result) {
 std::wstring RecognizerDialog::RecordingFileName() const { return ToWideText(IntToText(utteranceCounter) + ".raw"); }
 
 void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, int otherButton) {
+    // The counter never wraps: past its largest value the next numbers would
+    // be negative, then reused, and recordings would be overwritten.
+    if (utteranceCounter == std::numeric_limits<std::int32_t>::max()) {
+        outcome_.failures.push_back("the recording counter has reached " + IntToText(utteranceCounter) +
+                                    ", the largest there is, so nothing was recorded; use a new work folder");
+        return;
+    }
     StartRecording(RecordingFileName(), recordingFormat, &deviceHandle);
     window_->SetButtonCaption(ownButton, kStopRecordingCaption);
     window_->EnableButton(otherButton, false);

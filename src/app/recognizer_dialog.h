@@ -52,6 +52,8 @@ private:
     // state of each command; this only guards one command against the other.
     enum class Recording { None, Training, Recognition };
 
+    // Starts recording the file of the counter's utterance; refused, with the
+    // reason in the outcome, once the counter has reached its largest value.
     void StartCommandRecording(Recording command, int ownButton, int otherButton);
     void StopCommandRecording(int otherButton);
     // Ends the modal run; a recording still running is stopped unused.

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstring>
-
 #include <memory>
 
 #include "audio/sample_converter.h"
@@ -87,15 +86,20 @@ bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, 
     // Opened without waiting, so a FIFO is refused instead of hanging; only a
     // regular file can be read again or read whole with a known length.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat status {};
-    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
-        ::close(fd);
-        error = "\"" + path + "\" is not a regular file (a pipe, device or folder cannot be read as audio)";
+    if (fd < 0) {
+        error = "cannot read " + path + ": " +
+                (errno == ENOENT || errno == ENOTDIR ? "no such file" : std::strerror(errno));
         return false;
     }
-    SndfilePointer file(fd >= 0 ? sf_open_fd(fd, SFM_READ, &info, SF_TRUE) : nullptr);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        error = "cannot read " + path + ": it is not a regular file (a pipe, device or folder cannot be read as audio)";
+        return false;
+    }
+    SndfilePointer file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE));
     if (!file) {
-        error = "cannot read audio file \"" + path + "\": " + (fd < 0 ? std::strerror(errno) : sf_strerror(nullptr));
+        error = "cannot read " + path + ": " + sf_strerror(nullptr);
         return false;
     }
     std::string problem;
@@ -105,11 +109,11 @@ bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, 
         if (problem.empty()) {
             problem = sf_strerror(file.get());
         }
-        error = "cannot read audio file \"" + path + "\": " + problem;
+        error = "cannot read " + path + ": " + problem;
         return false;
     }
     if (samples.empty()) {
-        error = "audio file \"" + path + "\" holds no audio";
+        error = path + " holds no audio";
         return false;
     }
     return true;

@@ -24,32 +24,62 @@ public:
     int Open(const RecordingFormat&, CaptureCallback, void*, CaptureDevice**) override { return kCaptureError; }
 };
 
+enum class CaptureKind { PortAudio, PortAudioNamed, File, None, Unknown };
+
+CaptureKind KindOf(std::string_view spec) {
+    if (spec == kPortAudio) {
+        return CaptureKind::PortAudio;
+    }
+    if (spec.starts_with(kPortAudioNamed) && spec.size() > kPortAudioNamed.size()) {
+        return CaptureKind::PortAudioNamed;
+    }
+    if (spec.starts_with(kFile) && spec.size() > kFile.size()) {
+        return CaptureKind::File;
+    }
+    return spec == kNone ? CaptureKind::None : CaptureKind::Unknown;
+}
+
+std::string UnknownSpecMessage(const std::string& spec) {
+    return "unknown capture device \"" + spec + "\" (use portaudio, portaudio:NAME, file:PATH or none)";
+}
+
 }  // namespace
 
 std::string SelectCaptureDevice(const std::string& spec) {
-    const std::string_view text(spec);
-    if (text == kPortAudio) {
-        InstallCaptureDriver(std::make_unique<PortAudioCaptureDriver>(std::string()));
-        return {};
-    }
-    if (text.starts_with(kPortAudioNamed) && text.size() > kPortAudioNamed.size()) {
-        InstallCaptureDriver(std::make_unique<PortAudioCaptureDriver>(spec.substr(kPortAudioNamed.size())));
-        return {};
-    }
-    if (text.starts_with(kFile) && text.size() > kFile.size()) {
-        std::vector<std::int16_t> samples;
-        std::string error;
-        if (!ReadAudioFile(spec.substr(kFile.size()), samples, error)) {
-            return error;
+    switch (KindOf(spec)) {
+        case CaptureKind::PortAudio:
+            InstallCaptureDriver(std::make_unique<PortAudioCaptureDriver>(std::string()));
+            return {};
+        case CaptureKind::PortAudioNamed:
+            InstallCaptureDriver(std::make_unique<PortAudioCaptureDriver>(spec.substr(kPortAudioNamed.size())));
+            return {};
+        case CaptureKind::File: {
+            std::vector<std::int16_t> samples;
+            std::string error;
+            if (!ReadAudioFile(spec.substr(kFile.size()), samples, error)) {
+                return error;
+            }
+            InstallCaptureDriver(std::make_unique<FileCaptureDriver>(std::move(samples)));
+            return {};
         }
-        InstallCaptureDriver(std::make_unique<FileCaptureDriver>(std::move(samples)));
-        return {};
+        case CaptureKind::None:
+            InstallCaptureDriver(std::make_unique<NoCaptureDriver>());
+            return {};
+        case CaptureKind::Unknown:
+            break;
     }
-    if (text == kNone) {
-        InstallCaptureDriver(std::make_unique<NoCaptureDriver>());
-        return {};
+    return UnknownSpecMessage(spec);
+}
+
+std::string CheckCaptureSpec(const std::string& spec) {
+    switch (KindOf(spec)) {
+        case CaptureKind::File:
+            return CheckCaptureFile(spec.substr(kFile.size()));
+        case CaptureKind::Unknown:
+            return UnknownSpecMessage(spec);
+        default:
+            return {};
     }
-    return "unknown capture device \"" + spec + "\" (use portaudio, portaudio:NAME, file:PATH or none)";
 }
 
 std::string CheckCaptureFile(const std::string& path) {

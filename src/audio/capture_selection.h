@@ -11,6 +11,11 @@
 // on success, otherwise a message saying what is wrong with `spec`.
 std::string SelectCaptureDevice(const std::string& spec);
 
+// Checks `spec` as SelectCaptureDevice would, without selecting anything:
+// the file of "file:PATH" is read, no device is opened. Returns an empty
+// string on success, otherwise the message SelectCaptureDevice would give.
+std::string CheckCaptureSpec(const std::string& spec);
+
 // Checks that `path` is an audio file the file backend can deliver. Returns an
 // empty string on success, otherwise a message naming the problem.
 std::string CheckCaptureFile(const std::string& path);

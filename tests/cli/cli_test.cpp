@@ -27,14 +27,15 @@ struct CliRun {
     std::string err;
 };
 
-bool HasLineStarting(const std::string& text, const std::string& start) {
-    return text.starts_with(start) || text.find("\n" + start) != std::string::npos;
-}
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 class CliTest : public TestFolder {
 protected:
     void SetUp() override {
         TestFolder::SetUp();
+        // Runs without --workdir or --capture stay in the test's folder.
+        ::setenv("XDG_DATA_HOME", (Folder() / "data").c_str(), 1);
+        ::setenv("PARROT_CAPTURE", "none", 1);
         ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
         // 5000 samples: 10000 bytes, padded to 12288, then 8192 bytes of silence.
         std::string samples;
@@ -45,9 +46,10 @@ protected:
         WriteFileBytes("word.raw", samples);
     }
     void TearDown() override {
-        ::unsetenv("PARROT_TEST_ENGINE_LOG");
-        ::unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
-        ::unsetenv("PARROT_TEST_ENGINE_FAIL");
+        for (const char* name : {"XDG_DATA_HOME", "PARROT_CAPTURE", "PARROT_TEST_ENGINE_LOG",
+                                 "PARROT_TEST_ENGINE_DECODER_OUT", "PARROT_TEST_ENGINE_FAIL"}) {
+            ::unsetenv(name);
+        }
         TestFolder::TearDown();
     }
 
@@ -65,61 +67,102 @@ protected:
         return run;
     }
 
-    // parrot-cli on the work folder "work" without a capture device.
+    // parrot-cli on the work folder "work".
     CliRun RunInWork(std::vector<std::string> actions) {
-        actions.insert(actions.begin(), {"--workdir", "work", "--capture", "none"});
+        actions.insert(actions.begin(), "--workdir=work");
         return Run(actions);
     }
 
     std::vector<std::vector<std::string>> EngineCalls() { return ReadTestEngineLog("engine.log"); }
 };
 
-TEST_F(CliTest, VersionAndHelp) {
-    const CliRun version = Run({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "1.0.0.1\n");
-    const CliRun help = Run({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("train WORD AUDIO"), std::string::npos);
-}
-
-TEST_F(CliTest, UsageErrorsTouchNothing) {
-    const std::vector<std::vector<std::string>> mistakes = {
-        {},
-        {"words", "fly"},
-        {"train", "yes"},
-        {"counter", "recognize"},
-        {"save", "train", "yes", "missing.raw"},
-        {"--timings"},
-        {"--workdir"},
-        {"--verbose", "words"},
-        {"recognize", "."},
-        {"recognize", "fifo.raw"},
+// Each argument line with its exit status and the first lines it prints. A
+// usage error prints exactly its line and the hint, and touches nothing.
+TEST_F(CliTest, CommandLineConventions) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string firstErrLine;
+        std::string firstOutLine;
     };
-    ASSERT_EQ(::mkfifo("fifo.raw", 0600), 0);  // would wait for a writer for ever
-    for (const auto& mistake : mistakes) {
-        const CliRun run = RunInWork(mistake);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find("usage: parrot-cli"), std::string::npos);
-        EXPECT_FALSE(fs::exists("work"));
+    const std::string usage = "usage: parrot-cli [OPTION]... ACTION... [-- ACTION...]";
+    const Case cases[] = {
+        {{"--version"}, 0, "", "parrot-cli 1.0.0.1"},
+        {{"-h"}, 0, "", usage},
+        {{"words", "--help", "--bogus"}, 0, "", usage},
+        {{}, 2, "parrot-cli: no action given", ""},
+        {{"recognise", "word.raw"}, 2, "parrot-cli: unknown action 'recognise'; did you mean 'recognize'?", ""},
+        {{"frobnicate"}, 2, "parrot-cli: unknown action 'frobnicate'", ""},
+        {{"--workdri=work", "words"}, 2, "parrot-cli: unknown option '--workdri'; did you mean '--workdir'?", ""},
+        {{"words", "--workdir"}, 2, "parrot-cli: --workdir needs a value", ""},
+        {{"--timings=yes", "words"}, 2, "parrot-cli: --timings takes no value", ""},
+        {{"save", "train", "yes"}, 2, "parrot-cli: train needs WORD and AUDIO", ""},
+        {{"train", "", "word.raw"}, 2, "parrot-cli: train: WORD is empty", ""},
+        {{"save", "recognize", "missing.raw"}, 2, "parrot-cli: recognize: cannot read missing.raw: no such file", ""},
+        {{"recognize", "."},
+         2,
+         "parrot-cli: recognize: cannot read .: it is not a regular file (a pipe, device or folder cannot be read as "
+         "audio)",
+         ""},
+        // A FIFO would wait for a writer for ever.
+        {{"recognize", "fifo.raw"},
+         2,
+         "parrot-cli: recognize: cannot read fifo.raw: it is not a regular file (a pipe, device or folder cannot be "
+         "read as audio)",
+         ""},
+        {{"--capture", "bogus", "words"},
+         2,
+         "parrot-cli: --capture: unknown capture device \"bogus\" (use portaudio, portaudio:NAME, file:PATH or none)",
+         ""},
+        {{"words", "--capture=file:missing.wav"},
+         2,
+         "parrot-cli: --capture: cannot read missing.wav: no such file",
+         ""},
+        {{"counter", "--workdir=work", "--capture", "none"}, 0, "", "0"},
+        {{"--workdir=work", "--", "train", "--x", "word.raw", "words"}, 0, "", "--x"},
+        // A refused word is quoted on one line, its control characters escaped.
+        {{"--workdir=work", "train", "a\nb\x1b[31mRED", "word.raw", "counter"},
+         1,
+         "parrot-cli: train: \"a\\nb\\x1b[31mRED\" cannot be trained: a word may not be sp, sil or hold !SENT_START, "
+         "!SENT_END, \"#\", control characters or any of | ( ) [ ] { } < > ; = $",
+         "0"},
+        {{"recognize", "word.raw", "counter"},
+         1,
+         "parrot-cli: recognize: no words are trained yet; train one first",
+         "0"},
+    };
+    ASSERT_EQ(::mkfifo("fifo.raw", 0600), 0);
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& argument : c.arguments) line += " " + argument;
+        SCOPED_TRACE("parrot-cli" + line);
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(FirstLine(run.err), c.firstErrLine) << run.err;
+        EXPECT_EQ(FirstLine(run.out), c.firstOutLine);
+        if (c.status == 2) {
+            EXPECT_EQ(run.err, c.firstErrLine + "\nTry 'parrot-cli --help'.\n");
+            EXPECT_FALSE(fs::exists("work") || fs::exists("data"));
+        } else {
+            EXPECT_EQ(run.err, c.firstErrLine.empty() ? "" : c.firstErrLine + "\n");
+        }
+        fs::remove_all("work");
+        fs::remove_all("data");
     }
-    EXPECT_FALSE(fs::exists("engine.log"));
 }
 
 TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked) {
     CliRun run = RunInWork({"--timings", "train", "yes", "word.raw", "words", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "yes\n1\n");
-    EXPECT_TRUE(HasLineStarting(run.err, "train ")) << run.err;
-    EXPECT_TRUE(HasLineStarting(run.err, "counter ")) << run.err;
+    EXPECT_TRUE(run.err.starts_with("train ")) << run.err;
+    EXPECT_NE(run.err.find("\ncounter "), std::string::npos) << run.err;
 
     const std::string recording = ReadFileBytes("work/0.raw");
     ASSERT_EQ(recording.size(), 12288u + 8192u);
     EXPECT_EQ(recording.substr(0, 10000), ReadFileBytes("word.raw"));
     EXPECT_EQ(recording.substr(10000), std::string(12288 - 10000 + 8192, '\0'));
     EXPECT_EQ(ReadFileBytes("work/raw.txt"), "0.raw\n");
-    EXPECT_EQ(ReadFileBytes("work/mfc.txt"), "0.mfc\n");
     const auto calls = EngineCalls();
     ASSERT_EQ(calls.size(), 5u);
     EXPECT_EQ(calls[1][0], "ExtractFeatures");
@@ -133,7 +176,6 @@ TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked) {
     run = RunInWork({"words", "counter"});
     EXPECT_EQ(run.out, "no\n2\n");
 }
-
 // A damaged commands.txt never makes a new recording replace one in use, and
 // one that cannot be read is never replaced by save.
 TEST_F(CliTest, DamagedVocabularyFileLosesNoRecording) {
@@ -178,37 +220,45 @@ TEST_F(CliTest, RecognizePrintsTheResultLines) {
                    "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
                    "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
     ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str(), 1);
-    const CliRun run = RunInWork({"recognize", "word.raw", "counter"});
+    const CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n1\n");
-    EXPECT_EQ(ReadFileBytes("work/raw_dec.txt"), "0.raw\n");
-    EXPECT_EQ(fs::file_size("work/0.raw"), 12288u + 8192u);
+    EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
+    EXPECT_EQ(ReadFileBytes("work/raw_dec.txt"), "1.raw\n");
+    EXPECT_EQ(fs::file_size("work/1.raw"), 12288u + 8192u);
 }
 
-TEST_F(CliTest, FailedActionsSayWhatFailedAndLaterActionsRun) {
-    // A refused word: nothing trained, the counter stays, and the one-line
-    // message quotes the word with its control characters escaped.
-    CliRun run = RunInWork({"train", "a\nb\x1b[31mRED", "word.raw", "counter"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "0\n");
-    EXPECT_TRUE(run.err.starts_with("parrot-cli: train: \"a\\nb\\x1b[31mRED\" cannot be trained")) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_FALSE(fs::exists("engine.log"));
-
-    // A decoder that writes no output (the refused word's recording 0 stays).
-    ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
-    run = RunInWork({"recognize", "word.raw", "counter"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "2\n");
-    EXPECT_NE(run.err.find("recognize: "), std::string::npos);
-
-    // A training tool that fails: the word is still trained and listed, but
-    // the action reports the tool and the run exits 1.
+// An engine tool that fails is reported under its action, and the actions
+// after it still run.
+TEST_F(CliTest, FailedEngineToolsAreReported) {
     ::setenv("PARROT_TEST_ENGINE_FAIL", "InitHMM", 1);
-    run = RunInWork({"train", "yes", "word.raw", "words"});
+    CliRun run = RunInWork({"train", "yes", "word.raw", "words"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "yes\n");
-    EXPECT_NE(run.err.find("train: the speech engine's init_hmm failed"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err, "parrot-cli: train: the speech engine's init_hmm failed (status 1)\n");
+
+    fs::remove_all("work");
+    ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
+    run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "2\n");
+    EXPECT_EQ(run.err,
+              "parrot-cli: recognize: the speech engine's trace_projection failed (status 1)\n"
+              "parrot-cli: recognize: the decoder wrote no output, so nothing was recognised\n");
+}
+
+// The counter never wraps: at its largest value nothing more is recorded.
+TEST_F(CliTest, CounterAtItsLargestValueRefusesToRecord) {
+    fs::create_directory("work");
+    WriteFileBytes("work/commands.txt", "2147483647\nyes#0#");
+    const CliRun run = RunInWork({"train", "no", "word.raw", "recognize", "word.raw", "counter"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "2147483647\n");
+    const std::string refusal =
+        "the recording counter has reached 2147483647, the largest there is, so nothing was recorded; use a new "
+        "work folder\n";
+    EXPECT_EQ(run.err, "parrot-cli: train: " + refusal + "parrot-cli: recognize: " + refusal);
+    EXPECT_FALSE(fs::exists("work/2147483647.raw"));
+    EXPECT_FALSE(fs::exists("engine.log"));
 }
 
 }  // namespace

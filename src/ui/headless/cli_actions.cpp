@@ -74,6 +74,11 @@ bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction
             return RecordThrough(dialog, IdTrainButton, action.audioPath, context, captureSpec,
                                  [&] { window.SetEditText(ToWideText(action.word)); });
         case CliActionKind::Recognize: {
+            // The decoder would only fail without models; nothing is recorded.
+            if (window.ListLines(IdWordList).empty()) {
+                PrintFailure(context, "no words are trained yet; train one first");
+                return false;
+            }
             if (!RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {})) {
                 return false;
             }

@@ -1,8 +1,10 @@
 #pragma once
 // The command line of parrot-cli:
-//   parrot-cli [--workdir DIR] [--capture SPEC] [--timings] ACTION...
+//   parrot-cli [OPTION]... ACTION... [-- ACTION...]
 //   parrot-cli --version | --help
-// Everything is checked before anything runs, so a mistake touches nothing.
+// Options may stand anywhere before "--", as "--workdir DIR" or
+// "--workdir=DIR". Everything is checked before anything runs, so a mistake
+// touches nothing.
 
 #include <optional>
 #include <string>
@@ -27,14 +29,17 @@ struct ParsedCommandLine {
     enum class Outcome { Run, Version, Help, UsageError };
     Outcome outcome = Outcome::UsageError;
     CliOptions options;
-    std::string error;  // for UsageError: what is wrong
+    std::string error;  // for UsageError: what is wrong, in one line
 };
 
-// Parses argv (argv[0] is the program) and checks that every AUDIO file can be
-// delivered. Relative AUDIO paths are made absolute against the current folder.
+// Parses argv (argv[0] is the program), checks that every WORD is non-empty,
+// that every AUDIO file and the --capture device can be delivered. Relative
+// AUDIO paths are made absolute against the current folder.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kCliUsage;
+// The line after a usage error.
+extern const char* const kCliTryHelp;
 
 // The name an action is reported under ("train", "recognize", ...).
 const char* ActionName(CliActionKind kind);

@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     switch (parsed.outcome) {
         case ParsedCommandLine::Outcome::Version:
-            std::printf("%s\n", kParrotVersion);
+            std::printf("parrot-cli %s\n", kParrotVersion);
             return 0;
         case ParsedCommandLine::Outcome::Help:
             std::fputs(kCliUsage, stdout);
             return 0;
         case ParsedCommandLine::Outcome::UsageError:
-            std::fprintf(stderr, "parrot-cli: %s\n%s", EscapeControlCharacters(parsed.error).c_str(), kCliUsage);
+            std::fprintf(stderr, "parrot-cli: %s\n%s\n", EscapeControlCharacters(parsed.error).c_str(), kCliTryHelp);
             return 2;
         case ParsedCommandLine::Outcome::Run:
             break;
