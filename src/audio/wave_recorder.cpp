@@ -1,6 +1,5 @@
 #include "audio/wave_recorder.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,7 +105,7 @@ void QueueBuffer(CaptureDevice* device) {
 }
 
 void OnOpen(CaptureDevice* device, const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = CreateFileDescriptor(fileName.c_str());
     if (fd < 0) {
         SetStatus(kFileNotCreated);
         StopRecording(device);

@@ -1,5 +1,6 @@
 // The four decoding lists and the decoder's parameter file. A file that
-// cannot be created is skipped; the engine then reads what it held before.
+// cannot be created (or a symbolic link in its place) is skipped with a stderr
+// line; the engine then reads what it held before.
 
 #include <cstdio>
 #include <string>
@@ -10,7 +11,7 @@
 namespace {
 
 void WriteWholeFile(const char* fileName, const std::string& content) {
-    std::FILE* file = std::fopen(fileName, "w+");
+    std::FILE* file = CreateFile(fileName);
     if (file == nullptr) {
         return;
     }

@@ -44,6 +44,14 @@ double TextToDouble(std::string_view text);
 // General-format text with at most `significantDigits` significant digits.
 std::string DoubleToText(double value, int significantDigits);
 
+// Creates the file `name` for reading and writing, emptying one that exists,
+// but never through a symbolic link: a link planted in its place is refused,
+// so nothing the program writes lands outside its folder. Returns the open
+// descriptor or stream; -1 or null, with the reason on stderr and in errno,
+// when the file cannot be created.
+int CreateFileDescriptor(const char* name);
+std::FILE* CreateFile(const char* name);
+
 // Reads text lines of any length. A line ends at a line feed; a carriage
 // return just before it is dropped; the last line needs no line feed.
 class LineReader {

@@ -4,7 +4,7 @@
 
 #include "text/text.h"
 
-TrainingFile::TrainingFile(const char* name) : file_(std::fopen(name, "w+")) {}
+TrainingFile::TrainingFile(const char* name) : file_(CreateFile(name)) {}
 
 TrainingFile::~TrainingFile() {
     if (file_ != nullptr) {

@@ -1,7 +1,7 @@
 #pragma once
-// One training file, opened with mode "w+" (created, or truncated if
-// present). A file that cannot be opened is skipped: every write to it does
-// nothing, and the training run goes on.
+// One training file, created or emptied (see CreateFile). A file that cannot
+// be created, or a symbolic link in its place, is skipped with a stderr line:
+// every write to it does nothing, and the training run goes on.
 
 #include <cstdio>
 #include <string_view>

@@ -72,12 +72,8 @@ std::FILE* OpenVocabularyFile(const char* fileName, VocabularyFileState& state) 
             state.unreadable = std::string("could not be read (") + std::strerror(error) + ")";
             return nullptr;
         }
-        std::FILE* created = std::fopen(fileName, "a+");
-        if (created == nullptr) {
-            std::fprintf(stderr, "parrot: cannot create %s (%s); no saved words are loaded\n", fileName,
-                         std::strerror(errno));
-        }
-        return created;
+        // A dangling symbolic link would make the file appear at its target.
+        return CreateFile(fileName);
     }
     if (!S_ISREG(status.st_mode)) {
         state.unreadable = "is not a regular file";

@@ -169,6 +169,29 @@ TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded) {
     EXPECT_FALSE(fs::exists("raw_dec.txt"));
 }
 
+// Symbolic links planted in the work folder are never written through: the
+// recording fails, and a training file behind a link is skipped.
+TEST_F(DialogTest, PlantedSymbolicLinksAreNotWrittenThrough) {
+    RecognizerDialog dialog;
+    Open(dialog);
+    const fs::path outside = Folder() / "outside";
+    WriteFileBytes(outside, "precious");
+    fs::create_symlink(outside, "0.raw");
+    testing::internal::CaptureStderr();
+    Record(dialog, IdTrainButton, L"yes");
+    EXPECT_TRUE(dialog.LastOutcome().Failed());
+
+    fs::remove("0.raw");
+    fs::create_symlink(outside, "lexicon.txt");
+    Record(dialog, IdTrainButton, L"yes");
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(dialog.LastOutcome().Failed());
+    EXPECT_EQ(ReadFileBytes(outside), "precious");
+    EXPECT_TRUE(fs::is_symlink("lexicon.txt"));
+    EXPECT_NE(messages.find("0.raw is a symbolic link; nothing is written through it"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("lexicon.txt is a symbolic link"), std::string::npos) << messages;
+}
+
 TEST_F(DialogTest, OneRecordingAtATime) {
     RecognizerDialog dialog;
     Open(dialog);

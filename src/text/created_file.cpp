@@ -1,0 +1,35 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "text.h"
+
+int CreateFileDescriptor(const char* name) {
+    const int fd = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ELOOP) {
+            std::fprintf(stderr, "parrot: %s is a symbolic link; nothing is written through it\n",
+                         EscapeControlCharacters(std::string_view(name)).c_str());
+        } else {
+            std::fprintf(stderr, "parrot: cannot create %s: %s\n",
+                         EscapeControlCharacters(std::string_view(name)).c_str(), std::strerror(error));
+        }
+        errno = error;
+    }
+    return fd;
+}
+
+std::FILE* CreateFile(const char* name) {
+    const int fd = CreateFileDescriptor(name);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "w+");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
+}
