@@ -1,5 +1,8 @@
-# Wraps CMake: `make` builds the optimised program into build/, `make test`
-# builds a sanitizer build into build-test/ and runs every test through CTest.
+# Wraps CMake: `make` builds the programs, the speech engine and the data,
+# optimised, into build/; `make run` opens the window, or without a display
+# runs a short demonstration through parrot-cli; `make test` builds a
+# sanitizer build with the tests into build-test/ and runs them through
+# CTest; `make bench` adds the benchmarks to build/.
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc)
@@ -12,16 +15,23 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPARROT_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: deps
-	@cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARROT_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARROT_SANITIZE=ON -DPARROT_BUILD_TESTS=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD)/bin/parrot
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	    $(BUILD)/bin/parrot; \
+	else \
+	    resources/demo/run_demo.sh $(BUILD)/bin/parrot-cli; \
+	fi
+
+bench: build
+	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

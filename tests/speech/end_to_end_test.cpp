@@ -42,7 +42,7 @@ int RunCommand(const std::string& command, std::string& output) {
 
 TEST(EndToEnd, WordsTrainedByVoiceAreRecognisedFromNewRecordings) {
     const fs::path cli = fs::path(Environment("PARROT_BIN_DIR")) / "parrot-cli";
-    const fs::path data = fs::path(Environment("PARROT_TEST_DATA")) / "spoken_words";
+    const fs::path data = Environment("PARROT_DEMO_DIR");
     ASSERT_TRUE(fs::exists(cli)) << cli;
     const fs::path work = fs::temp_directory_path() / ("parrot-end-to-end-" + std::to_string(::getpid()));
     fs::remove_all(work);
