@@ -46,6 +46,7 @@ void RecognizerDialog::OnAddTrainWord() {
         return;
     }
     const bool added = trainingSession.TrainWord(word, utteranceCounter) == 0;
+    retrainBeforeRecognition_ = false;
     if (added) {
         window_->AddListLine(IdWordList, word);
     }

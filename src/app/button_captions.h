@@ -5,3 +5,6 @@
 inline constexpr const wchar_t* kTrainCaption = L"Add/Train word";
 inline constexpr const wchar_t* kRecognizeCaption = L"Recognize word";
 inline constexpr const wchar_t* kStopRecordingCaption = L"Stop Recording";
+// While the words are trained again before a recognition, because the last
+// training run did not complete.
+inline constexpr const wchar_t* kRetrainingCaption = L"Retraining words...";

@@ -31,6 +31,12 @@ void RecognizerDialog::OnRecognizeWord() {
         outcome_.failures.push_back("the recording failed, so nothing was recognised");
         return;
     }
+    const bool retrain = retrainBeforeRecognition_;
+    if (retrain) {
+        window_->SetButtonCaption(IdRecognizeButton, kRetrainingCaption);
+        trainingSession.RunTrainingChain();
+        retrainBeforeRecognition_ = false;
+    }
     recognitionSession.utteranceNumber = utteranceCounter;
     recognitionSession.WriteRawDecList();
     recognitionSession.WriteMfcDecList();
@@ -46,7 +52,8 @@ void RecognizerDialog::OnRecognizeWord() {
     for (const auto& [word, score] : recognitionSession.results) {
         window_->AddListLine(IdResultList, ResultLine(word, score));
     }
-    outcome_.done = "recording " + IntToText(utteranceCounter) + " was decoded";
+    outcome_.done = "recording " + IntToText(utteranceCounter) + " was decoded" +
+                    (retrain ? ", after the unfinished training was done again" : "");
     ++utteranceCounter;
     window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
 }

@@ -48,6 +48,7 @@ bool RecognizerDialog::OnInitDialog() {
     trainingSession.SetFileNames(kTrainingFileNames);
     recognitionSession.SetFileNames(kDecodingFileNames);
     recognitionSession.WriteDecParams();
+    retrainBeforeRecognition_ = !trainingSession.TrainingCompleted();
     return true;  // the window may place the input focus itself
 }
 

@@ -63,4 +63,8 @@ private:
     DialogWindow* window_ = nullptr;
     Recording recording_ = Recording::None;
     CommandOutcome outcome_;
+    // The training files on disk may not fit together (the last training run
+    // was killed or failed, or the words changed since): the next recognition
+    // retrains the whole vocabulary first.
+    bool retrainBeforeRecognition_ = false;
 };

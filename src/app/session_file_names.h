@@ -6,10 +6,10 @@
 #include "training/training_session.h"
 
 inline constexpr TrainingFileNames kTrainingFileNames = {
-    "model_lengths.txt", "models.txt",       "monophones.txt",        "phones.txt",        "loop_grammar.txt",
-    "loop_grammar.lat",  "lexicon.txt",      "model_transitions.txt", "raw.txt",           "mfc.txt",
-    "init_states.txt",   "init_states.bin",  "init_transitions.txt",  "init_varfloor.txt", "train_states.bin",
-    "train_trans.txt",   "params_train.txt",
+    "model_lengths.txt", "models.txt",       "monophones.txt",         "phones.txt",        "loop_grammar.txt",
+    "loop_grammar.lat",  "lexicon.txt",      "model_transitions.txt",  "raw.txt",           "mfc.txt",
+    "init_states.txt",   "init_states.bin",  "init_transitions.txt",   "init_varfloor.txt", "train_states.bin",
+    "train_trans.txt",   "params_train.txt", "trained_vocabulary.txt",
 };
 
 inline constexpr RecognitionSession::FileNames kDecodingFileNames = {

@@ -1,6 +1,8 @@
 #include "dictionary/whole_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <new>
@@ -40,8 +42,14 @@ bool ReadOpenFile(std::FILE* file, std::vector<char>& bytes) {
 
 bool ReadWholeFile(const char* name, std::vector<char>& bytes) {
     bytes.clear();
-    std::FILE* file = std::fopen(name, "rb");
+    // Opened without waiting, so a FIFO in the file's place is refused below
+    // instead of hanging the open.
+    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     if (file == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
     const bool read = ReadOpenFile(file, bytes);

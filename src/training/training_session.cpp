@@ -1,9 +1,16 @@
 #include "training_session.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
+#include "dictionary/whole_file.h"
 #include "trained_words.h"
+#include "vocabulary/file_replacement.h"
+#include "vocabulary/vocabulary_file.h"
 
 TrainingSession::TrainingSession() {
     if (dictionary.Load("english.idx", "english.key", "english.dct") == 0) {
@@ -27,6 +34,16 @@ int TrainingSession::TrainWord(const std::wstring& word, std::int32_t utteranceN
         result = 0;
     }
 
+    RunTrainingChain();
+    return result;
+}
+
+void TrainingSession::RunTrainingChain() {
+    ::unlink(fileNames.trainedVocabularyFile);
+    // The chain's own failures decide the mark; they still reach the caller.
+    std::vector<std::string> chainFailures;
+    std::vector<std::string>* const callerFailures = failures;
+    failures = &chainFailures;
     ReportUntrainableWords(vocabulary);
     WriteModelLengths();
     WriteModels();
@@ -43,5 +60,25 @@ int TrainingSession::TrainWord(const std::wstring& word, std::int32_t utteranceN
     RunInitHmm();
     RunConvertMmf();
     RunBwTrain();
-    return result;
+    failures = callerFailures;
+    if (failures != nullptr) {
+        failures->insert(failures->end(), chainFailures.begin(), chainFailures.end());
+    }
+    if (chainFailures.empty() &&
+        ReplaceFileContents(fileNames.trainedVocabularyFile, VocabularyLines(vocabulary)) != 0) {
+        std::fprintf(stderr, "parrot: cannot write %s; the words will be trained again at the next start\n",
+                     fileNames.trainedVocabularyFile);
+    }
+}
+
+bool TrainingSession::TrainingCompleted() const {
+    const bool anyTrainedWord = std::any_of(vocabulary.begin(), vocabulary.end(), [](const auto& word) {
+        return TakesPartInTraining(word.first, *word.second);
+    });
+    if (!anyTrainedWord) {
+        return true;
+    }
+    std::vector<char> mark;
+    return ReadWholeFile(fileNames.trainedVocabularyFile, mark) &&
+           std::string_view(mark.data(), mark.size()) == VocabularyLines(vocabulary);
 }

@@ -31,6 +31,7 @@ struct TrainingFileNames {
     const char* trainedStatesFile = "";       // "train_states.bin"
     const char* trainedTransitionsFile = "";  // "train_trans.txt"
     const char* paramsFile = "";              // "params_train.txt"
+    const char* trainedVocabularyFile = "";   // "trained_vocabulary.txt"
 };
 
 class TrainingSession {
@@ -50,6 +51,16 @@ public:
     // Files utterance n under `word` and runs the whole training chain.
     // Returns 1 when the word was already in the Vocabulary, 0 when added.
     int TrainWord(const std::wstring& word, std::int32_t utteranceNumber);
+
+    // The last training run completed for the Vocabulary as it is: its
+    // completion mark names exactly these words and recordings. Also true
+    // when no word takes part in training. False after a run that was
+    // killed or whose tools failed, and when the words changed since.
+    bool TrainingCompleted() const;
+    // Runs the whole training chain for the Vocabulary as it is. The
+    // completion mark is removed before the first file is rewritten and
+    // written last, only when every tool succeeded.
+    void RunTrainingChain();
 
     // The fifteen steps of a training run, in the order TrainWord runs them.
     int WriteModelLengths();

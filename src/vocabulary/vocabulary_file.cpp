@@ -156,19 +156,30 @@ VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabul
     return state;
 }
 
-int WriteVocabularyFile(const char* fileName, const Vocabulary& vocabulary, std::int32_t counter) {
-    std::string text = IntToText(counter);
+std::string VocabularyLines(const Vocabulary& vocabulary) {
+    std::string text;
     for (const auto& [name, entry] : vocabulary) {
         if (entry->isBuiltIn) {
             continue;
         }
-        text += '\n';
+        if (!text.empty()) {
+            text += '\n';
+        }
         text += ToNarrowText(entry->name);
         text += '#';
         for (const std::int32_t utterance : entry->utterances) {
             text += IntToText(utterance);
             text += '#';
         }
+    }
+    return text;
+}
+
+int WriteVocabularyFile(const char* fileName, const Vocabulary& vocabulary, std::int32_t counter) {
+    std::string text = IntToText(counter);
+    const std::string lines = VocabularyLines(vocabulary);
+    if (!lines.empty()) {
+        text += '\n' + lines;
     }
     return ReplaceFileContents(fileName, text);
 }

@@ -30,6 +30,10 @@ struct VocabularyFileState {
 VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabulary,
                                        const PronunciationDictionary* dictionary);
 
+// The word lines of the file for every entry that is not built-in, in the
+// Vocabulary's order, each but the last ending in a line feed.
+std::string VocabularyLines(const Vocabulary& vocabulary);
+
 // Replaces the file with `counter` and every entry that is not built-in, in
 // the Vocabulary's order. Returns 0 on success; otherwise the errno of the
 // step that failed, with the previous file left as it was.

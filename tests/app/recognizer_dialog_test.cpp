@@ -3,10 +3,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "../engine/test_engine_log.h"
 #include "../recognition/expected_dec_params.h"
 #include "app/recognizer_dialog.h"
 #include "audio/capture_selection.h"
@@ -190,6 +192,59 @@ TEST_F(DialogTest, PlantedSymbolicLinksAreNotWrittenThrough) {
     EXPECT_TRUE(fs::is_symlink("lexicon.txt"));
     EXPECT_NE(messages.find("0.raw is a symbolic link; nothing is written through it"), std::string::npos) << messages;
     EXPECT_NE(messages.find("lexicon.txt is a symbolic link"), std::string::npos) << messages;
+}
+
+// Each entry point the test engine was called with, in order, and the log cleared.
+std::vector<std::string> TakeEngineCalls() {
+    std::vector<std::string> names;
+    for (const auto& call : ReadTestEngineLog("engine.log")) {
+        names.push_back(call[0]);
+    }
+    fs::remove("engine.log");
+    return names;
+}
+
+// A training run that did not complete (killed part way, or a tool failed)
+// leaves no completion mark, so the next run trains the whole vocabulary
+// again before its first recognition, and only then.
+TEST_F(DialogTest, UnfinishedTrainingIsRedoneBeforeTheFirstRecognition) {
+    {
+        RecognizerDialog dialog;
+        Open(dialog);
+        ::setenv("PARROT_TEST_ENGINE_FAIL", "BWTrain", 1);
+        Record(dialog, IdTrainButton, L"no");
+        EXPECT_FALSE(fs::exists("trained_vocabulary.txt"));
+        ::unsetenv("PARROT_TEST_ENGINE_FAIL");
+        Record(dialog, IdTrainButton, L"yes");
+        dialog.OnCommand(IdSaveButton);
+    }
+    EXPECT_EQ(ReadFileBytes("trained_vocabulary.txt"), "no#0#\nyes#1#");
+    const std::vector<std::string> training = {"GrammarCompiller", "ExtractFeatures", "InitHMM", "ConvertMmf",
+                                               "BWTrain"};
+    const std::vector<std::string> decoding = {"ExtractFeatures", "TraceProjection"};
+    struct Case {
+        const char* what;
+        std::function<void()> damage;
+        bool retrained;
+    };
+    const Case cases[] = {
+        {"completed", [] {}, false},
+        {"killed", [] { fs::remove("trained_vocabulary.txt"); }, true},
+        {"words changed", [] { WriteFileBytes("trained_vocabulary.txt", "no#0#"); }, true},
+    };
+    for (const Case& c : cases) {
+        c.damage();
+        TakeEngineCalls();
+        RecognizerDialog dialog;
+        Open(dialog);
+        Record(dialog, IdRecognizeButton);
+        std::vector<std::string> expected = c.retrained ? training : std::vector<std::string>{};
+        expected.insert(expected.end(), decoding.begin(), decoding.end());
+        EXPECT_EQ(TakeEngineCalls(), expected) << c.what;
+        Record(dialog, IdRecognizeButton);
+        EXPECT_EQ(TakeEngineCalls(), decoding) << c.what;
+        EXPECT_EQ(ReadFileBytes("trained_vocabulary.txt"), "no#0#\nyes#1#") << c.what;
+    }
 }
 
 TEST_F(DialogTest, OneRecordingAtATime) {

@@ -3,10 +3,13 @@
 #include <csignal>
 #include <filesystem>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/temporary_folder.h"
 #include "vocabulary/file_replacement.h"
@@ -74,6 +77,34 @@ TEST_F(FileReplacement, FailedWriteLeavesThePreviousFileIntact) {
     EXPECT_NE(result, 0);
     EXPECT_EQ(ReadFileBytes(fileName), previous);
     EXPECT_EQ(FileCount(), 1u);
+}
+
+// A kill at any moment of a replacement leaves the old file or the new one,
+// never a mixture or nothing.
+TEST_F(FileReplacement, KilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+    const std::string fileName = folder.Path("commands.txt");
+    const std::string previous = "7\nhello#0#1#";
+    const std::string next = "8\n" + std::string(200000, 'w') + "#7#";
+    std::mt19937 random(15);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 40000);
+    int replaced = 0;
+    for (int trial = 0; trial < 30; ++trial) {
+        WriteFileBytes(fileName, previous);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::_exit(ReplaceFileContents(fileName.c_str(), next));
+        }
+        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+        const std::string contents = ReadFileBytes(fileName);
+        ASSERT_TRUE(contents == previous || contents == next) << "trial " << trial << ": " << contents.size();
+        replaced += contents == next ? 1 : 0;
+    }
+    // Both outcomes should occur; a run where the kill always came too early
+    // or too late says so, though either is sound.
+    RecordProperty("replaced", replaced);
 }
 
 }  // namespace

@@ -95,6 +95,7 @@ std::wstring RecognizerWindow::GetControlText(int controlId) {
 void RecognizerWindow::SetButtonCaption(int controlId, const std::wstring& caption) {
     if (auto* button = qobject_cast<QPushButton*>(Control(controlId))) {
         button->setText(QString::fromStdWString(caption));
+        button->repaint();  // seen at once, even before long work in the same press
     }
 }
 
