@@ -16,6 +16,9 @@ enum ControlId : int {
     IdResultList = 1009,
 };
 
+// The answers to the question asked when the window closes with unsaved changes.
+enum class CloseChoice { Save, Discard, Cancel };
+
 class DialogWindow {
 public:
     virtual ~DialogWindow() = default;
@@ -35,4 +38,17 @@ public:
     // Ends the modal run of the window with `result`.
     virtual void EndDialog(int result) = 0;
     virtual void EnableButton(int controlId, bool enabled) = 0;
+
+    // Shows, while a recording runs, the input level and the seconds
+    // recorded; hidden otherwise.
+    virtual void ShowRecordingIndicator(bool shown) = 0;
+    // Selects `line` in the list and scrolls it into view.
+    virtual void ShowListLine(int listId, const std::wstring& line) = 0;
+    // A short note beside the controls, in place of the previous one; an
+    // empty text clears it.
+    virtual void ShowNote(const std::wstring& text) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool Confirm(const std::wstring& question) = 0;
+    // "Save the vocabulary before closing?" with Save, Discard and Cancel.
+    virtual CloseChoice AskSaveBeforeClosing() = 0;
 };

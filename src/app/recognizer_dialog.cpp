@@ -78,21 +78,29 @@ void RecognizerDialog::OnClose() {
     EndDialog(IdOk);
 }
 
-void RecognizerDialog::OnSave() {
+bool RecognizerDialog::OnSave() {
     if (!trainingSession.unreadableVocabulary.empty()) {
         outcome_.failures.push_back("the vocabulary was not saved: commands.txt " +
                                     trainingSession.unreadableVocabulary +
                                     " at start-up, so saving would lose the words it holds");
-        return;
+        return false;
     }
     if (trainingSession.SaveVocabulary(utteranceCounter) != 0) {
         outcome_.failures.push_back("the vocabulary was not saved: commands.txt could not be written");
-        return;
+        return false;
     }
     outcome_.done = "the vocabulary was saved";
+    unsavedChanges_ = false;
+    return true;
 }
 
 void RecognizerDialog::EndDialog(int result) {
+    if (unsavedChanges_) {
+        const CloseChoice choice = window_->AskSaveBeforeClosing();
+        if (choice == CloseChoice::Cancel || (choice == CloseChoice::Save && !OnSave())) {
+            return;
+        }
+    }
     if (recording_ == Recording::Training) {
         StopCommandRecording(IdRecognizeButton);
         window_->SetButtonCaption(IdTrainButton, kTrainCaption);
@@ -114,8 +122,14 @@ void RecognizerDialog::StartCommandRecording(Recording command, int ownButton, i
         return;
     }
     StartRecording(RecordingFileName(), recordingFormat, &deviceHandle);
+    if (const std::string problem = RecordingStartProblem(); !problem.empty()) {
+        deviceHandle = nullptr;
+        outcome_.failures.push_back("no microphone could be opened: " + problem);
+        return;
+    }
     window_->SetButtonCaption(ownButton, kStopRecordingCaption);
     window_->EnableButton(otherButton, false);
+    window_->ShowRecordingIndicator(true);
     recording_ = command;
     outcome_.done = "recording " + IntToText(utteranceCounter) + " was started";
 }
@@ -124,5 +138,6 @@ void RecognizerDialog::StopCommandRecording(int otherButton) {
     StopRecording(deviceHandle);
     deviceHandle = nullptr;
     recording_ = Recording::None;
+    window_->ShowRecordingIndicator(false);
     window_->EnableButton(otherButton, true);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/command_outcome.h"
 #include "app/dialog_window.h"
@@ -39,7 +40,18 @@ public:
 
     void OnAddTrainWord();
     void OnRecognizeWord();
-    void OnSave();
+    // False, with the failure in the outcome, when the vocabulary could not
+    // be saved.
+    bool OnSave();
+
+    // Delete or "Forget word" on a listed word: asks, then forgets it. The
+    // outcome says what was done or failed, as for a button press.
+    void OnForgetWord(const std::wstring& word);
+    // The recording numbers of the takes of `word`; none for an unknown word.
+    std::vector<std::int32_t> TakesOf(const std::wstring& word) const;
+    // "Play take": plays recording `take` back; the outcome says whether it
+    // could.
+    void OnPlayTake(std::int32_t take);
 
     std::int32_t utteranceCounter = 0;
     TrainingSession trainingSession;
@@ -56,12 +68,21 @@ private:
     // reason in the outcome, once the counter has reached its largest value.
     void StartCommandRecording(Recording command, int ownButton, int otherButton);
     void StopCommandRecording(int otherButton);
-    // Ends the modal run; a recording still running is stopped unused.
+    // Ends the modal run; a recording still running is stopped unused. With
+    // unsaved changes the user first chooses to save, discard or stay.
     void EndDialog(int result);
     std::wstring RecordingFileName() const;
+    // `word`, or the known word with the same grammar form.
+    std::wstring KnownWordLike(const std::wstring& word) const;
+    // Takes `word` out of the vocabulary and the word list and retrains the
+    // models without it; its recordings stay on disk and nothing is saved.
+    // False when there is no such word.
+    bool ForgetWord(const std::wstring& word);
 
     DialogWindow* window_ = nullptr;
     Recording recording_ = Recording::None;
+    // A word was trained or forgotten since the last Save.
+    bool unsavedChanges_ = false;
     CommandOutcome outcome_;
     // The training files on disk may not fit together (the last training run
     // was killed or failed, or the words changed since): the next recognition

@@ -3,6 +3,7 @@
 // selected driver serves every recording until another one is installed.
 
 #include <memory>
+#include <string>
 
 #include "audio/capture_device.h"
 #include "audio/recording_format.h"
@@ -23,6 +24,9 @@ public:
     // Blocks until the open device has delivered all of its input, for
     // sources that have an end; returns at once for the others.
     virtual void WaitForEndOfInput() {}
+    // Why the last DeviceCount, QueryFormat or Open found no usable device,
+    // in words for the user; empty when it did.
+    virtual std::string Problem() const { return {}; }
 };
 
 // The one format every capture device delivers: PCM, mono, 11025 Hz, 16 bits.

@@ -22,6 +22,7 @@ public:
     int DeviceCount() override { return 0; }
     int QueryFormat(const RecordingFormat&) override { return kCaptureError; }
     int Open(const RecordingFormat&, CaptureCallback, void*, CaptureDevice**) override { return kCaptureError; }
+    std::string Problem() const override { return "no capture device is selected"; }
 };
 
 enum class CaptureKind { PortAudio, PortAudioNamed, File, None, Unknown };

@@ -9,6 +9,7 @@
 
 #include "audio/sample_converter.h"
 #include "audio/sample_ring.h"
+#include "audio/sound_system.h"
 
 namespace {
 
@@ -19,6 +20,10 @@ constexpr std::chrono::milliseconds kPollInterval(10);
 
 void ReportError(const char* what, PaError error) {
     std::fprintf(stderr, "parrot: audio input: %s: %s\n", what, Pa_GetErrorText(error));
+}
+
+std::string CannotRecord(PaError error) {
+    return std::string("the input device cannot record: ") + Pa_GetErrorText(error);
 }
 
 struct StreamChoice {
@@ -71,7 +76,6 @@ public:
                                              paFramesPerBufferUnspecified, paClipOff, &Callback, this);
         if (result != paNoError) {
             stream_ = nullptr;
-            ReportError("cannot open the input device", result);
         }
         return result;
     }
@@ -177,32 +181,35 @@ PortAudioCaptureDriver::PortAudioCaptureDriver(std::string deviceName) : deviceN
 PortAudioCaptureDriver::~PortAudioCaptureDriver() {
     device_.reset();
     if (initialized_) {
-        Pa_Terminate();
+        StopSoundSystem();
     }
 }
 
+int PortAudioCaptureDriver::Fail(const std::string& problem, int status) {
+    problem_ = problem;
+    std::fprintf(stderr, "parrot: audio input: %s\n", problem.c_str());
+    return status;
+}
+
 bool PortAudioCaptureDriver::Initialize() {
-    if (!initializeTried_) {
-        initializeTried_ = true;
-        const PaError result = Pa_Initialize();
-        initialized_ = result == paNoError;
+    if (!initialized_) {
+        const std::string problem = StartSoundSystem();
+        initialized_ = problem.empty();
         if (!initialized_) {
-            ReportError("cannot start PortAudio", result);
+            Fail(problem, paNotInitialized);
         }
     }
     return initialized_;
 }
 
 int PortAudioCaptureDriver::FindDevice() {
+    problem_.clear();
     if (!Initialize()) {
         return paNoDevice;
     }
     if (deviceName_.empty()) {
         const PaDeviceIndex device = Pa_GetDefaultInputDevice();
-        if (device == paNoDevice) {
-            std::fprintf(stderr, "parrot: audio input: no input device found\n");
-        }
-        return device;
+        return device != paNoDevice ? device : Fail("no input device found", paNoDevice);
     }
     const PaDeviceIndex count = Pa_GetDeviceCount();
     for (PaDeviceIndex device = 0; device < count; ++device) {
@@ -211,8 +218,7 @@ int PortAudioCaptureDriver::FindDevice() {
             return device;
         }
     }
-    std::fprintf(stderr, "parrot: audio input: no input device is called \"%s\"\n", deviceName_.c_str());
-    return paNoDevice;
+    return Fail("no input device is called \"" + deviceName_ + "\"", paNoDevice);
 }
 
 int PortAudioCaptureDriver::DeviceCount() { return FindDevice() >= 0 ? 1 : 0; }
@@ -227,10 +233,7 @@ int PortAudioCaptureDriver::QueryFormat(const RecordingFormat& format) {
     }
     StreamChoice choice;
     const PaError result = ChooseStream(device, choice);
-    if (result != paNoError) {
-        ReportError("the input device cannot record", result);
-    }
-    return result;
+    return result == paNoError ? result : Fail(CannotRecord(result), result);
 }
 
 int PortAudioCaptureDriver::Open(const RecordingFormat& format, CaptureCallback callback, void* instanceData,
@@ -245,12 +248,11 @@ int PortAudioCaptureDriver::Open(const RecordingFormat& format, CaptureCallback 
     }
     StreamChoice choice;
     if (const PaError result = ChooseStream(index, choice); result != paNoError) {
-        ReportError("the input device cannot record", result);
-        return result;
+        return Fail(CannotRecord(result), result);
     }
     auto input = std::make_unique<PortAudioInput>(choice.rate, choice.parameters.channelCount);
     if (const PaError result = input->OpenStream(choice); result != paNoError) {
-        return result;
+        return Fail(CannotRecord(result), result);
     }
     device_ = std::make_unique<ThreadedCaptureDevice>(std::move(input), callback, instanceData);
     *device = device_.get();

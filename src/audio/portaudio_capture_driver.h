@@ -22,8 +22,11 @@ public:
     int QueryFormat(const RecordingFormat& format) override;
     int Open(const RecordingFormat& format, CaptureCallback callback, void* instanceData,
              CaptureDevice** device) override;
+    std::string Problem() const override { return problem_; }
 
 private:
+    // Keeps `problem` for Problem(), says it on stderr and returns `status`.
+    int Fail(const std::string& problem, int status);
     // Starts PortAudio the first time it is needed; false when it cannot.
     bool Initialize();
     // The input device to use, or a negative number (said on stderr) when
@@ -31,7 +34,7 @@ private:
     int FindDevice();
 
     std::string deviceName_;
-    bool initializeTried_ = false;
     bool initialized_ = false;
+    std::string problem_;
     std::unique_ptr<ThreadedCaptureDevice> device_;
 };

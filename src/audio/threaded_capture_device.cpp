@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "audio/input_level.h"
+
 namespace {
 
 void MarkReturned(CaptureBuffer& buffer) { buffer.flags = (buffer.flags & ~kBufferQueued) | kBufferDone; }
@@ -64,7 +66,10 @@ void ThreadedCaptureDevice::Run() {
 void ThreadedCaptureDevice::FillQueued() {
     while (!queued_.empty()) {
         CaptureBuffer* buffer = queued_.front();
-        if (!input_->Fill(*buffer, draining_)) {
+        const std::uint32_t before = buffer->bytesRecorded;
+        const bool complete = input_->Fill(*buffer, draining_);
+        NoteInputSamples(buffer->data + before, buffer->bytesRecorded - before);
+        if (!complete) {
             return;
         }
         queued_.pop_front();

@@ -39,6 +39,20 @@ std::atomic<bool> recordingFailed{false};
 
 RecorderHooks hooks;
 
+// Why the last StartRecording failed; used on the caller's thread only.
+std::string startProblem;
+
+std::string DescribeStartFailure(const CaptureDriver& driver, int status) {
+    if (status == kFileNotCreated) {
+        return "the recording file could not be created";
+    }
+    if (status == kBufferNotAllocated) {
+        return "there is no memory for the recording buffers";
+    }
+    const std::string problem = driver.Problem();
+    return problem.empty() ? "the capture device failed (error " + IntToText(status) + ")" : problem;
+}
+
 void SetStatus(int status) {
     lastStatus = status;
     if (status != 0) {
@@ -237,7 +251,9 @@ void StartRecording(const std::wstring& fileName, RecordingFormat format, Device
             }
         }
     }
+    startProblem.clear();
     if (lastStatus != 0) {
+        startProblem = DescribeStartFailure(driver, lastStatus);
         StopRecording(device);
     }
 }
@@ -267,3 +283,5 @@ void StopRecording(DeviceHandle device) {
 }
 
 bool RecordingFailed() { return recordingFailed; }
+
+std::string RecordingStartProblem() { return startProblem; }

@@ -19,3 +19,7 @@ void StopRecording(DeviceHandle deviceHandle);
 // device error, a file that could not be created or written). Unlike the
 // recorder's last status, this is never cleared by a later successful step.
 bool RecordingFailed();
+
+// Why the last StartRecording could not get the recording going, in words
+// for the user; empty when it did.
+std::string RecordingStartProblem();

@@ -38,6 +38,28 @@ int TrainingSession::TrainWord(const std::wstring& word, std::int32_t utteranceN
     return result;
 }
 
+int TrainingSession::ForgetWord(const std::wstring& word) {
+    const auto found = vocabulary.find(word);
+    if (found == vocabulary.end() || found->second->isBuiltIn) {
+        return 1;
+    }
+    vocabulary.erase(found);
+    const bool wordsRemain = std::any_of(vocabulary.begin(), vocabulary.end(), [](const auto& word) {
+        return TakesPartInTraining(word.first, *word.second);
+    });
+    if (wordsRemain) {
+        RunTrainingChain();
+    } else {
+        // Nothing is left to train on: the models of the forgotten words
+        // go, so that nothing is recognised as one of them.
+        for (const char* file :
+             {fileNames.latticeFile, fileNames.trainedStatesFile, fileNames.trainedTransitionsFile}) {
+            std::remove(file);
+        }
+    }
+    return 0;
+}
+
 void TrainingSession::RunTrainingChain() {
     ::unlink(fileNames.trainedVocabularyFile);
     // The chain's own failures decide the mark; they still reach the caller.

@@ -51,6 +51,12 @@ public:
     // Files utterance n under `word` and runs the whole training chain.
     // Returns 1 when the word was already in the Vocabulary, 0 when added.
     int TrainWord(const std::wstring& word, std::int32_t utteranceNumber);
+    // Takes `word` out of the Vocabulary and retrains the rest; its
+    // recordings stay on disk. When no word is left to train, the trained
+    // models and the grammar lattice are removed instead. Returns 1 when
+    // there is no such word (built-in words cannot be forgotten), 0 when it
+    // was forgotten.
+    int ForgetWord(const std::wstring& word);
 
     // The last training run completed for the Vocabulary as it is: its
     // completion mark names exactly these words and recordings. Also true

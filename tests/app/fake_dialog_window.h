@@ -41,6 +41,17 @@ public:
     }
     void EndDialog(int result) override { endResults.push_back(result); }
     void EnableButton(int controlId, bool enabled) override { disabled[controlId] = !enabled; }
+    void ShowRecordingIndicator(bool shown) override { indicatorShown = shown; }
+    void ShowListLine(int listId, const std::wstring& line) override { shownLines[listId] = line; }
+    void ShowNote(const std::wstring& text) override { note = text; }
+    bool Confirm(const std::wstring& question) override {
+        questions.push_back(question);
+        return confirmAnswer;
+    }
+    CloseChoice AskSaveBeforeClosing() override {
+        ++closeQuestions;
+        return closeChoice;
+    }
 
     std::map<int, std::wstring> texts;
     std::map<int, std::vector<std::wstring>> lists;
@@ -48,4 +59,11 @@ public:
     std::vector<std::string> calls;
     std::vector<int> endResults;
     int splashResult = IdOk;
+    bool indicatorShown = false;
+    std::map<int, std::wstring> shownLines;
+    std::wstring note;
+    std::vector<std::wstring> questions;
+    bool confirmAnswer = true;
+    int closeQuestions = 0;
+    CloseChoice closeChoice = CloseChoice::Discard;
 };

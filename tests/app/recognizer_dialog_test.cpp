@@ -12,6 +12,7 @@
 #include "../recognition/expected_dec_params.h"
 #include "app/recognizer_dialog.h"
 #include "audio/capture_selection.h"
+#include "audio/playback.h"
 #include "engine/speech_engine.h"
 #include "fake_dialog_window.h"
 #include "test_folder.h"
@@ -122,21 +123,115 @@ TEST_F(DialogTest, TrainingRecordsTrainsListsAndCounts) {
     Open(dialog);
     dialog.OnCommand(IdTrainButton);
     EXPECT_EQ(window.texts[IdTrainButton], L"Stop Recording");
+    EXPECT_TRUE(window.indicatorShown);
     WaitForEndOfInput();
-    window.texts[IdWordEdit] = L"yes";
+    window.texts[IdWordEdit] = L" yes\t";  // the blanks around a word are dropped
     dialog.OnCommand(IdTrainButton);
     EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+    EXPECT_FALSE(window.indicatorShown);
     EXPECT_EQ(dialog.utteranceCounter, 1);
     EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
+    EXPECT_EQ(window.shownLines[IdWordList], L"yes");
     EXPECT_TRUE(fs::exists("0.raw"));
     EXPECT_EQ(ReadFileBytes("raw.txt"), "0.raw\n");
 
     Record(dialog, IdTrainButton, L"yes");  // a known word is listed once
-    EXPECT_EQ(dialog.utteranceCounter, 2);
-    EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
-    EXPECT_EQ(dialog.trainingSession.vocabulary.at(L"yes")->utterances, (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(dialog.LastOutcome().done, "\"yes\" was trained with recording 1");
+    EXPECT_TRUE(window.note.empty());
+    // The same word to the recogniser: another take of the known word.
+    Record(dialog, IdTrainButton, L"YES");
+    EXPECT_EQ(window.note, L"Trained as another take of yes.");
+    EXPECT_EQ(dialog.utteranceCounter, 3);
+    EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
+    EXPECT_EQ(dialog.TakesOf(L"yes"), (std::vector<std::int32_t>{0, 1, 2}));
+    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 3u);
     EXPECT_FALSE(dialog.LastOutcome().Failed());
+}
+
+TEST_F(DialogTest, ForgettingAWordRetrainsWithoutItAndKeepsItsRecordings) {
+    RecognizerDialog dialog;
+    Open(dialog);
+    for (const wchar_t* word : {L"yes", L"no", L"maybe"}) {
+        Record(dialog, IdTrainButton, word);
+    }
+    ASSERT_TRUE(dialog.OnSave());
+    fs::remove("engine.log");
+
+    window.confirmAnswer = false;  // asked, and kept
+    dialog.OnForgetWord(L"no");
+    EXPECT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(dialog.TakesOf(L"no"), std::vector<std::int32_t>{1});
+
+    window.confirmAnswer = true;
+    dialog.OnForgetWord(L"no");
+    EXPECT_EQ(dialog.LastOutcome().done, "\"no\" was forgotten");
+    EXPECT_EQ(window.lists[IdWordList], (std::vector<std::wstring>{L"maybe", L"yes"}));
+    EXPECT_TRUE(dialog.TakesOf(L"no").empty());
+    EXPECT_TRUE(fs::exists("1.raw"));
+    EXPECT_EQ(ReadFileBytes("raw.txt"), "2.raw\n0.raw\n");
+    EXPECT_TRUE(fs::exists("engine.log"));  // the models were trained again
+    EXPECT_EQ(ReadFileBytes("commands.txt"), "3\nmaybe#2#\nno#1#\nyes#0#");
+
+    for (const wchar_t* unknown : {L"no", L"sil"}) {
+        dialog.OnForgetWord(unknown);
+        EXPECT_EQ(dialog.LastOutcome().failures.size(), 1u) << dialog.LastOutcome().done;
+    }
+    EXPECT_EQ(window.lists[IdWordList].size(), 2u);
+
+    // With no word left, the models go rather than answer with a forgotten word.
+    dialog.OnForgetWord(L"maybe");
+    dialog.OnForgetWord(L"yes");
+    EXPECT_TRUE(window.lists[IdWordList].empty());
+    EXPECT_FALSE(fs::exists("train_states.bin"));
+    EXPECT_FALSE(dialog.LastOutcome().Failed());
+}
+
+TEST_F(DialogTest, UnsavedChangesAskBeforeClosing) {
+    struct Case {
+        CloseChoice choice;
+        bool ends;
+        bool saves;
+    };
+    for (const Case test : {Case{CloseChoice::Save, true, true}, Case{CloseChoice::Discard, true, false},
+                            Case{CloseChoice::Cancel, false, false}}) {
+        WriteFileBytes("commands.txt", "0");
+        RecognizerDialog dialog;
+        Open(dialog);
+        window.endResults.clear();
+        window.closeQuestions = 0;
+        dialog.OnClose();  // nothing to save: no question
+        EXPECT_EQ(window.closeQuestions, 0);
+        Record(dialog, IdTrainButton, L"yes");
+        window.closeChoice = test.choice;
+        dialog.OnCommand(IdCancel);
+        EXPECT_EQ(window.closeQuestions, 1);
+        EXPECT_EQ(window.endResults.size(), test.ends ? 2u : 1u);
+        EXPECT_EQ(ReadFileBytes("commands.txt"), test.saves ? "1\nyes#0#" : "0");
+    }
+}
+
+TEST_F(DialogTest, PlaysATakeBack) {
+    struct KeptPlayback : PlaybackDevice {
+        std::vector<std::int16_t>* played;
+        std::string Play(std::vector<std::int16_t> samples) override {
+            *played = std::move(samples);
+            return {};
+        }
+    };
+    std::vector<std::int16_t> played;
+    auto device = std::make_unique<KeptPlayback>();
+    device->played = &played;
+    InstallPlaybackDevice(std::move(device));
+    RecognizerDialog dialog;
+    Open(dialog);
+    Record(dialog, IdTrainButton, L"yes");
+    dialog.OnPlayTake(0);
+    EXPECT_GE(played.size(), 1500u);
+    EXPECT_EQ(played[0], 0x1111);
+    dialog.OnPlayTake(7);
+    EXPECT_EQ(dialog.LastOutcome().failures,
+              std::vector<std::string>{"the take could not be played: the recording 7.raw cannot be read"});
+    InstallPlaybackDevice(nullptr);
 }
 
 TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
@@ -154,21 +249,21 @@ TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
     EXPECT_FALSE(fs::exists("engine.log"));
 }
 
-TEST_F(DialogTest, FailedRecordingIsNeitherTrainedNorDecoded) {
+TEST_F(DialogTest, MicrophoneThatCannotBeOpenedIsReportedAtTheFirstPress) {
     RecognizerDialog dialog;
     Open(dialog);
     SelectCaptureDevice("none");
-    Record(dialog, IdTrainButton, L"yes");
-    EXPECT_TRUE(dialog.LastOutcome().Failed());
-    Record(dialog, IdRecognizeButton);
-    EXPECT_TRUE(dialog.LastOutcome().Failed());
+    for (const int button : {IdTrainButton, IdRecognizeButton}) {
+        dialog.OnCommand(button);
+        EXPECT_EQ(dialog.LastOutcome().failures,
+                  std::vector<std::string>{"no microphone could be opened: no capture device is selected"});
+        EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
+        EXPECT_EQ(window.texts[IdRecognizeButton], L"Recognize word");
+        EXPECT_FALSE(window.disabled[IdTrainButton] || window.disabled[IdRecognizeButton]);
+        EXPECT_FALSE(window.indicatorShown);
+    }
     EXPECT_EQ(dialog.utteranceCounter, 0);
-    EXPECT_TRUE(window.lists[IdWordList].empty());
-    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);
-    EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
-    EXPECT_EQ(window.texts[IdRecognizeButton], L"Recognize word");
     EXPECT_FALSE(fs::exists("engine.log"));
-    EXPECT_FALSE(fs::exists("raw_dec.txt"));
 }
 
 // Symbolic links planted in the work folder are never written through: the

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "audio/capture_selection.h"
 #include "audio/wave_recorder.h"
@@ -12,27 +13,58 @@
 
 namespace {
 
-// Points ALSA, for this process only, at a configuration of its own whose
-// default capture device plays `input` (headerless 11025 Hz mono 16-bit).
-// What follows the input is not silence: the plugin leaves its buffer as it
-// was, so only the input's own samples are known.
-void UseFileAsMicrophone(const TemporaryFolder& folder, const std::string& input) {
+// Points ALSA, for this process only, at `configuration` as its whole
+// configuration.
+void UseAlsaConfiguration(const TemporaryFolder& folder, const std::string& text) {
     const std::string configuration = folder.Path("asound.conf");
-    std::ofstream(configuration) << "pcm.filein {\n"
-                                    "  type file\n"
-                                    "  slave.pcm { type null }\n"
-                                    "  file \"/dev/null\"\n"
-                                    "  infile \""
-                                 << input
-                                 << "\"\n"
-                                    "  format \"raw\"\n"
-                                    "}\n"
-                                    "pcm.!default {\n"
-                                    "  type plug\n"
-                                    "  slave.pcm \"filein\"\n"
-                                    "}\n";
+    std::ofstream(configuration) << text;
     setenv("HOME", folder.Path("").c_str(), 1);
     setenv("ALSA_CONFIG_PATH", configuration.c_str(), 1);
+}
+
+// An ALSA configuration whose default capture device plays `input`
+// (headerless 11025 Hz mono 16-bit). What follows the input is not silence:
+// the plugin leaves its buffer as it was, so only the input's own samples
+// are known.
+void UseFileAsMicrophone(const TemporaryFolder& folder, const std::string& input) {
+    std::ostringstream configuration;
+    configuration << "pcm.filein {\n"
+                     "  type file\n"
+                     "  slave.pcm { type null }\n"
+                     "  file \"/dev/null\"\n"
+                     "  infile \""
+                  << input
+                  << "\"\n"
+                     "  format \"raw\"\n"
+                     "}\n"
+                     "pcm.!default {\n"
+                     "  type plug\n"
+                     "  slave.pcm \"filein\"\n"
+                     "}\n";
+    UseAlsaConfiguration(folder, configuration.str());
+}
+
+// Sound systems without a capture device: each start is refused with a
+// reason, and the process goes on. (An empty configuration made PortAudio
+// stop the process while it listed the devices.)
+TEST(PortAudioCaptureTest, NoCaptureDeviceIsRefusedWithAReason) {
+    struct Case {
+        const char* configuration;
+        const char* reason;
+    };
+    for (const Case& test : {Case{"", "the ALSA configuration lists no default sound device"},
+                             Case{"pcm.foo { type null }\n", "the ALSA configuration lists no default sound device"},
+                             Case{"pcm.dmix { type null }\n", "no input device found"}}) {
+        TemporaryFolder folder;
+        UseAlsaConfiguration(folder, test.configuration);
+        ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
+        DeviceHandle handle = nullptr;
+        StartRecording(L"0.raw", MakeFormat(), &handle);
+        EXPECT_TRUE(RecordingFailed()) << test.configuration;
+        EXPECT_EQ(RecordingStartProblem(), test.reason) << test.configuration;
+        StopRecording(handle);
+        SelectCaptureDevice("none");
+    }
 }
 
 TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {

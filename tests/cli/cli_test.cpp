@@ -97,6 +97,7 @@ TEST_F(CliTest, CommandLineConventions) {
         {{"words", "--workdir"}, 2, "parrot-cli: --workdir needs a value", ""},
         {{"--timings=yes", "words"}, 2, "parrot-cli: --timings takes no value", ""},
         {{"save", "train", "yes"}, 2, "parrot-cli: train needs WORD and AUDIO", ""},
+        {{"words", "forget"}, 2, "parrot-cli: forget needs WORD", ""},
         {{"train", "", "word.raw"}, 2, "parrot-cli: train: WORD is empty", ""},
         {{"save", "recognize", "missing.raw"}, 2, "parrot-cli: recognize: cannot read missing.raw: no such file", ""},
         {{"recognize", "."},
@@ -213,6 +214,21 @@ TEST_F(CliTest, AWorkFolderInUseIsRefusedUntouched) {
                            " is in use by another Parrot (process 4242)\n");
     EXPECT_EQ(std::distance(fs::directory_iterator("work"), fs::directory_iterator()), 1);
     EXPECT_FALSE(fs::exists("engine.log"));
+}
+
+TEST_F(CliTest, ForgetRetrainsWithoutTheWordAndSavesOnlyWhenAsked) {
+    CliRun run = RunInWork({"train", "yes", "word.raw", "train", "no", "word.raw", "save", "forget", "yes", "words"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "no\n");
+    EXPECT_EQ(EngineCalls().size(), 15u);  // two trainings and the retraining
+    EXPECT_EQ(ReadFileBytes("work/raw.txt"), "1.raw\n");
+    EXPECT_TRUE(fs::exists("work/0.raw"));
+    EXPECT_EQ(ReadFileBytes("work/commands.txt"), "2\nno#1#\nyes#0#");
+
+    run = RunInWork({"forget", "maybe", "forget", "no", "words"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "yes\n");
+    EXPECT_EQ(run.err, "parrot-cli: forget: there is no word \"maybe\" to forget\n");
 }
 
 TEST_F(CliTest, RecognizePrintsTheResultLines) {

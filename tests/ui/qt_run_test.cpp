@@ -1,12 +1,16 @@
 // A whole run of the window program's start hook on Qt: the splash box, then
-// the main window with the saved words, closed with the close button.
+// the main window with the saved words; one is forgotten with Delete, and
+// closing asks whether to save the change.
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,38 +24,62 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Plays the user: Enter on the splash box, then looks at the main window
-// and closes it with its close button.
+QStringList Lines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+}
+
+// Plays the user, one step each time it looks: Enter on the splash box;
+// Delete on "zebra", confirmed; closes the window, and cancels when asked to
+// save; closes it again, and discards.
 struct User {
     bool splashSeen = false;
-    bool windowSeen = false;
-    QStringList words;
+    QStringList wordsAtStart;
+    QStringList wordsAfterForgetting;
+    QStringList questions;
+    int closes = 0;
     bool hasIcon = false;
+    bool done = false;
 
     void Act() {
+        QTimer::singleShot(10, [this] {
+            if (!done) Act();
+        });
         QWidget* box = QApplication::activeModalWidget();
         if (auto* splash = dynamic_cast<SplashBox*>(box)) {
             splashSeen = true;
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QApplication::sendEvent(splash, &enter);
+        } else if (auto* question = dynamic_cast<QMessageBox*>(box)) {
+            questions << question->text();
+            const bool closing = question->text() == "Save the vocabulary before closing?";
+            done = closing && closes == 2;
+            question->button(!closing ? QMessageBox::Yes : done ? QMessageBox::Discard : QMessageBox::Cancel)->click();
         } else if (auto* window = dynamic_cast<RecognizerWindow*>(box)) {
-            windowSeen = true;
-            const auto* list = qobject_cast<QListWidget*>(window->Control(IdWordList));
-            for (int i = 0; i < list->count(); ++i) words << list->item(i)->text();
-            hasIcon = !window->windowIcon().isNull();
-            window->close();
-            return;
+            auto* list = qobject_cast<QListWidget*>(window->Control(IdWordList));
+            if (wordsAtStart.isEmpty()) {
+                wordsAtStart = Lines(list);
+                hasIcon = !window->windowIcon().isNull();
+                list->setCurrentRow(static_cast<int>(wordsAtStart.indexOf("zebra")));
+                QKeyEvent remove(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+                QApplication::sendEvent(list, &remove);
+            } else {
+                wordsAfterForgetting = Lines(list);
+                ++closes;
+                window->close();
+            }
         }
-        QTimer::singleShot(10, [this] { Act(); });
     }
 };
 
-TEST(QtRunTest, SplashThenMainWindowWithSavedWordsClosedWithoutSaving) {
+TEST(QtRunTest, ForgettingAWordThenClosingAsksToSave) {
     const fs::path startFolder = fs::current_path();
     const TemporaryFolder folder;
     const fs::path& workFolder = folder.path();
     const std::string saved = "7\nzebra#1#\nStop#2#\napple#3#\nstop#4#";
     WriteFileBytes(workFolder / "commands.txt", saved);
+    ::setenv("PARROT_TEST_ENGINE_LOG", (workFolder / "engine.log").c_str(), 1);
 
     User user;
     QTimer::singleShot(0, [&user] { user.Act(); });
@@ -59,12 +87,17 @@ TEST(QtRunTest, SplashThenMainWindowWithSavedWordsClosedWithoutSaving) {
     RecognizerApp app(platform);
     EXPECT_FALSE(app.InitInstance());
     fs::current_path(startFolder);
+    ::unsetenv("PARROT_TEST_ENGINE_LOG");
 
     EXPECT_EQ(app.ExitCode(), 0);
     EXPECT_TRUE(user.splashSeen);
-    EXPECT_TRUE(user.windowSeen);
     EXPECT_TRUE(user.hasIcon);
-    EXPECT_EQ(user.words, QStringList({"apple", "Stop", "stop", "zebra"}));
+    EXPECT_EQ(user.wordsAtStart, QStringList({"apple", "Stop", "stop", "zebra"}));
+    EXPECT_EQ(user.wordsAfterForgetting, QStringList({"apple", "Stop", "stop"}));
+    ASSERT_EQ(user.questions.size(), 3);
+    EXPECT_TRUE(user.questions[0].startsWith("Forget \"zebra\"?"));
+    EXPECT_EQ(user.closes, 2);
+    EXPECT_TRUE(fs::exists(workFolder / "engine.log"));  // the models were trained without it
     EXPECT_TRUE(fs::exists(workFolder / "params_dec.txt"));
     EXPECT_EQ(ReadFileBytes(workFolder / "commands.txt"), saved);
 }

@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <string>
 #include <vector>
 
 #include "ui/qt/dialog_units.h"
@@ -15,10 +18,13 @@
 namespace {
 
 // A stand-in for the dialog logic: records the commands and, like the real
-// logic, ends the dialog on OK, Cancel and the close button.
+// logic, ends the dialog on OK, Cancel and the close button. Every word has
+// the takes 3 and 5.
 struct FakeLogic {
     std::vector<int> commands;
     int closes = 0;
+    std::vector<std::wstring> forgotten;
+    std::vector<std::int32_t> played;
     RecognizerWindow* window = nullptr;
 
     WindowCommands Commands() {
@@ -29,7 +35,12 @@ struct FakeLogic {
                 [this] {
                     ++closes;
                     window->EndDialog(IdOk);
-                }};
+                },
+                [this](const std::wstring& word) { forgotten.push_back(word); },
+                [](const std::wstring&) {
+                    return std::vector<std::int32_t>{3, 5};
+                },
+                [this](std::int32_t take) { played.push_back(take); }};
     }
 };
 
@@ -148,13 +159,70 @@ TEST_F(RecognizerWindowTest, TextsCaptionsAndButtonStates) {
 }
 
 TEST_F(RecognizerWindowTest, ButtonsAndKeysBecomeCommands) {
-    for (int id : {IdTrainButton, IdRecognizeButton, IdSaveButton, IdOk}) {
+    window.show();
+    // Enter in the word box trains the word: "Add/Train word" is the only
+    // default button, and no button becomes one by taking the focus.
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        EXPECT_EQ(button->isDefault(), button == window.Control(IdTrainButton)) << button->text().toStdString();
+        EXPECT_FALSE(button->autoDefault()) << button->text().toStdString();
+    }
+    qobject_cast<QPushButton*>(window.Control(IdSaveButton))->click();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(window.Control(IdWordEdit), &enter);
+    for (int id : {IdTrainButton, IdRecognizeButton, IdOk}) {
         qobject_cast<QPushButton*>(window.Control(id))->click();
     }
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&window, &escape);
-    EXPECT_EQ(logic.commands, (std::vector<int>{IdTrainButton, IdRecognizeButton, IdSaveButton, IdOk, IdCancel}));
+    EXPECT_EQ(logic.commands,
+              (std::vector<int>{IdSaveButton, IdTrainButton, IdTrainButton, IdRecognizeButton, IdOk, IdCancel}));
     EXPECT_EQ(window.result(), IdCancel);
+}
+
+TEST_F(RecognizerWindowTest, RecordingIndicatorShowsOnlyWhileRecording) {
+    window.show();
+    const auto indicatorShown = [&] {
+        int shown = 0;
+        for (QProgressBar* meter : window.findChildren<QProgressBar*>()) shown += meter->isVisible() ? 1 : 0;
+        return shown;
+    };
+    EXPECT_EQ(indicatorShown(), 0);
+    window.ShowNote(L"Trained as another take of yes.");
+    window.ShowRecordingIndicator(true);
+    EXPECT_EQ(indicatorShown(), 1);
+    EXPECT_EQ(Label("Trained as another take of yes."), nullptr);  // a recording clears the note
+    window.ShowRecordingIndicator(false);
+    EXPECT_EQ(indicatorShown(), 0);
+    window.hide();
+}
+
+TEST_F(RecognizerWindowTest, WordsAreForgottenWithDeleteOrTheirMenu) {
+    auto* words = qobject_cast<QListWidget*>(window.Control(IdWordList));
+    for (const wchar_t* word : {L"no", L"yes"}) window.AddListLine(IdWordList, word);
+    QKeyEvent remove(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(words, &remove);  // no current word: nothing
+    words->setCurrentRow(1);
+    QApplication::sendEvent(words, &remove);
+
+    QMenu* menu = window.WordMenu(L"no");
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << action->text();
+    EXPECT_EQ(texts, QStringList({"2 takes", "Play take 1", "Play take 2", "", "Forget word"}));
+    menu->actions()[2]->trigger();
+    menu->actions()[4]->trigger();
+    EXPECT_EQ(logic.forgotten, (std::vector<std::wstring>{L"yes", L"no"}));
+    EXPECT_EQ(logic.played, std::vector<std::int32_t>{5});
+}
+
+TEST_F(RecognizerWindowTest, ShownWordIsSelectedAndScrolledIntoView) {
+    window.show();
+    auto* words = qobject_cast<QListWidget*>(window.Control(IdWordList));
+    for (int i = 10; i < 40; ++i) window.AddListLine(IdWordList, L"word" + std::to_wstring(i));
+    window.ShowListLine(IdWordList, L"word39");
+    ASSERT_NE(words->currentItem(), nullptr);
+    EXPECT_EQ(words->currentItem()->text(), "word39");
+    EXPECT_TRUE(words->viewport()->rect().contains(words->visualItemRect(words->currentItem())));
+    window.hide();
 }
 
 TEST_F(RecognizerWindowTest, CloseButtonActsAsOk) {

@@ -53,7 +53,7 @@ TEST(SplashBoxTest, IsAFramelessBoxWithButtonsPictureAndNotices) {
 }
 
 TEST(SplashBoxTest, EnterAndEscapeCloseItWithOkAndCancel) {
-    RecognizerWindow window({[](int) {}, [] {}});
+    RecognizerWindow window{WindowCommands{}};
     PressKeyInModalBox(Qt::Key_Return);
     EXPECT_EQ(window.RunSplashDialog(), IdOk);
     PressKeyInModalBox(Qt::Key_Escape);

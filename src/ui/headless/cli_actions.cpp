@@ -26,13 +26,18 @@ void PrintTiming(const char* action, double seconds) {
     std::fprintf(stderr, "%s %.*s\n", action, static_cast<int>(end - text), text);
 }
 
-// Presses `button` and reports what failed in the press; false when it failed.
-bool Press(RecognizerDialog& dialog, int button, const std::string& context) {
-    dialog.OnCommand(button);
+// Reports what failed in the dialog's last command; false when it failed.
+bool Reported(const RecognizerDialog& dialog, const std::string& context) {
     for (const std::string& failure : dialog.LastOutcome().failures) {
         PrintFailure(context, failure);
     }
     return !dialog.LastOutcome().Failed();
+}
+
+// Presses `button` and reports what failed in the press; false when it failed.
+bool Press(RecognizerDialog& dialog, int button, const std::string& context) {
+    dialog.OnCommand(button);
+    return Reported(dialog, context);
 }
 
 // Records `audioPath` through one of the recording buttons: the first press,
@@ -87,6 +92,9 @@ bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction
             }
             return true;
         }
+        case CliActionKind::Forget:
+            dialog.OnForgetWord(ToWideText(action.word));
+            return Reported(dialog, context);
     }
     return false;
 }

@@ -16,6 +16,8 @@ const char* const kCliUsage =
     "  save               save the vocabulary and the counter (\"Save \")\n"
     "  train WORD AUDIO   record AUDIO, then train WORD with it (\"Add/Train word\")\n"
     "  recognize AUDIO    record AUDIO, then print the result lines (\"Recognize word\")\n"
+    "  forget WORD        take WORD out of the word list and train the models again\n"
+    "                     without it; its recordings stay (\"Forget word\")\n"
     "AUDIO is a WAV, FLAC or Ogg file, or a .raw file of 11025 Hz 16-bit mono samples.\n"
     "Options, anywhere before \"--\" (after it every argument is an action or its operand):\n"
     "  --workdir=DIR      the folder of the vocabulary, recordings and models\n"
@@ -46,6 +48,7 @@ const std::vector<ActionSyntax>& Actions() {
         {"save", CliActionKind::Save, {}},
         {"train", CliActionKind::Train, {"WORD", "AUDIO"}},
         {"recognize", CliActionKind::Recognize, {"AUDIO"}},
+        {"forget", CliActionKind::Forget, {"WORD"}},
     };
     return actions;
 }

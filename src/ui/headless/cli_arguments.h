@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-enum class CliActionKind { Words, Counter, Save, Train, Recognize };
+enum class CliActionKind { Words, Counter, Save, Train, Recognize, Forget };
 
 struct CliAction {
     CliActionKind kind = CliActionKind::Words;
-    std::string word;       // train
+    std::string word;       // train, forget
     std::string audioPath;  // train, recognize: absolute
 };
 

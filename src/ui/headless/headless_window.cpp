@@ -1,9 +1,11 @@
 #include "ui/headless/headless_window.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/button_captions.h"
 #include "app/list_order.h"
+#include "text/text.h"
 
 HeadlessWindow::HeadlessWindow() {
     texts_[IdWordEdit] = L"";
@@ -35,5 +37,11 @@ void HeadlessWindow::DeleteListLine(int listId, int index) {
     std::vector<std::wstring>& lines = lists_[listId];
     if (index >= 0 && static_cast<std::size_t>(index) < lines.size()) {
         lines.erase(lines.begin() + index);
+    }
+}
+
+void HeadlessWindow::ShowNote(const std::wstring& text) {
+    if (!text.empty()) {
+        std::fprintf(stderr, "parrot-cli: %s\n", EscapeControlCharacters(ToNarrowText(text)).c_str());
     }
 }

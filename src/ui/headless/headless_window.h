@@ -26,6 +26,14 @@ public:
     // Actions press one button at a time, each press to its end, so no
     // button is ever pressed while it would be disabled.
     void EnableButton(int, bool) override {}
+    void ShowRecordingIndicator(bool) override {}
+    void ShowListLine(int, const std::wstring&) override {}
+    // Notes go to stderr; they are no failure.
+    void ShowNote(const std::wstring& text) override;
+    // Every action is asked for on the command line, so it is confirmed.
+    bool Confirm(const std::wstring&) override { return true; }
+    // Nothing is saved unless "save" is given.
+    CloseChoice AskSaveBeforeClosing() override { return CloseChoice::Discard; }
 
     // What a user would type into the edit box.
     void SetEditText(const std::wstring& text) { texts_[IdWordEdit] = text; }

@@ -34,7 +34,19 @@ int QtPlatform::RunMainDialog(RecognizerDialog& dialog) {
                                  dialog.OnCommand(commandId);
                                  window.ShowOutcome(dialog.LastOutcome());
                              },
-                             [&dialog] { dialog.OnClose(); }});
+                             [&dialog, &window] {
+                                 dialog.OnClose();
+                                 window.ShowOutcome(dialog.LastOutcome());
+                             },
+                             [&dialog, &window](const std::wstring& word) {
+                                 dialog.OnForgetWord(word);
+                                 window.ShowOutcome(dialog.LastOutcome());
+                             },
+                             [&dialog](const std::wstring& word) { return dialog.TakesOf(word); },
+                             [&dialog, &window](std::int32_t take) {
+                                 dialog.OnPlayTake(take);
+                                 window.ShowOutcome(dialog.LastOutcome());
+                             }});
     dialog.AttachWindow(window);
     dialog.OnInitDialog();
     return window.exec();

@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -13,6 +15,7 @@
 #include "app/list_order.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/program_resources.h"
+#include "ui/qt/recording_indicator.h"
 #include "ui/qt/splash_box.h"
 
 namespace {
@@ -55,6 +58,8 @@ RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
     const auto addButton = [&](int id, const char* caption, const DialogRect& place) {
         auto* button = Place(new QPushButton(QString::fromUtf8(caption), this), units, place);
         button->setProperty(kControlIdProperty, id);
+        button->setAutoDefault(false);
+        button->setDefault(id == IdTrainButton);
         connect(button, &QPushButton::clicked, this, [this, id] { commands_.command(id); });
     };
 
@@ -68,9 +73,25 @@ RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
     addButton(IdOk, "OK", {164, 108, 53, 13});
     addButton(IdCancel, "Cancel", {164, 124, 53, 13});
     addButton(IdSaveButton, "Save ", {6, 124, 69, 13});
-    Place(MakeListBox(this, IdWordList), units, {7, 15, 70, 102});
+    QListWidget* words = Place(MakeListBox(this, IdWordList), units, {7, 15, 70, 102});
     Place(MakeListBox(this, IdResultList), units, {91, 72, 124, 30});
     Place(new QLabel(QStringLiteral("Recognition Result Score"), this), units, {93, 63, 110, 8});
+
+    // Outside the tab order, in the free space beside "Save ".
+    indicator_ = Place(new RecordingIndicator(this), units, {81, 106, 78, 16});
+    note_ = Place(new QLabel(this), units, {81, 106, 78, 32});
+    note_->setWordWrap(true);
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    words->installEventFilter(this);
+    words->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(words, &QListWidget::customContextMenuRequested, this, [this, words](const QPoint& position) {
+        const QListWidgetItem* item = words->itemAt(position);
+        if (item == nullptr) return;
+        QMenu* menu = WordMenu(item->text().toStdWString());
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(words->viewport()->mapToGlobal(position));
+    });
 
     wordEdit->setFocus();
 }
@@ -160,6 +181,71 @@ void RecognizerWindow::ShowOutcome(const CommandOutcome& outcome) {
 
 void RecognizerWindow::EnableButton(int controlId, bool enabled) {
     if (auto* button = qobject_cast<QPushButton*>(Control(controlId))) button->setEnabled(enabled);
+}
+
+void RecognizerWindow::ShowRecordingIndicator(bool shown) {
+    if (shown) note_->clear();
+    indicator_->SetRecording(shown);
+}
+
+void RecognizerWindow::ShowListLine(int listId, const std::wstring& line) {
+    QListWidget* list = List(listId);
+    if (list == nullptr) return;
+    const QList<QListWidgetItem*> found = list->findItems(QString::fromStdWString(line), Qt::MatchExactly);
+    if (found.isEmpty()) return;
+    list->setCurrentItem(found.front());
+    list->scrollToItem(found.front());
+}
+
+void RecognizerWindow::ShowNote(const std::wstring& text) { note_->setText(QString::fromStdWString(text)); }
+
+bool RecognizerWindow::Confirm(const std::wstring& question) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), QString::fromStdWString(question),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+CloseChoice RecognizerWindow::AskSaveBeforeClosing() {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                    QStringLiteral("Save the vocabulary before closing?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return CloseChoice::Save;
+        case QMessageBox::Discard:
+            return CloseChoice::Discard;
+        default:
+            return CloseChoice::Cancel;
+    }
+}
+
+QMenu* RecognizerWindow::WordMenu(const std::wstring& word) {
+    auto* menu = new QMenu(this);
+    const std::vector<std::int32_t> takes = commands_.takesOf(word);
+    menu->addAction(takes.size() == 1 ? tr("1 take") : tr("%1 takes").arg(takes.size()))->setEnabled(false);
+    for (std::size_t i = 0; i < takes.size(); ++i) {
+        const std::int32_t take = takes[i];
+        menu->addAction(tr("Play take %1").arg(i + 1), this, [this, take] { commands_.playTake(take); });
+    }
+    menu->addSeparator();
+    menu->addAction(tr("Forget word"), this, [this, word] { commands_.forgetWord(word); });
+    return menu;
+}
+
+std::wstring RecognizerWindow::CurrentWord() const {
+    const QListWidgetItem* item = List(IdWordList)->currentItem();
+    return item != nullptr ? item->text().toStdWString() : std::wstring();
+}
+
+bool RecognizerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List(IdWordList) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (const std::wstring word = CurrentWord(); !word.empty()) commands_.forgetWord(word);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void RecognizerWindow::accept() { commands_.command(IdOk); }
