@@ -2,12 +2,15 @@
 # optimised, into build/; `make run` opens the window, or without a display
 # runs a short demonstration through parrot-cli; `make test` builds a
 # sanitizer build with the tests into build-test/ and runs them through
-# CTest; `make bench` adds the benchmarks to build/.
+# CTest, then the fuzz targets over their seeds and a few seconds of fuzzing
+# each; `make fuzz` builds only the fuzz targets, with clang, into
+# build-fuzz/; `make bench` adds the benchmarks to build/.
 BUILD      ?= build
 TEST_BUILD ?= build-test
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test fuzz run bench clean
 
 all: build
 
@@ -22,6 +25,13 @@ test: deps
 	@cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARROT_SANITIZE=ON -DPARROT_BUILD_TESTS=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz
+	@cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+	    -DCMAKE_CXX_COMPILER=clang++ -DPARROT_FUZZ=ON -DPARROT_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 
 run: build
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
@@ -34,4 +44,4 @@ bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
