@@ -1,16 +1,10 @@
 #include "decoding/decoder.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace speech {
-namespace {
 
-// Log-likelihood charged for every word a path enters: without it a path
-// gains by splitting one spoken word into several short ones.
-constexpr double kWordInsertionPenalty = -150.0;
-
-struct Token {
+struct Decoder::Token {
     double score = kLogZero;
     double acoustic = 0.0;      // acoustic log-likelihood of the current word so far
     std::uint32_t start = 0;    // first frame of the current word
@@ -18,7 +12,7 @@ struct Token {
 };
 
 // A word that ended at a frame on some surviving path.
-struct WordEnd {
+struct Decoder::WordEnd {
     std::uint32_t node = 0;
     std::uint32_t start = 0;
     std::uint32_t end = 0;
@@ -27,21 +21,74 @@ struct WordEnd {
     std::int32_t history = -1;
 };
 
+struct Decoder::Search {
+    std::vector<double> emission;                        // by state number, at the current frame
+    std::vector<std::vector<Token>> tokens, nextTokens;  // by instance, by chain position
+    std::vector<Token> entry;                            // by node: the token entering it at the current frame
+    std::vector<WordEnd> wordEnds;                       // every word end kept so far
+    std::size_t frameEnds = 0;                           // the current frame's word ends start here
+};
+
+namespace {
+
+// Keeps `token`, moved along an arc of `logProbability`, in `target` when it
+// beats what `target` holds.
+template <typename T>
+void Offer(const T& token, double logProbability, T& target) {
+    if (token.score + logProbability <= target.score) return;
+    target = token;
+    target.score += logProbability;
+}
+
+// One frame of the Viterbi recursion in `chain`: each position takes its best
+// predecessor, the token entering the chain or a position of the previous
+// frame's `current`, and adds its state's emission. Returns the best score.
+template <typename T>
+double ViterbiStep(const StateChain& chain, const T& enter, const std::vector<T>& current,
+                   const std::vector<double>& emission, std::vector<T>& next) {
+    std::fill(next.begin(), next.end(), T{});
+    if (enter.score != kLogZero)
+        for (const auto& arc : chain.entries) Offer(enter, arc.logProbability, next[arc.to]);
+    for (const auto& arc : chain.arcs)
+        if (current[arc.from].score != kLogZero) Offer(current[arc.from], arc.logProbability, next[arc.to]);
+    double best = kLogZero;
+    for (std::size_t p = 0; p < next.size(); ++p) {
+        if (next[p].score == kLogZero) continue;
+        const double b = emission[chain.states[p]];
+        next[p].score += b;
+        next[p].acoustic += b;
+        best = std::max(best, next[p].score);
+    }
+    return best;
+}
+
 }  // namespace
 
 bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                     std::string& error) {
-    words_.assign(network.nodes.size(), WordNode{});
+    nodes_.assign(network.nodes.size(), Node{});
     instances_.clear();
-    initialWords_.clear();
     usedStates_.clear();
     if (network.nodes.empty() || network.start >= network.nodes.size() || network.end >= network.nodes.size()) {
         error = "the word network has no valid start and end node";
         return false;
     }
+    for (const auto& arc : network.arcs) {
+        if (arc.from >= network.nodes.size() || arc.to >= network.nodes.size()) {
+            error = "the word network has an arc to a missing node";
+            return false;
+        }
+    }
+    const auto outgoing = OutgoingArcs(network);
+    if (!OrderNullNodes(network, outgoing, nullOrder_)) {
+        error = "the word network has a cycle of null nodes";
+        return false;
+    }
+    start_ = network.start;
     for (std::uint32_t n = 0; n < network.nodes.size(); ++n) {
         const std::string& word = network.nodes[n].word;
-        words_[n].word = word;
+        nodes_[n].word = word;
+        nodes_[n].next = outgoing[n];
         if (word.empty()) continue;
         const auto found = inventory.lexicon.find(word);
         if (found == inventory.lexicon.end()) {
@@ -56,7 +103,7 @@ bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory,
                 return false;
             }
             if (instance.chain.states.empty()) continue;  // a pronunciation without sound
-            words_[n].instances.push_back(std::uint32_t(instances_.size()));
+            nodes_[n].instances.push_back(std::uint32_t(instances_.size()));
             usedStates_.insert(usedStates_.end(), instance.chain.states.begin(), instance.chain.states.end());
             instances_.push_back(std::move(instance));
         }
@@ -64,128 +111,144 @@ bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory,
     std::sort(usedStates_.begin(), usedStates_.end());
     usedStates_.erase(std::unique(usedStates_.begin(), usedStates_.end()), usedStates_.end());
 
-    for (const auto& arc : network.arcs) {
-        if (arc.from >= network.nodes.size() || arc.to >= network.nodes.size()) {
-            error = "the word network has an arc to a missing node";
-            return false;
+    // What lies beyond each node through null nodes: null nodes latest first,
+    // so that every null node's successors are settled before it.
+    std::vector<bool> nullLeadsToWord(nodes_.size(), false), nullReachesEnd(nodes_.size(), false);
+    auto beyond = [&](std::uint32_t n, bool& leadsToWord, bool& reachesEnd) {
+        for (const auto next : nodes_[n].next) {
+            const bool isNull = nodes_[next].word.empty();
+            leadsToWord = leadsToWord || !isNull || nullLeadsToWord[next];
+            reachesEnd = reachesEnd || (isNull && nullReachesEnd[next]);
         }
+    };
+    for (auto n = nullOrder_.rbegin(); n != nullOrder_.rend(); ++n) {
+        nullReachesEnd[*n] = *n == network.end;
+        bool leadsToWord = false, reachesEnd = nullReachesEnd[*n];
+        beyond(*n, leadsToWord, reachesEnd);
+        nullLeadsToWord[*n] = leadsToWord;
+        nullReachesEnd[*n] = reachesEnd;
     }
-    const auto outgoing = OutgoingArcs(network);
-    for (std::uint32_t n = 0; n < network.nodes.size(); ++n) {
-        if (words_[n].word.empty()) continue;
-        const WordSuccessors successors = FollowingWords(network, outgoing, n);
-        words_[n].successors = successors.words;
-        words_[n].final = successors.reachesEnd || n == network.end;
-    }
-    if (!network.nodes[network.start].word.empty()) {
-        initialWords_.push_back(network.start);
-    } else {
-        initialWords_ = FollowingWords(network, outgoing, network.start).words;
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+        if (nodes_[n].word.empty()) continue;
+        nodes_[n].final = n == network.end;
+        beyond(n, nodes_[n].leadsToWord, nodes_[n].final);
     }
     return true;
 }
 
-std::vector<DecodedWord> Decoder::Decode(const FeatureMatrix& features, const StateScorer& scorer,
-                                         const DecoderSettings& settings) const {
-    const std::uint32_t frames = features.frameCount;
-    if (frames == 0) return {};
-    std::vector<double> emission(usedStates_.empty() ? 0 : usedStates_.back() + 1, kLogZero);
-    std::vector<std::vector<Token>> tokens(instances_.size()), nextTokens(instances_.size());
-    for (std::size_t i = 0; i < instances_.size(); ++i) {
-        tokens[i].assign(instances_[i].chain.states.size(), Token{});
-        nextTokens[i] = tokens[i];
+void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
+    for (const auto n : nullOrder_) {
+        if (entry[n].score == kLogZero) continue;
+        for (const auto next : nodes_[n].next) Offer(entry[n], 0.0, entry[next]);
     }
-    std::vector<Token> entry(words_.size()), nextEntry(words_.size());
-    for (const auto node : initialWords_) entry[node] = Token{0.0, 0.0, 0, -1};
+}
 
-    std::vector<WordEnd> wordEnds;
+void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
+    std::vector<double> best(nodes_.size(), kLogZero);
+    for (std::size_t i = 0; i < instances_.size(); ++i) {
+        double& nodeBest = best[instances_[i].node];
+        nodeBest = std::max(nodeBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
+                                                  search.tokens[i], search.emission, search.nextTokens[i]));
+    }
+    std::swap(search.tokens, search.nextTokens);
+    for (std::size_t i = 0; i < instances_.size(); ++i)
+        for (auto& token : search.tokens[i])
+            if (token.score < best[instances_[i].node] - stateBeam) token = Token{};
+}
+
+void Decoder::CollectWordEnds(Search& search, std::uint32_t frame, bool last, const DecoderSettings& settings) const {
+    // A word end is kept when it can go somewhere: to a following word
+    // before the last frame, to the network's end at the last frame.
     std::vector<WordEnd> candidates;
-    std::int32_t bestFinal = -1;
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+        if (last ? !nodes_[n].final : !nodes_[n].leadsToWord) continue;
+        WordEnd end;
+        for (const auto i : nodes_[n].instances)
+            for (const auto& arc : instances_[i].chain.exits) {
+                const Token& from = search.tokens[i][arc.from];
+                if (from.score == kLogZero || from.score + arc.logProbability <= end.score) continue;
+                end = WordEnd{n, from.start, frame, from.score + arc.logProbability, from.acoustic, from.history};
+            }
+        if (end.score != kLogZero) candidates.push_back(end);
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const WordEnd& a, const WordEnd& b) { return a.score > b.score; });
+    search.frameEnds = search.wordEnds.size();
+    for (std::size_t c = 0; c < candidates.size() && c < settings.maxWordEnds; ++c) {
+        if (candidates[c].score < candidates.front().score - settings.wordEndBeam) break;
+        search.wordEnds.push_back(candidates[c]);
+    }
+}
+
+void Decoder::EnterSuccessors(Search& search, std::uint32_t frame, const DecoderSettings& settings) const {
+    std::vector<Token>& entry = search.entry;
+    std::fill(entry.begin(), entry.end(), Token{});
+    for (std::size_t link = search.frameEnds; link < search.wordEnds.size(); ++link) {
+        const WordEnd& end = search.wordEnds[link];
+        const Token token{end.score + settings.wordInsertionPenalty, 0.0, frame + 1, std::int32_t(link)};
+        for (const auto next : nodes_[end.node].next) Offer(token, 0.0, entry[next]);
+    }
+    PassThroughNullNodes(entry);
+    double best = kLogZero;
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n)
+        if (!nodes_[n].word.empty()) best = std::max(best, entry[n].score);
+    for (auto& token : entry)
+        if (token.score < best - settings.wordEntryBeam) token = Token{};
+}
+
+std::vector<DecodedWord> Decoder::TraceBack(const Search& search, std::int32_t link) const {
+    std::vector<DecodedWord> words;
+    for (; link >= 0; link = search.wordEnds[std::size_t(link)].history) {
+        const WordEnd& end = search.wordEnds[std::size_t(link)];
+        const double length = double(end.end - end.start + 1);
+        words.push_back({nodes_[end.node].word, end.start, end.end, end.acoustic / length});
+    }
+    std::reverse(words.begin(), words.end());
+    return words;
+}
+
+std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const StateScorer& scorer,
+                                        const DecoderSettings& settings) const {
+    const std::uint32_t frames = features.frameCount;
+    if (frames == 0 || instances_.empty()) return {};
+    Search search;
+    search.emission.assign(usedStates_.back() + 1, kLogZero);
+    search.tokens.resize(instances_.size());
+    for (std::size_t i = 0; i < instances_.size(); ++i) search.tokens[i].assign(instances_[i].chain.states.size(), {});
+    search.nextTokens = search.tokens;
+    search.entry.assign(nodes_.size(), Token{});
+    search.entry[start_] = Token{0.0, 0.0, 0, -1};
+    PassThroughNullNodes(search.entry);
+
     for (std::uint32_t t = 0; t < frames; ++t) {
         const float* frame = features.Frame(t);
-        for (const auto state : usedStates_) emission[state] = scorer.LogLikelihood(state, frame);
-
-        double best = kLogZero;
-        for (std::size_t i = 0; i < instances_.size(); ++i) {
-            const StateChain& chain = instances_[i].chain;
-            std::vector<Token>& next = nextTokens[i];
-            std::fill(next.begin(), next.end(), Token{});
-            const Token& enter = entry[instances_[i].node];
-            if (enter.score != kLogZero)
-                for (const auto& arc : chain.entries)
-                    if (enter.score + arc.logProbability > next[arc.to].score) {
-                        next[arc.to] = enter;
-                        next[arc.to].score += arc.logProbability;
-                    }
-            const std::vector<Token>& current = tokens[i];
-            for (const auto& arc : chain.arcs) {
-                const Token& from = current[arc.from];
-                if (from.score == kLogZero) continue;
-                if (from.score + arc.logProbability > next[arc.to].score) {
-                    next[arc.to] = from;
-                    next[arc.to].score += arc.logProbability;
-                }
-            }
-            for (std::size_t p = 0; p < next.size(); ++p) {
-                if (next[p].score == kLogZero) continue;
-                const double b = emission[chain.states[p]];
-                next[p].score += b;
-                next[p].acoustic += b;
-                best = std::max(best, next[p].score);
-            }
-        }
-        std::swap(tokens, nextTokens);
-        for (auto& instanceTokens : tokens)
-            for (auto& token : instanceTokens)
-                if (token.score < best - settings.stateBeam) token = Token{};
-
-        // Word ends of this frame, best first, within the word-end beam.
-        candidates.clear();
-        for (std::size_t i = 0; i < instances_.size(); ++i) {
-            const StateChain& chain = instances_[i].chain;
-            WordEnd end;
-            for (const auto& arc : chain.exits) {
-                const Token& from = tokens[i][arc.from];
-                if (from.score == kLogZero || from.score + arc.logProbability <= end.score) continue;
-                end = WordEnd{instances_[i].node, from.start,  t, from.score + arc.logProbability,
-                              from.acoustic,      from.history};
-            }
-            if (end.score != kLogZero) candidates.push_back(end);
-        }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const WordEnd& a, const WordEnd& b) { return a.score > b.score; });
-        std::fill(nextEntry.begin(), nextEntry.end(), Token{});
-        double bestEntry = kLogZero;
-        for (std::size_t c = 0; c < candidates.size() && c < settings.maxWordEnds; ++c) {
-            if (candidates[c].score < candidates.front().score - settings.wordEndBeam) break;
-            const std::int32_t link = std::int32_t(wordEnds.size());
-            wordEnds.push_back(candidates[c]);
-            const WordNode& node = words_[candidates[c].node];
-            if (t + 1 == frames) {
-                if (node.final && (bestFinal < 0 || candidates[c].score > wordEnds[std::size_t(bestFinal)].score))
-                    bestFinal = link;
-                continue;
-            }
-            const double score = candidates[c].score + kWordInsertionPenalty;
-            for (const auto successor : node.successors) {
-                if (score <= nextEntry[successor].score) continue;
-                nextEntry[successor] = Token{score, 0.0, t + 1, link};
-                bestEntry = std::max(bestEntry, score);
-            }
-        }
-        for (auto& token : nextEntry)
-            if (token.score < bestEntry - settings.wordEntryBeam) token = Token{};
-        std::swap(entry, nextEntry);
+        for (const auto state : usedStates_) search.emission[state] = scorer.LogLikelihood(state, frame);
+        PropagateThroughStates(search, settings.stateBeam);
+        const bool last = t + 1 == frames;
+        CollectWordEnds(search, t, last, settings);
+        if (!last) EnterSuccessors(search, t, settings);
     }
 
-    std::vector<DecodedWord> path;
-    for (std::int32_t link = bestFinal; link >= 0; link = wordEnds[std::size_t(link)].history) {
-        const WordEnd& end = wordEnds[std::size_t(link)];
-        const double length = double(end.end - end.start + 1);
-        path.push_back({words_[end.node].word, end.start, end.end, end.acoustic / length});
-    }
-    std::reverse(path.begin(), path.end());
-    return path;
+    std::vector<Hypothesis> complete;
+    for (std::size_t link = search.frameEnds; link < search.wordEnds.size(); ++link)
+        complete.push_back({TraceBack(search, std::int32_t(link)), search.wordEnds[link].score, true});
+    if (!complete.empty()) return complete;
+
+    // No path reaches the end: the best token of the last frame, its word
+    // cut off there.
+    const Token* best = nullptr;
+    std::uint32_t node = 0;
+    for (std::size_t i = 0; i < instances_.size(); ++i)
+        for (const auto& token : search.tokens[i])
+            if (token.score != kLogZero && (best == nullptr || token.score > best->score)) {
+                best = &token;
+                node = instances_[i].node;
+            }
+    if (best == nullptr) return {};
+    Hypothesis partial{TraceBack(search, best->history), best->score, false};
+    partial.words.push_back(
+        {nodes_[node].word, best->start, frames - 1, best->acoustic / double(frames - best->start)});
+    return {partial};
 }
 
 }  // namespace speech

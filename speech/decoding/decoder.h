@@ -1,6 +1,13 @@
 #pragma once
 // Token-passing Viterbi search of a word network, each word expanded through
-// the lexicon into the HMM states of every one of its pronunciations.
+// the lexicon into the HMM states of every one of its pronunciations. Every
+// frame takes three steps: tokens move through the states of the words
+// (the Viterbi step, with the state beam within each word), the words that
+// end are collected (word-end beam, at most `maxWordEnds`), and their tokens
+// enter the words that may follow, through null nodes (word insertion
+// penalty, word-entry beam). Words compete through the last two steps only,
+// so that a word kept apart for rescoring keeps its own best path. The search is linear in the network's size: null
+// nodes are passed as nodes, never expanded into word-to-word successor lists.
 
 #include <cstdint>
 #include <string>
@@ -16,10 +23,14 @@
 namespace speech {
 
 struct DecoderSettings {
-    double stateBeam = 300.0;        // state tokens this far below the frame's best are dropped
+    double stateBeam = 300.0;        // a word's tokens this far below the word's best of the frame are dropped
     double wordEndBeam = 150.0;      // word ends this far below the frame's best word end are dropped
     double wordEntryBeam = 150.0;    // word entries this far below the frame's best entry are dropped
     std::uint32_t maxWordEnds = 50;  // word ends kept per frame, best first
+    // Log-likelihood charged for every word a path enters after its first:
+    // without it a path gains by splitting one spoken word into several
+    // short ones.
+    double wordInsertionPenalty = -150.0;
 };
 
 struct DecodedWord {
@@ -29,35 +40,55 @@ struct DecodedWord {
     double score = 0.0;  // average acoustic log-likelihood per frame
 };
 
+// One path of the search.
+struct Hypothesis {
+    std::vector<DecodedWord> words;
+    double score = 0.0;     // log-likelihood: emissions, transitions and word insertion penalties
+    bool complete = false;  // reaches the network's end at the last frame
+};
+
 class Decoder {
 public:
     // Expands `network`; false with `error` naming a word missing from the
-    // lexicon or a phone without a model.
+    // lexicon or a phone without a model, or when null nodes form a cycle.
     bool Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                std::string& error);
 
-    // The words of the best path through the network, in order; empty when no
-    // path fits the frames.
-    std::vector<DecodedWord> Decode(const FeatureMatrix& features, const StateScorer& scorer,
-                                    const DecoderSettings& settings) const;
+    // Every path that reaches the network's end at the last frame and
+    // survives the beams (one per word end kept at that frame), best first.
+    // When none does, the best partial path alone: the best token of the last
+    // frame, its word ending there. Empty without frames.
+    std::vector<Hypothesis> Decode(const FeatureMatrix& features, const StateScorer& scorer,
+                                   const DecoderSettings& settings) const;
 
     // The state numbers the expanded network uses.
     const std::vector<std::uint32_t>& UsedStates() const { return usedStates_; }
 
 private:
+    struct Token;
+    struct WordEnd;
+    struct Search;
     struct WordInstance {
         std::uint32_t node = 0;
         StateChain chain;
     };
-    struct WordNode {
-        std::string word;
-        std::vector<std::uint32_t> instances;
-        std::vector<std::uint32_t> successors;  // word nodes entered after this one
-        bool final = false;                     // the network may end after this word
+    struct Node {
+        std::string word;                      // empty for a null node
+        std::vector<std::uint32_t> instances;  // one per pronunciation
+        std::vector<std::uint32_t> next;       // the nodes it has arcs to
+        bool leadsToWord = false;              // a word may follow, through null nodes
+        bool final = false;                    // the network may end after it, through null nodes
     };
 
-    std::vector<WordNode> words_;  // by network node (null nodes hold no instance)
-    std::vector<std::uint32_t> initialWords_;
+    void PropagateThroughStates(Search& search, double stateBeam) const;
+    void CollectWordEnds(Search& search, std::uint32_t frame, bool last, const DecoderSettings& settings) const;
+    void EnterSuccessors(Search& search, std::uint32_t frame, const DecoderSettings& settings) const;
+    void PassThroughNullNodes(std::vector<Token>& entry) const;
+    std::vector<DecodedWord> TraceBack(const Search& search, std::int32_t link) const;
+
+    std::vector<Node> nodes_;  // by network node
+    std::vector<std::uint32_t> nullOrder_;
+    std::uint32_t start_ = 0;
     std::vector<WordInstance> instances_;
     std::vector<std::uint32_t> usedStates_;
 };

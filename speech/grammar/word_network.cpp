@@ -1,6 +1,7 @@
 #include "grammar/word_network.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/format_io.h"
 #include "common/tool_support.h"
@@ -116,25 +117,119 @@ std::vector<std::vector<std::uint32_t>> OutgoingArcs(const WordNetwork& network)
     return outgoing;
 }
 
-WordSuccessors FollowingWords(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
-                              std::uint32_t node) {
-    WordSuccessors successors;
-    std::vector<bool> seen(network.nodes.size(), false);
-    std::vector<std::uint32_t> stack(outgoing[node].begin(), outgoing[node].end());
-    while (!stack.empty()) {
-        const std::uint32_t next = stack.back();
-        stack.pop_back();
-        if (seen[next]) continue;
-        seen[next] = true;
-        if (!network.nodes[next].word.empty()) {
-            successors.words.push_back(next);
-            continue;
-        }
-        if (next == network.end) successors.reachesEnd = true;
-        stack.insert(stack.end(), outgoing[next].begin(), outgoing[next].end());
+bool OrderNullNodes(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
+                    std::vector<std::uint32_t>& order) {
+    order.clear();
+    std::vector<std::uint32_t> incoming(network.nodes.size(), 0);
+    std::vector<std::uint32_t> ready;
+    std::size_t nullCount = 0;
+    for (std::uint32_t n = 0; n < network.nodes.size(); ++n) {
+        if (!network.nodes[n].word.empty()) continue;
+        ++nullCount;
+        for (const auto next : outgoing[n])
+            if (network.nodes[next].word.empty()) ++incoming[next];
     }
-    std::sort(successors.words.begin(), successors.words.end());
-    return successors;
+    for (std::uint32_t n = 0; n < network.nodes.size(); ++n)
+        if (network.nodes[n].word.empty() && incoming[n] == 0) ready.push_back(n);
+    while (!ready.empty()) {
+        const std::uint32_t n = ready.back();
+        ready.pop_back();
+        order.push_back(n);
+        for (const auto next : outgoing[n])
+            if (network.nodes[next].word.empty() && --incoming[next] == 0) ready.push_back(next);
+    }
+    return order.size() == nullCount;
+}
+
+WordNetwork OneWordSentences(const WordNetwork& network) {
+    WordNetwork sentences;
+    const std::size_t count = network.nodes.size();
+    if (network.start >= count || network.end >= count) return sentences;
+    const auto outgoing = OutgoingArcs(network);
+    std::vector<std::uint32_t> nullOrder;
+    if (!OrderNullNodes(network, outgoing, nullOrder)) return sentences;
+    auto isWord = [&](std::uint32_t n) { return !network.nodes[n].word.empty(); };
+
+    // The words after which the network may end, reached from each null node
+    // through null nodes only (latest null nodes first, so that every null
+    // node's successors are known before it).
+    std::vector<bool> endsAt(count, false);
+    std::vector<std::vector<std::uint32_t>> lastWordsVia(count);
+    auto lastWordsAfter = [&](std::uint32_t node) {
+        std::vector<std::uint32_t> found;
+        for (const auto next : outgoing[node]) {
+            if (!isWord(next)) {
+                found.insert(found.end(), lastWordsVia[next].begin(), lastWordsVia[next].end());
+            } else if (endsAt[next]) {
+                found.push_back(next);
+            }
+        }
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    };
+    std::vector<bool> nullReachesEnd(count, false);
+    for (auto n = nullOrder.rbegin(); n != nullOrder.rend(); ++n) {
+        nullReachesEnd[*n] = *n == network.end;
+        for (const auto next : outgoing[*n])
+            nullReachesEnd[*n] = nullReachesEnd[*n] || (!isWord(next) && nullReachesEnd[next]);
+    }
+    for (std::uint32_t n = 0; n < count; ++n) {
+        if (!isWord(n)) continue;
+        endsAt[n] = n == network.end;
+        for (const auto next : outgoing[n]) endsAt[n] = endsAt[n] || (!isWord(next) && nullReachesEnd[next]);
+    }
+    for (auto n = nullOrder.rbegin(); n != nullOrder.rend(); ++n) lastWordsVia[*n] = lastWordsAfter(*n);
+
+    // The words reached from `node` through null nodes only, ascending.
+    std::vector<bool> seen(count, false);
+    auto wordsAfter = [&](std::uint32_t node) {
+        std::vector<std::uint32_t> words, visited, stack(outgoing[node].begin(), outgoing[node].end());
+        while (!stack.empty()) {
+            const std::uint32_t next = stack.back();
+            stack.pop_back();
+            if (seen[next]) continue;
+            seen[next] = true;
+            visited.push_back(next);
+            if (isWord(next)) {
+                words.push_back(next);
+            } else {
+                stack.insert(stack.end(), outgoing[next].begin(), outgoing[next].end());
+            }
+        }
+        for (const auto n : visited) seen[n] = false;
+        std::sort(words.begin(), words.end());
+        return words;
+    };
+
+    const std::vector<std::uint32_t> firstWords =
+        isWord(network.start) ? std::vector<std::uint32_t>{network.start} : wordsAfter(network.start);
+    sentences.nodes = {{""}, {""}};
+    sentences.start = 0;
+    sentences.end = 1;
+    auto addNode = [&](std::uint32_t original, std::uint32_t from) {
+        sentences.nodes.push_back({network.nodes[original].word});
+        const auto added = std::uint32_t(sentences.nodes.size() - 1);
+        sentences.arcs.push_back({from, added});
+        return added;
+    };
+    std::set<std::vector<std::string>> done;
+    for (const auto first : firstWords) {
+        std::uint32_t firstCopy = 0;
+        for (const auto middle : wordsAfter(first)) {
+            std::uint32_t middleCopy = 0;
+            for (const auto last : lastWordsAfter(middle)) {
+                if (!done.insert({network.nodes[first].word, network.nodes[middle].word, network.nodes[last].word})
+                         .second)
+                    continue;
+                if (firstCopy == 0) firstCopy = addNode(first, sentences.start);
+                if (middleCopy == 0) middleCopy = addNode(middle, firstCopy);
+                sentences.arcs.push_back({addNode(last, middleCopy), sentences.end});
+            }
+        }
+    }
+    if (sentences.arcs.empty()) return WordNetwork{};
+    return sentences;
 }
 
 }  // namespace speech

@@ -31,13 +31,19 @@ bool WriteWordNetwork(const std::string& path, const WordNetwork& network, std::
 // The nodes each node has an arc to; arcs to missing nodes are left out.
 std::vector<std::vector<std::uint32_t>> OutgoingArcs(const WordNetwork& network);
 
-// The word nodes reached from `node` through null nodes only, ascending, and
-// whether the end node is reached that way: the words that may follow it.
-struct WordSuccessors {
-    std::vector<std::uint32_t> words;
-    bool reachesEnd = false;
-};
-WordSuccessors FollowingWords(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
-                              std::uint32_t node);
+// The null nodes of `network` in an order where every arc between two null
+// nodes goes forward; false when null nodes form a cycle.
+bool OrderNullNodes(const WordNetwork& network, const std::vector<std::vector<std::uint32_t>>& outgoing,
+                    std::vector<std::uint32_t>& order);
+
+// The one-word sentences of `network`: every path of three words (a word
+// the network may start with, one word, a word after which it may end), each
+// in its own branch: the network's first words are shared, while every
+// middle word is followed by its own copy of each last word, so that a
+// search keeps every middle word's best path to the end apart. Paths naming
+// the same three words are kept once. Null start and end nodes; empty when
+// the network has no such path (or null nodes form a cycle). Built in time
+// proportional to the network's size plus the paths'.
+WordNetwork OneWordSentences(const WordNetwork& network);
 
 }  // namespace speech

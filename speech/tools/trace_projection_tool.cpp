@@ -10,9 +10,8 @@
 #include "common/format_io.h"
 #include "common/parameter_keys.h"
 #include "common/tool_support.h"
-#include "decoding/decoder.h"
 #include "decoding/decoder_output.h"
-#include "decoding/word_rescoring.h"
+#include "decoding/word_recognizer.h"
 #include "decoding/word_templates.h"
 #include "features/feature_normalization.h"
 #include "models/model_inventory.h"
@@ -72,8 +71,9 @@ bool ReadSettings(const std::map<std::string, std::string>& parameters, DecoderS
            PositiveInteger(parameters, "mapmi_limit", unused, error);
 }
 
-bool CheckStates(const Decoder& decoder, const ModelInventory& inventory, const StateSet& states, std::string& error) {
-    if (decoder.UsedStates().empty() || decoder.UsedStates().back() < states.states.size()) return true;
+bool CheckStates(const WordRecognizer& recognizer, const ModelInventory& inventory, const StateSet& states,
+                 std::string& error) {
+    if (recognizer.UsedStates().empty() || recognizer.UsedStates().back() < states.states.size()) return true;
     for (const auto& model : inventory.models)
         for (const auto state : model.states)
             if (state >= states.states.size()) {
@@ -123,10 +123,9 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const StateScorer scorer(states);
-    WordRescorer rescorer;
     int status = 0;
     std::string builtFor;
-    Decoder decoder;
+    WordRecognizer recognizer;
     for (std::size_t i = 0; i < featureList.size(); ++i) {
         // A stale result must not survive a failed decoding.
         std::remove(outputList[i].c_str());
@@ -134,9 +133,8 @@ int Run(int argc, char** argv) {
             WordNetwork network;
             builtFor.clear();
             if (!ReadWordNetwork(latticeList[i], network, error) ||
-                !decoder.Build(network, inventory, transitions, error) ||
-                !CheckStates(decoder, inventory, states, error) ||
-                !rescorer.Build(network, inventory, transitions, error)) {
+                !recognizer.Build(network, inventory, transitions, error) ||
+                !CheckStates(recognizer, inventory, states, error)) {
                 ReportError(kTool, latticeList[i] + ": " + error);
                 return 1;
             }
@@ -155,17 +153,16 @@ int Run(int argc, char** argv) {
             continue;
         }
         PrepareRecordingFeatures(features);
-        // Every recording holds one spoken word: the best one-word path by
-        // every piece of evidence is the answer. The search over the whole
-        // network decides only when the network has no one-word path.
-        auto words = rescorer.Rescore(features, scorer, templates);
-        if (words.empty()) words = decoder.Decode(features, scorer, settings);
-        if (words.empty()) {
+        const Hypothesis best = recognizer.Recognize(features, scorer, templates, settings);
+        if (best.words.empty()) {
             ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
             status = 1;
             continue;
         }
-        if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(words), error)) {
+        if (!best.complete)
+            ReportError(kTool, featureList[i] +
+                                   ": no path reaches the end of the word network; the best partial path is written");
+        if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(best.words), error)) {
             ReportError(kTool, error);
             status = 1;
         }

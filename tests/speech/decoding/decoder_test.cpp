@@ -1,5 +1,6 @@
-// The decoder on synthetic features: the right word, its frames and score,
-// and the output layout.
+// The decoder on synthetic features: the spoken words, their frames and
+// scores, the word insertion penalty, the state beam, the partial path, and
+// the output layout.
 
 #include <gtest/gtest.h>
 
@@ -11,71 +12,81 @@
 
 namespace {
 
+// "c" sounds like "b" but lingers: a self-loop of 0.9 fits a long b better
+// than b's own 0.5, by a few log-likelihood units.
 const speech::Lexicon kLexicon{{"!SENT_START", {{"sil"}}},
                                {"!SENT_END", {{"sil"}}},
                                {"AB", {{"a", "b"}, {"a", "b", "sil"}}},
-                               {"BA", {{"b", "a"}, {"b", "a", "sil"}}}};
+                               {"BA", {{"b", "a"}, {"b", "a", "sil"}}},
+                               {"A", {{"a"}}},
+                               {"C", {{"c"}}},
+                               {"X", {{"c"}, {"b"}}}};
 
-// !SENT_START < AB | BA > !SENT_END, as the grammar compiler builds it:
-// null nodes around the loop of word alternatives.
-speech::WordNetwork LoopNetwork(const std::vector<std::string>& words) {
-    speech::WordNetwork network;
-    auto node = [&](const std::string& word) {
-        network.nodes.push_back({word});
-        return std::uint32_t(network.nodes.size() - 1);
-    };
-    const auto start = node(""), first = node("!SENT_START"), loopIn = node(""), loopOut = node("");
-    const auto last = node("!SENT_END"), end = node("");
-    network.arcs = {{start, first}, {first, loopIn}, {loopOut, loopIn}, {loopOut, last}, {last, end}};
-    for (const auto& word : words) {
-        const auto n = node(word);
-        network.arcs.push_back({loopIn, n});
-        network.arcs.push_back({n, loopOut});
+speech::ModelInventory Inventory() {
+    speech::ModelInventory inventory = synthetic::Inventory(kLexicon);
+    inventory.modelByPhone["c"] = std::uint32_t(inventory.models.size());
+    inventory.models.push_back({"c", 4, {9, 10, 11, 12}});
+    return inventory;
+}
+
+speech::TransitionSet Transitions() {
+    speech::TransitionSet transitions = synthetic::Transitions();
+    speech::TransitionSet::Matrix lingering = transitions.matrices.back();
+    for (int i = 1; i <= 4; ++i) {
+        lingering.probabilities[i * 6 + i] = 0.9;
+        lingering.probabilities[i * 6 + i + 1] = 0.1;
     }
-    network.start = start;
-    network.end = end;
-    return network;
+    transitions.matrices.push_back(lingering);
+    return transitions;
 }
 
-speech::StateSet KnownStates() {
-    speech::StateSet states = synthetic::FlatStates();
-    for (std::uint32_t s = 5; s <= 12; ++s)
-        states.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
-    return states;
-}
-
-std::vector<speech::DecodedWord> Decode(const std::vector<std::string>& spoken, std::uint32_t framesPerPhone) {
-    const auto inventory = synthetic::Inventory(kLexicon);
-    const auto transitions = synthetic::Transitions();
+std::vector<speech::Hypothesis> Decode(const speech::WordNetwork& network, const std::vector<std::string>& spoken,
+                                       std::uint32_t framesPerPhone, const speech::DecoderSettings& settings = {}) {
     speech::Decoder decoder;
     std::string error;
-    EXPECT_TRUE(decoder.Build(LoopNetwork({"AB", "BA"}), inventory, transitions, error)) << error;
+    EXPECT_TRUE(decoder.Build(network, Inventory(), Transitions(), error)) << error;
     std::mt19937 random(11);
     const auto features = synthetic::Frames(spoken, framesPerPhone, random);
-    const speech::StateScorer scorer(KnownStates());
-    return decoder.Decode(features, scorer, speech::DecoderSettings{});
+    return decoder.Decode(features, speech::StateScorer(synthetic::SeparatedStates()), settings);
 }
 
-std::vector<std::string> Words(const std::vector<speech::DecodedWord>& path) {
-    std::vector<std::string> words;
-    for (const auto& word : path) words.push_back(word.word);
+std::string Words(const speech::Hypothesis& path) {
+    std::string words;
+    for (const auto& word : path.words) words += (words.empty() ? "" : " ") + word.word;
     return words;
 }
 
-TEST(Decoder, ChoosesTheSpokenWordBetweenSentenceMarks) {
-    EXPECT_EQ(Words(Decode({"sil", "a", "b", "sil"}, 10)),
-              (std::vector<std::string>{"!SENT_START", "AB", "!SENT_END"}));
-    EXPECT_EQ(Words(Decode({"sil", "b", "a", "sil"}, 10)),
-              (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
-}
-
-TEST(Decoder, FindsTwoWordsWhenTwoAreSpoken) {
-    EXPECT_EQ(Words(Decode({"sil", "a", "b", "sil", "b", "a", "sil"}, 12)),
-              (std::vector<std::string>{"!SENT_START", "AB", "BA", "!SENT_END"}));
+TEST(Decoder, FindsTheSpokenWords) {
+    const struct {
+        std::vector<std::string> spoken;
+        std::uint32_t framesPerPhone;
+        const char* words;
+    } cases[] = {
+        {{"sil", "a", "b", "sil"}, 10, "!SENT_START AB !SENT_END"},
+        {{"sil", "b", "a", "sil"}, 10, "!SENT_START BA !SENT_END"},
+        {{"sil", "a", "b", "sil", "b", "a", "sil"}, 12, "!SENT_START AB BA !SENT_END"},
+        // A + C fits a long b better than AB, but not by the price of a
+        // second word: one spoken word is not split.
+        {{"sil", "a", "b", "b", "b", "sil"}, 10, "!SENT_START AB !SENT_END"},
+    };
+    for (const auto& c : cases) {
+        const auto paths = Decode(synthetic::LoopNetwork({"AB", "BA", "A", "C"}), c.spoken, c.framesPerPhone);
+        ASSERT_FALSE(paths.empty());
+        EXPECT_TRUE(paths.front().complete);
+        EXPECT_EQ(Words(paths.front()), c.words) << c.spoken.size() << " phones";
+    }
+    speech::DecoderSettings free;
+    free.wordInsertionPenalty = 0.0;
+    EXPECT_GT(Decode(synthetic::LoopNetwork({"AB", "A", "C"}), {"sil", "a", "b", "b", "b", "sil"}, 10, free)
+                  .front()
+                  .words.size(),
+              3u);
 }
 
 TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
-    const auto path = Decode({"sil", "a", "b", "sil"}, 10);
+    const auto paths = Decode(synthetic::LoopNetwork({"AB", "BA"}), {"sil", "a", "b", "sil"}, 10);
+    ASSERT_FALSE(paths.empty());
+    const auto& path = paths.front().words;
     ASSERT_EQ(path.size(), 3u);
     EXPECT_EQ(path.front().firstFrame, 0u);
     EXPECT_EQ(path.back().lastFrame, 39u);
@@ -87,23 +98,45 @@ TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
     EXPECT_LE(path[1].firstFrame, 12u);
 }
 
-TEST(Decoder, NoPathWhenTheRecordingIsShorterThanAnyWord) { EXPECT_TRUE(Decode({"a"}, 3).empty()); }
-
-TEST(Decoder, NamesAWordMissingFromTheLexicon) {
-    speech::Decoder decoder;
-    std::string error;
-    EXPECT_FALSE(
-        decoder.Build(LoopNetwork({"AB", "CD"}), synthetic::Inventory(kLexicon), synthetic::Transitions(), error));
-    EXPECT_NE(error.find("CD"), std::string::npos) << error;
+TEST(Decoder, TheStateBeamDropsTokensFarBehindTheirWordsBest) {
+    // Each word's tokens compete with that word's best token. X's "c"
+    // leads while it lingers in its first state, a move costing it 2.2 units
+    // against staying: a beam of one unit keeps only the lingering token and
+    // drops "b", so X never ends and no path reaches the network's end.
+    const auto network = synthetic::LoopNetwork({"X"});
+    const auto wide = Decode(network, {"sil", "b", "sil"}, 10);
+    ASSERT_FALSE(wide.empty());
+    EXPECT_TRUE(wide.front().complete);
+    speech::DecoderSettings settings;
+    settings.stateBeam = 1.0;
+    const auto narrow = Decode(network, {"sil", "b", "sil"}, 10, settings);
+    ASSERT_FALSE(narrow.empty());
+    EXPECT_FALSE(narrow.front().complete);
 }
 
-TEST(Decoder, NamesAPhoneWithoutAModel) {
-    auto lexicon = kLexicon;
-    lexicon["AB"].push_back({"a", "zz"});
-    speech::Decoder decoder;
-    std::string error;
-    EXPECT_FALSE(decoder.Build(LoopNetwork({"AB"}), synthetic::Inventory(lexicon), synthetic::Transitions(), error));
-    EXPECT_NE(error.find("zz"), std::string::npos) << error;
+TEST(Decoder, RecordingCutInAWordGivesTheBestPartialPath) {
+    // Sixteen frames are the fewest that cross sil, AB and sil.
+    const auto paths = Decode(synthetic::LoopNetwork({"AB", "BA"}), {"sil", "a", "b"}, 5);
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_FALSE(paths.front().complete);
+    EXPECT_EQ(Words(paths.front()), "!SENT_START AB");
+    EXPECT_EQ(paths.front().words.back().lastFrame, 14u);
+}
+
+TEST(Decoder, BuildNamesWhatIsMissing) {
+    const struct {
+        std::vector<std::string> words;
+        std::vector<std::string> extraPronunciation;
+        const char* named;
+    } cases[] = {{{"AB", "CD"}, {}, "CD"}, {{"AB"}, {"a", "zz"}, "zz"}};
+    for (const auto& c : cases) {
+        auto inventory = Inventory();
+        if (!c.extraPronunciation.empty()) inventory.lexicon["AB"].push_back(c.extraPronunciation);
+        speech::Decoder decoder;
+        std::string error;
+        EXPECT_FALSE(decoder.Build(synthetic::LoopNetwork(c.words), inventory, Transitions(), error));
+        EXPECT_NE(error.find(c.named), std::string::npos) << error;
+    }
 }
 
 TEST(DecoderOutput, TenCharacterPrefixThenWordAndScore) {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "grammar/grammar_compiler.h"
+#include "grammar/word_network.h"
 #include "speech/support/speech_test_support.h"
 #include "speech_api.h"
 
@@ -80,6 +81,19 @@ TEST(GrammarCompiler, TheLoopGrammarAcceptsOneOrMoreWordsBetweenTheSentenceMarks
     for (const auto& node : network.nodes)
         if (!node.word.empty()) words.insert(node.word);
     EXPECT_EQ(words, (std::multiset<std::string>{"!SENT_END", "!SENT_START", "NO", "YES"}));
+}
+
+TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
+    const WordNetwork network = Compile(ReadText(WorkedExample("loop_grammar.txt")));
+    const WordNetwork sentences = OneWordSentences(network);
+    EXPECT_TRUE(Accepts(sentences, "!SENT_START YES !SENT_END"));
+    EXPECT_TRUE(Accepts(sentences, "!SENT_START NO !SENT_END"));
+    EXPECT_FALSE(Accepts(sentences, "!SENT_START YES NO !SENT_END"));
+    std::multiset<std::string> words;
+    for (const auto& node : sentences.nodes)
+        if (!node.word.empty()) words.insert(node.word);
+    EXPECT_EQ(words, (std::multiset<std::string>{"!SENT_END", "!SENT_END", "!SENT_START", "NO", "YES"}));
+    EXPECT_TRUE(OneWordSentences(Compile("( start end )")).nodes.empty());
 }
 
 TEST(GrammarCompiler, NestedOperatorsReferencesAndAClosingExpression) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "features/feature_file.h"
+#include "grammar/word_network.h"
 #include "models/model_files.h"
 #include "models/model_inventory.h"
 
@@ -67,6 +68,34 @@ inline speech::StateSet FlatStates(float mean = 0.0f, float variance = 1.0f) {
         states.states[s].push_back(gaussian);
     }
     return states;
+}
+
+// States at the means Frames draws around: sil at 0, a at +6, b at -6.
+inline speech::StateSet SeparatedStates() {
+    speech::StateSet states = FlatStates();
+    for (std::uint32_t s = 5; s <= 12; ++s) states.states[s].front().mean.assign(kDimension, s <= 8 ? 6.0f : -6.0f);
+    return states;
+}
+
+// !SENT_START < words > !SENT_END, as the grammar compiler builds it: null
+// nodes around the loop of word alternatives.
+inline speech::WordNetwork LoopNetwork(const std::vector<std::string>& words) {
+    speech::WordNetwork network;
+    auto node = [&](const std::string& word) {
+        network.nodes.push_back({word});
+        return std::uint32_t(network.nodes.size() - 1);
+    };
+    const auto start = node(""), first = node("!SENT_START"), loopIn = node(""), loopOut = node("");
+    const auto last = node("!SENT_END"), end = node("");
+    network.arcs = {{start, first}, {first, loopIn}, {loopOut, loopIn}, {loopOut, last}, {last, end}};
+    for (const auto& word : words) {
+        const auto n = node(word);
+        network.arcs.push_back({loopIn, n});
+        network.arcs.push_back({n, loopOut});
+    }
+    network.start = start;
+    network.end = end;
+    return network;
 }
 
 // Frames around the mean of each phone of `phones`, `framesPerPhone` each:

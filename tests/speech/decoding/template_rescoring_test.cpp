@@ -1,5 +1,6 @@
-// One-word rescoring: warping distances, the template file, and templates
-// deciding where the HMM scores cannot.
+// Template rescoring: warping distances, the template file, and templates
+// deciding where the HMM scores cannot, on a vocabulary of a thousand words
+// too.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 #include <random>
 
 #include "decoding/dynamic_time_warping.h"
-#include "decoding/word_rescoring.h"
+#include "decoding/word_recognizer.h"
 #include "decoding/word_templates.h"
 #include "speech/support/synthetic_models.h"
 
@@ -33,6 +34,17 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     EXPECT_DOUBLE_EQ(speech::WarpingDistance(ab, Stretched(ab), scales), 0.0);
     EXPECT_GT(speech::WarpingDistance(ab, ba, scales), 5.0);
     EXPECT_TRUE(std::isinf(speech::WarpingDistance(ab, speech::FeatureMatrix{}, scales)));
+    // Frames all a distance d from each other are d apart on average,
+    // whatever the tempo: every warping path weighs n + m frames, a diagonal
+    // step counting twice.
+    const std::vector<float> halves(synthetic::kDimension, 0.5f);
+    for (const std::uint32_t frames : {1u, 4u, 9u}) {
+        speech::FeatureMatrix zeros{4, synthetic::kDimension, 100000, std::vector<float>(4 * synthetic::kDimension, 0)};
+        speech::FeatureMatrix fours = zeros;
+        fours.frameCount = frames;
+        fours.values.assign(frames * synthetic::kDimension, 4.0f);
+        EXPECT_NEAR(speech::WarpingDistance(zeros, fours, halves), 2.0 * std::sqrt(3.0), 1e-6) << frames;
+    }
 }
 
 TEST(WordTemplates, RoundTripAndDamagedFiles) {
@@ -64,17 +76,19 @@ TEST(WordTemplates, RoundTripAndDamagedFiles) {
     EXPECT_EQ(speech::TemplateKey({"sil", "sil"}), "");
 }
 
-TEST(WordRescorer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
+std::string Word(const speech::Hypothesis& path) {
+    EXPECT_TRUE(path.complete);
+    return path.words.size() == 3 ? path.words[1].word : "";
+}
+
+TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     const speech::Lexicon lexicon{
         {"!SENT_START", {{"sil"}}}, {"!SENT_END", {{"sil"}}}, {"AB", {{"a", "b"}}}, {"BA", {{"b", "a"}}}};
-    speech::WordNetwork network;
-    network.nodes = {{""}, {"!SENT_START"}, {""}, {"AB"}, {"BA"}, {""}, {"!SENT_END"}, {""}};
-    network.arcs = {{0, 1}, {1, 2}, {2, 3}, {2, 4}, {3, 5}, {4, 5}, {5, 2}, {5, 6}, {6, 7}};
-    network.start = 0;
-    network.end = 7;
-    speech::WordRescorer rescorer;
+    speech::WordRecognizer recognizer;
     std::string error;
-    ASSERT_TRUE(rescorer.Build(network, synthetic::Inventory(lexicon), synthetic::Transitions(), error)) << error;
+    ASSERT_TRUE(recognizer.Build(synthetic::LoopNetwork({"AB", "BA"}), synthetic::Inventory(lexicon),
+                                 synthetic::Transitions(), error))
+        << error;
 
     std::mt19937 random(4);
     const auto spoken = synthetic::Frames({"b", "a"}, 10, random);
@@ -85,20 +99,50 @@ TEST(WordRescorer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     templates.scales.assign(synthetic::kDimension, 1.0f);
     templates.templates.push_back({"a b", synthetic::Frames({"a", "b"}, 9, random)});
     templates.templates.push_back({"b a", synthetic::Frames({"b", "a"}, 11, random)});
-    const auto words = rescorer.Rescore(spoken, flat, templates);
-    ASSERT_EQ(words.size(), 3u);
-    EXPECT_EQ(words[1].word, "BA");
-    EXPECT_EQ(words.front().firstFrame, 0u);
-    EXPECT_EQ(words.back().lastFrame, spoken.frameCount - 1);
+    // Paths that entered two words trail the path that stayed in silence by
+    // twice the word insertion penalty: beyond the default state beam.
+    const speech::DecoderSettings wide{1e9, 1e9, 1e9, 100};
+    const auto path = recognizer.Recognize(spoken, flat, templates, wide);
+    EXPECT_EQ(Word(path), "BA");
+    EXPECT_EQ(path.words.front().firstFrame, 0u);
+    EXPECT_EQ(path.words.back().lastFrame, spoken.frameCount - 1);
 
     // A word without templates can still win on its models.
-    speech::StateSet known = synthetic::FlatStates();
-    for (std::uint32_t s = 5; s <= 12; ++s)
-        known.states[s].front().mean.assign(synthetic::kDimension, s <= 8 ? 6.0f : -6.0f);
     templates.templates.pop_back();
-    const auto modelled = rescorer.Rescore(spoken, speech::StateScorer(known), templates);
-    ASSERT_EQ(modelled.size(), 3u);
-    EXPECT_EQ(modelled[1].word, "BA");
+    const auto framed = synthetic::Frames({"sil", "b", "a", "sil"}, 10, random);
+    EXPECT_EQ(Word(recognizer.Recognize(framed, speech::StateScorer(synthetic::SeparatedStates()), templates, {})),
+              "BA");
+}
+
+TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
+    // Sequences of ten phones a and b, 1,000 of them, one recording each.
+    speech::Lexicon lexicon{{"!SENT_START", {{"sil"}}}, {"!SENT_END", {{"sil"}}}};
+    std::vector<std::string> words;
+    speech::TemplateSet templates{synthetic::kDimension, std::vector<float>(synthetic::kDimension, 1.0f), {}};
+    std::mt19937 random(5);
+    for (std::uint32_t bits = 0; words.size() < 1000; ++bits) {
+        std::vector<std::string> phones;
+        std::string word = "W";
+        for (std::uint32_t k = 0; k < 10; ++k) {
+            phones.push_back(bits >> k & 1 ? "b" : "a");
+            word += phones.back();
+        }
+        lexicon[word] = {phones};
+        words.push_back(word);
+        auto take = phones;
+        take.insert(take.begin(), "sil");
+        take.push_back("sil");
+        templates.templates.push_back(
+            {speech::TemplateKey(take), speech::SpeechFrames(synthetic::Frames(take, 5, random))});
+    }
+    speech::WordRecognizer recognizer;
+    std::string error;
+    ASSERT_TRUE(
+        recognizer.Build(synthetic::LoopNetwork(words), synthetic::Inventory(lexicon), synthetic::Transitions(), error))
+        << error;
+    const auto spoken = synthetic::Frames({"sil", "b", "a", "a", "b", "b", "a", "b", "a", "a", "a", "sil"}, 5, random);
+    EXPECT_EQ(Word(recognizer.Recognize(spoken, speech::StateScorer(synthetic::SeparatedStates()), templates, {})),
+              "Wbaabbabaaa");
 }
 
 }  // namespace

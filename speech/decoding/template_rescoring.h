@@ -1,0 +1,25 @@
+#pragma once
+// Template rescoring, the step after the search: among the one-word
+// sentences the decoder found ("!SENT_START W !SENT_END"), each path's HMM
+// score per frame is combined with how closely the recording's speech
+// matches the recordings its middle word was trained on (dynamic time
+// warping against the word templates); the best combination wins.
+
+#include <cstddef>
+#include <vector>
+
+#include "decoding/decoder.h"
+#include "decoding/word_templates.h"
+#include "models/model_inventory.h"
+
+namespace speech {
+
+// The index of the best of `candidates` (not empty, best HMM score first) by
+// combined score; ties go to the earlier. Without templates, or with
+// templates of another dimension, the HMM score alone decides. A candidate
+// that is not a one-word sentence, or whose word has no template, is charged
+// the largest distance found, so that it neither wins nor loses by it.
+std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
+                              const TemplateSet& templates, const Lexicon& lexicon);
+
+}  // namespace speech

@@ -1,0 +1,35 @@
+#pragma once
+// Recognition of one recording against a word network: the decoder's search,
+// then template rescoring of the paths it found. Every recording holds one
+// spoken word, so when the network has one-word sentences the search runs
+// over those alone (OneWordSentences: each middle word keeps its own best
+// path to the end, and rescoring chooses among them); a network without one
+// is searched whole, and its best path is the answer.
+
+#include <string>
+#include <vector>
+
+#include "decoding/decoder.h"
+#include "decoding/word_templates.h"
+
+namespace speech {
+
+class WordRecognizer {
+public:
+    // False with `error` as Decoder::Build.
+    bool Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
+               std::string& error);
+
+    // The chosen path; no words when nothing was decoded. `templates` may be
+    // empty: then the HMM scores alone decide.
+    Hypothesis Recognize(const FeatureMatrix& features, const StateScorer& scorer, const TemplateSet& templates,
+                         const DecoderSettings& settings) const;
+
+    const std::vector<std::uint32_t>& UsedStates() const { return decoder_.UsedStates(); }
+
+private:
+    Decoder decoder_;
+    Lexicon lexicon_;
+};
+
+}  // namespace speech
