@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "audio/capture_selection.h"
+#include "audio/input_level.h"
+#include "audio/playback.h"
 #include "audio/wave_recorder.h"
 #include "audio_test_support.h"
 
@@ -89,11 +92,14 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     EXPECT_FALSE(FileExists(recording));
 
     ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
+    TakeInputPeak();
     StartRecording(recordingName, MakeFormat(), &handle);
     ASSERT_FALSE(RecordingFailed());
     // The file plugin does not pace itself, so this takes far less than the
     // second of audio it holds.
     EXPECT_TRUE(WaitUntil([&] { return FileSize(recording) >= audio.size(); }));
+    // The level meter's peak: the largest sample, -100 * 150 + 1.
+    EXPECT_DOUBLE_EQ(TakeInputPeak(), 14999.0 / 32768.0);
     StopRecording(handle);
     SelectCaptureDevice("none");
     EXPECT_FALSE(RecordingFailed());
@@ -102,6 +108,41 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     ASSERT_GE(recorded.size(), audio.size() + 2 * kBufferBytes);
     EXPECT_EQ(recorded.size() % kBufferBytes, 0U);
     EXPECT_TRUE(std::equal(audio.begin(), audio.end(), recorded.begin()));
+}
+
+// A take played back goes out through PortAudio's default output device,
+// here ALSA's file plugin writing what it is given.
+TEST(PortAudioCaptureTest, PlaysARecordingBack) {
+    TemporaryFolder folder;
+    const std::string played = folder.Path("played.raw");
+    UseAlsaConfiguration(folder,
+                         "pcm.fileout {\n"
+                         "  type file\n"
+                         "  slave.pcm { type null }\n"
+                         "  file \"" +
+                             played +
+                             "\"\n"
+                             "  format \"raw\"\n"
+                             "}\n"
+                             "pcm.!default {\n"
+                             "  type plug\n"
+                             "  slave.pcm \"fileout\"\n"
+                             "}\n");
+    const std::vector<std::int16_t> samples(5000, 16384);
+    WriteBytes(folder.Path("0.raw"), SampleBytes(samples));
+    EXPECT_EQ(PlayRecordingFile(folder.Path("0.raw")), "");
+    EXPECT_TRUE(WaitUntil([&] { return FileSize(played) >= samples.size() * 2; }));
+    InstallPlaybackDevice(nullptr);
+    // The device is opened for 32-bit float samples: every one of them comes
+    // out, after the silence the stream starts with.
+    const std::vector<std::uint8_t> output = ReadBytes(played);
+    std::size_t halves = 0;
+    for (std::size_t i = 0; i + 4 <= output.size(); i += 4) {
+        float value = 0.0F;
+        std::memcpy(&value, output.data() + i, sizeof value);
+        halves += value == 0.5F ? 1 : 0;
+    }
+    EXPECT_EQ(halves, samples.size());
 }
 
 }  // namespace
