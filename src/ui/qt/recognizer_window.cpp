@@ -224,13 +224,14 @@ CloseChoice RecognizerWindow::AskSaveBeforeClosing() {
 QMenu* RecognizerWindow::WordMenu(const std::wstring& word) {
     auto* menu = new QMenu(this);
     const std::vector<std::int32_t> takes = commands_.takesOf(word);
-    menu->addAction(takes.size() == 1 ? tr("1 take") : tr("%1 takes").arg(takes.size()))->setEnabled(false);
+    menu->addAction(takes.size() == 1 ? QStringLiteral("1 take") : QStringLiteral("%1 takes").arg(takes.size()))
+        ->setEnabled(false);
     for (std::size_t i = 0; i < takes.size(); ++i) {
         const std::int32_t take = takes[i];
-        menu->addAction(tr("Play take %1").arg(i + 1), this, [this, take] { commands_.playTake(take); });
+        menu->addAction(QStringLiteral("Play take %1").arg(i + 1), this, [this, take] { commands_.playTake(take); });
     }
     menu->addSeparator();
-    menu->addAction(tr("Forget word"), this, [this, word] { commands_.forgetWord(word); });
+    menu->addAction(QStringLiteral("Forget word"), this, [this, word] { commands_.forgetWord(word); });
     return menu;
 }
 
