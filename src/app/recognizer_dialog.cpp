@@ -6,21 +6,6 @@
 #include "app/session_file_names.h"
 #include "text/text.h"
 
-namespace {
-
-RecordingFormat MakeRecordingFormat() {
-    RecordingFormat format;
-    format.formatTag = 1;  // linear PCM
-    format.channels = 1;
-    format.samplesPerSecond = 11025;
-    format.bitsPerSample = 16;
-    format.blockAlign = static_cast<std::uint16_t>(format.channels * format.bitsPerSample / 8);
-    format.averageBytesPerSecond = format.samplesPerSecond * format.blockAlign;
-    return format;
-}
-
-}  // namespace
-
 RecognizerDialog::RecognizerDialog() {
     trainingSession.failures = &outcome_.failures;
     recognitionSession.failures = &outcome_.failures;
@@ -38,7 +23,7 @@ bool RecognizerDialog::OnInitDialog() {
     window_->SetIcons();
     window_->RunSplashDialog();
     window_->CentreOnScreen();
-    recordingFormat = MakeRecordingFormat();
+    recordingFormat = kRecordingFormat;
     utteranceCounter = trainingSession.LoadVocabulary();
     for (const auto& [name, entry] : trainingSession.vocabulary) {
         if (!entry->isBuiltIn) {

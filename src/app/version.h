@@ -1,3 +1,4 @@
 #pragma once
+// The version of the programs: the project version of CMakeLists.txt.
 
-inline constexpr const char* kParrotVersion = "1.0.0.1";
+inline constexpr const char* kParrotVersion = PARROT_VERSION;

@@ -9,11 +9,11 @@
 #include <cstring>
 #include <memory>
 
+#include "audio/recording_format.h"
 #include "audio/sample_converter.h"
 
 namespace {
 
-constexpr int kRecordingRate = 11025;
 constexpr sf_count_t kChunkFrames = 4096;
 
 struct SndfileCloser {
@@ -35,7 +35,7 @@ bool IsRawFileName(const std::string& path) {
 }
 
 bool IsRecordingFormatAlready(const SF_INFO& info) {
-    return info.samplerate == kRecordingRate && info.channels == 1 &&
+    return info.samplerate == static_cast<int>(kRecordingRate) && info.channels == kRecordingChannels &&
            (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
 }
 
@@ -79,8 +79,8 @@ bool ReadAudioFile(const std::string& path, std::vector<std::int16_t>& samples, 
     samples.clear();
     SF_INFO info{};
     if (IsRawFileName(path)) {
-        info.samplerate = kRecordingRate;
-        info.channels = 1;
+        info.samplerate = static_cast<int>(kRecordingRate);
+        info.channels = kRecordingChannels;
         info.format = SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
     }
     // Opened without waiting, so a FIFO is refused instead of hanging; only a

@@ -11,10 +11,7 @@ std::unique_ptr<CaptureDriver> installedDriver;
 
 }  // namespace
 
-bool IsRecordingFormat(const RecordingFormat& format) {
-    return format.formatTag == 1 && format.channels == 1 && format.samplesPerSecond == 11025 &&
-           format.bitsPerSample == 16 && format.blockAlign == 2 && format.averageBytesPerSecond == 22050;
-}
+bool IsRecordingFormat(const RecordingFormat& format) { return format == kRecordingFormat; }
 
 void InstallCaptureDriver(std::unique_ptr<CaptureDriver> driver) {
     std::unique_ptr<CaptureDriver> previous;

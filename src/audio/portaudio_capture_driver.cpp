@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr double kRecordingRate = 11025.0;
 constexpr double kRingSeconds = 2.0;
 constexpr std::size_t kReadFrames = 1024;
 constexpr std::chrono::milliseconds kPollInterval(10);
@@ -40,7 +39,7 @@ PaError ChooseStream(PaDeviceIndex device, StreamChoice& choice) {
     }
     const int stereo = std::min(2, info->maxInputChannels);
     const StreamChoice candidates[] = {
-        {{device, 1, paInt16, info->defaultHighInputLatency, nullptr}, kRecordingRate},
+        {{device, kRecordingChannels, paInt16, info->defaultHighInputLatency, nullptr}, kRecordingRate},
         {{device, 1, paInt16, info->defaultHighInputLatency, nullptr}, info->defaultSampleRate},
         {{device, stereo, paInt16, info->defaultHighInputLatency, nullptr}, info->defaultSampleRate},
     };

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/recording_format.h"
 #include "audio/sound_system.h"
 
 namespace {
-
-constexpr double kRecordingRate = 11025.0;
 
 std::string CannotPlay(PaError error) {
     return std::string("the output device cannot play: ") + Pa_GetErrorText(error);

@@ -1,5 +1,6 @@
 #pragma once
-// The audio format of every recording, in the order of a wave-format record.
+// The audio format of every recording: linear PCM, mono, 11025 samples per
+// second, 16 bits per sample; the fields in the order of a wave-format record.
 
 #include <cstdint>
 
@@ -10,4 +11,19 @@ struct RecordingFormat {
     std::uint32_t averageBytesPerSecond = 0;
     std::uint16_t blockAlign = 0;
     std::uint16_t bitsPerSample = 0;
+
+    bool operator==(const RecordingFormat&) const = default;
+};
+
+inline constexpr std::uint32_t kRecordingRate = 11025;
+inline constexpr std::uint16_t kRecordingChannels = 1;
+inline constexpr std::uint16_t kRecordingBits = 16;
+
+inline constexpr RecordingFormat kRecordingFormat = {
+    .formatTag = 1,
+    .channels = kRecordingChannels,
+    .samplesPerSecond = kRecordingRate,
+    .averageBytesPerSecond = kRecordingRate * kRecordingChannels * kRecordingBits / 8,
+    .blockAlign = kRecordingChannels * kRecordingBits / 8,
+    .bitsPerSample = kRecordingBits,
 };

@@ -2,9 +2,10 @@
 
 #include <samplerate.h>
 
+#include "audio/recording_format.h"
+
 namespace {
 
-constexpr double kRecordingRate = 11025.0;
 constexpr std::size_t kChunkFrames = 4096;
 
 void AppendAsShorts(const float* samples, std::size_t count, std::vector<std::int16_t>& output) {

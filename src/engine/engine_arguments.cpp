@@ -1,5 +1,7 @@
 #include "engine_arguments.h"
 
+#include "audio/recording_format.h"
+
 std::vector<std::string> FeatureExtractionArguments(const char* rawListFile, const char* mfcListFile) {
     return {"extract_feature",
             "-delta",
@@ -23,7 +25,7 @@ std::vector<std::string> FeatureExtractionArguments(const char* rawListFile, con
             "-window_type",
             "hamming",
             "-sf",
-            "11025.0",
+            std::to_string(kRecordingRate) + ".0",
             "-pre_emph_coeff",
             "0.97",
             "-output_mode",

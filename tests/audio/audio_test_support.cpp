@@ -8,8 +8,6 @@
 #include <iterator>
 #include <thread>
 
-RecordingFormat MakeFormat() { return RecordingFormat{1, 1, 11025, 22050, 2, 16}; }
-
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

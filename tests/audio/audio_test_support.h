@@ -10,9 +10,8 @@
 #include "audio/recording_format.h"
 #include "support/temporary_folder.h"
 
-// The recorder's buffer size, and the format every recording uses.
+// The recorder's buffer size.
 constexpr std::size_t kBufferBytes = 4096;
-RecordingFormat MakeFormat();
 
 // The bytes of a file; empty when it cannot be read.
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

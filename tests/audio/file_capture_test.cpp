@@ -43,7 +43,7 @@ void WriteToneWav(const std::string& path, int rate, int channels, double second
 std::vector<std::uint8_t> Record(const std::string& audioPath, const std::string& recordingPath) {
     EXPECT_EQ(SelectCaptureDevice("file:" + audioPath), "");
     DeviceHandle handle = nullptr;
-    StartRecording(std::wstring(recordingPath.begin(), recordingPath.end()), MakeFormat(), &handle);
+    StartRecording(std::wstring(recordingPath.begin(), recordingPath.end()), kRecordingFormat, &handle);
     WaitForEndOfInput();
     StopRecording(handle);
     EXPECT_FALSE(RecordingFailed());
@@ -135,7 +135,7 @@ TEST(FileCaptureTest, FailedWriteEndsTheRecordingAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     const std::string recording = folder.Path("0.raw");
     DeviceHandle handle = nullptr;
-    StartRecording(std::wstring(recording.begin(), recording.end()), MakeFormat(), &handle);
+    StartRecording(std::wstring(recording.begin(), recording.end()), kRecordingFormat, &handle);
     WaitForEndOfInput();
     StopRecording(handle);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -155,7 +155,7 @@ TEST(CaptureSelectionTest, UnknownSpecsAreRefusedAndNoneRecordsNothing) {
     ASSERT_EQ(SelectCaptureDevice("none"), "");
     WaitForEndOfInput();
     DeviceHandle handle = nullptr;
-    StartRecording(std::wstring(file.begin(), file.end()), MakeFormat(), &handle);
+    StartRecording(std::wstring(file.begin(), file.end()), kRecordingFormat, &handle);
     EXPECT_TRUE(RecordingFailed());
     StopRecording(handle);
     EXPECT_FALSE(FileExists(file));

@@ -62,7 +62,7 @@ TEST(PortAudioCaptureTest, NoCaptureDeviceIsRefusedWithAReason) {
         UseAlsaConfiguration(folder, test.configuration);
         ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
         DeviceHandle handle = nullptr;
-        StartRecording(L"0.raw", MakeFormat(), &handle);
+        StartRecording(L"0.raw", kRecordingFormat, &handle);
         EXPECT_TRUE(RecordingFailed()) << test.configuration;
         EXPECT_EQ(RecordingStartProblem(), test.reason) << test.configuration;
         StopRecording(handle);
@@ -86,14 +86,14 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     const std::wstring recordingName(recording.begin(), recording.end());
     ASSERT_EQ(SelectCaptureDevice("portaudio:no such microphone"), "");
     DeviceHandle handle = nullptr;
-    StartRecording(recordingName, MakeFormat(), &handle);
+    StartRecording(recordingName, kRecordingFormat, &handle);
     EXPECT_TRUE(RecordingFailed());
     StopRecording(handle);
     EXPECT_FALSE(FileExists(recording));
 
     ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
     TakeInputPeak();
-    StartRecording(recordingName, MakeFormat(), &handle);
+    StartRecording(recordingName, kRecordingFormat, &handle);
     ASSERT_FALSE(RecordingFailed());
     // The file plugin does not pace itself, so this takes far less than the
     // second of audio it holds.

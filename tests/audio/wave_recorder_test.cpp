@@ -51,7 +51,7 @@ protected:
         return installed;
     }
 
-    void Start() { StartRecording(std::wstring(file.begin(), file.end()), MakeFormat(), &handle); }
+    void Start() { StartRecording(std::wstring(file.begin(), file.end()), kRecordingFormat, &handle); }
 
     TemporaryFolder folder;
     std::string file = folder.Path("0.raw");

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <utility>
 
+#include "app/button_captions.h"
 #include "app/list_order.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/program_resources.h"
@@ -55,8 +56,8 @@ RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
     const DialogUnits units(font());
     setFixedSize(units.ToPixels(230, 143));
 
-    const auto addButton = [&](int id, const char* caption, const DialogRect& place) {
-        auto* button = Place(new QPushButton(QString::fromUtf8(caption), this), units, place);
+    const auto addButton = [&](int id, const wchar_t* caption, const DialogRect& place) {
+        auto* button = Place(new QPushButton(QString::fromWCharArray(caption), this), units, place);
         button->setProperty(kControlIdProperty, id);
         button->setAutoDefault(false);
         button->setDefault(id == IdTrainButton);
@@ -68,11 +69,11 @@ RecognizerWindow::RecognizerWindow(WindowCommands commands, QWidget* parent)
     auto* wordEdit = Place(new QLineEdit(this), units, {91, 18, 101, 10});
     wordEdit->setProperty(kControlIdProperty, IdWordEdit);
     Place(new QLabel(QStringLiteral("New Word"), this), units, {92, 6, 102, 10});
-    addButton(IdTrainButton, "Add/Train word", {91, 36, 100, 10});
-    addButton(IdRecognizeButton, "Recognize word", {91, 49, 99, 11});
-    addButton(IdOk, "OK", {164, 108, 53, 13});
-    addButton(IdCancel, "Cancel", {164, 124, 53, 13});
-    addButton(IdSaveButton, "Save ", {6, 124, 69, 13});
+    addButton(IdTrainButton, kTrainCaption, {91, 36, 100, 10});
+    addButton(IdRecognizeButton, kRecognizeCaption, {91, 49, 99, 11});
+    addButton(IdOk, L"OK", {164, 108, 53, 13});
+    addButton(IdCancel, L"Cancel", {164, 124, 53, 13});
+    addButton(IdSaveButton, L"Save ", {6, 124, 69, 13});
     QListWidget* words = Place(MakeListBox(this, IdWordList), units, {7, 15, 70, 102});
     Place(MakeListBox(this, IdResultList), units, {91, 72, 124, 30});
     Place(new QLabel(QStringLiteral("Recognition Result Score"), this), units, {93, 63, 110, 8});
