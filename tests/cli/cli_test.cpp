@@ -98,7 +98,7 @@ TEST_F(CliTest, CommandLineConventions) {
         {{"--timings=yes", "words"}, 2, "parrot-cli: --timings takes no value", ""},
         {{"save", "train", "yes"}, 2, "parrot-cli: train needs WORD and AUDIO", ""},
         {{"words", "forget"}, 2, "parrot-cli: forget needs WORD", ""},
-        {{"train", "", "word.raw"}, 2, "parrot-cli: train: WORD is empty", ""},
+        {{"train", " ", "word.raw"}, 2, "parrot-cli: train: WORD is empty", ""},
         {{"save", "recognize", "missing.raw"}, 2, "parrot-cli: recognize: cannot read missing.raw: no such file", ""},
         {{"recognize", "."},
          2,

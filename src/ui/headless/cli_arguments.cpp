@@ -112,7 +112,8 @@ std::vector<std::string> ActionNames() {
 // Checks one operand and stores it in `action`; the problem, or empty.
 std::string TakeOperand(std::string_view operand, const std::string& value, CliAction& action) {
     if (operand == "WORD") {
-        if (value.empty()) {
+        // The dialog drops the blanks around a word, so blanks alone are empty.
+        if (value.find_first_not_of(" \t\n\r\v\f") == std::string::npos) {
             return "WORD is empty";
         }
         action.word = value;
