@@ -13,6 +13,7 @@
 #include "app/work_folder_lock.h"
 #include "audio/capture_selection.h"
 #include "engine/speech_engine.h"
+#include "text/program_name.h"
 #include "text/text.h"
 
 namespace fs = std::filesystem;
@@ -65,15 +66,14 @@ void LinkDictionaryFiles(const std::string& dataFolder) {
         }
         const fs::path source = fs::path(dataFolder) / name;
         if (!fs::exists(source, error)) {
-            std::fprintf(stderr, "parrot: the dictionary file %s is missing\n",
-                         EscapeControlCharacters(source.native()).c_str());
+            PrintMessage("the dictionary file " + EscapeControlCharacters(source.native()) + " is missing");
             continue;
         }
         fs::remove(name, error);  // a link whose target is gone
         fs::create_symlink(source, name, error);
         if (error) {
-            std::fprintf(stderr, "parrot: cannot link %s into the work folder: %s\n",
-                         EscapeControlCharacters(source.native()).c_str(), error.message().c_str());
+            PrintMessage("cannot link " + EscapeControlCharacters(source.native()) +
+                         " into the work folder: " + error.message());
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "text/program_name.h"
 #include "text/text.h"
 
 namespace {
@@ -50,7 +51,7 @@ std::string LockWorkFolder(const std::string& folderName) {
     // message lacks it.
     const std::string process = IntToText(::getpid()) + "\n";
     if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, process.data(), process.size(), 0) < 0) {
-        std::fprintf(stderr, "parrot: cannot write the process id into %s: %s\n", kLockFile, std::strerror(errno));
+        PrintMessage(std::string("cannot write the process id into ") + kLockFile + ": " + std::strerror(errno));
     }
     heldLock = fd;
     return {};

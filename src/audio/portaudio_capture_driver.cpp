@@ -10,6 +10,8 @@
 #include "audio/sample_converter.h"
 #include "audio/sample_ring.h"
 #include "audio/sound_system.h"
+#include "text/program_name.h"
+#include "text/text.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ constexpr std::size_t kReadFrames = 1024;
 constexpr std::chrono::milliseconds kPollInterval(10);
 
 void ReportError(const char* what, PaError error) {
-    std::fprintf(stderr, "parrot: audio input: %s: %s\n", what, Pa_GetErrorText(error));
+    PrintMessage(std::string("audio input: ") + what + ": " + Pa_GetErrorText(error));
 }
 
 std::string CannotRecord(PaError error) {
@@ -68,7 +70,7 @@ public:
     PaError OpenStream(const StreamChoice& choice) {
         std::string error;
         if (!converter_.Open(choice.rate, channels_, error)) {
-            std::fprintf(stderr, "parrot: audio input: %s\n", error.c_str());
+            PrintMessage("audio input: " + error);
             return paInvalidSampleRate;
         }
         const PaError result = Pa_OpenStream(&stream_, &choice.parameters, nullptr, choice.rate,
@@ -106,7 +108,8 @@ public:
         stream_ = nullptr;
         const unsigned long lost = lostSamples_.exchange(0);
         if (lost > 0) {
-            std::fprintf(stderr, "parrot: audio input: %lu samples were lost because recording fell behind\n", lost);
+            PrintMessage("audio input: " + IntToText(static_cast<long long>(lost)) +
+                         " samples were lost because recording fell behind");
         }
     }
 
@@ -156,7 +159,7 @@ private:
         }
         std::string error;
         if (!converter_.Convert(frames_.data(), taken / static_cast<std::size_t>(channels_), false, pending_, error)) {
-            std::fprintf(stderr, "parrot: audio input: %s\n", error.c_str());
+            PrintMessage("audio input: " + error);
             return false;
         }
         return true;
@@ -186,7 +189,7 @@ PortAudioCaptureDriver::~PortAudioCaptureDriver() {
 
 int PortAudioCaptureDriver::Fail(const std::string& problem, int status) {
     problem_ = problem;
-    std::fprintf(stderr, "parrot: audio input: %s\n", problem.c_str());
+    PrintMessage("audio input: " + problem);
     return status;
 }
 

@@ -13,6 +13,7 @@
 
 #include "audio/capture_driver.h"
 #include "audio/recorder_hooks.h"
+#include "text/program_name.h"
 #include "text/text.h"
 
 namespace {
@@ -197,10 +198,8 @@ void Drain() {
             seen = now;
             lastChange = time;
         } else if (time - lastChange >= kDrainPatience) {
-            std::fprintf(stderr,
-                         "parrot: the capture device returned no buffer for a second; the recording ends "
-                         "without its last %d buffers\n",
-                         static_cast<int>(seen));
+            PrintMessage("the capture device returned no buffer for a second; the recording ends without its last " +
+                         IntToText(seen) + " buffers");
             recordingFailed = true;
             return;
         }

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <new>
 
+#include "text/program_name.h"
+
 namespace {
 
 constexpr EngineTool kAllTools[] = {
     EngineTool::ExtractFeatures,  EngineTool::InitHMM,         EngineTool::ConvertMmf,        EngineTool::BWTrain,
     EngineTool::GrammarCompiller, EngineTool::TraceProjection, EngineTool::NormalizeFeatures,
 };
-
-void PrintLine(const std::string& line) { std::fputs((line + "\n").c_str(), stderr); }
 
 }  // namespace
 
@@ -41,8 +41,8 @@ void EngineLibrary::Load(const std::string& path) {
     if (library == nullptr) {
         // The loader's reason names the file.
         const char* reason = dlerror();
-        PrintLine("parrot: cannot load the speech engine library: " + (reason != nullptr ? std::string(reason) : path) +
-                  "; training and recognition will not run");
+        PrintMessage("cannot load the speech engine library: " + (reason != nullptr ? std::string(reason) : path) +
+                     "; training and recognition will not run");
         return;
     }
     std::string missing;
@@ -55,8 +55,8 @@ void EngineLibrary::Load(const std::string& path) {
         entryPoints_[static_cast<int>(tool)] = reinterpret_cast<EntryPoint>(symbol);
     }
     if (!missing.empty()) {
-        PrintLine("parrot: the speech engine library " + path + " lacks the entry points " + missing +
-                  "; calls of them will fail");
+        PrintMessage("the speech engine library " + path + " lacks the entry points " + missing +
+                     "; calls of them will fail");
     }
 }
 
@@ -77,7 +77,7 @@ int EngineLibrary::Run(EngineTool tool, const std::vector<std::string>& argument
         }
         return entryPoint(static_cast<int>(argv.size()), argv.data());
     } catch (const std::bad_alloc&) {
-        PrintLine(std::string("parrot: out of memory while calling the speech engine's ") + EntryPointName(tool));
+        PrintMessage(std::string("out of memory while calling the speech engine's ") + EntryPointName(tool));
         return kMissingEngineTool;
     }
 }

@@ -5,17 +5,18 @@
 #include <cstring>
 
 #include "text.h"
+#include "text/program_name.h"
 
 int CreateFileDescriptor(const char* name) {
     const int fd = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int error = errno;
         if (error == ELOOP) {
-            std::fprintf(stderr, "parrot: %s is a symbolic link; nothing is written through it\n",
-                         EscapeControlCharacters(std::string_view(name)).c_str());
+            PrintMessage(EscapeControlCharacters(std::string_view(name)) +
+                         " is a symbolic link; nothing is written through it");
         } else {
-            std::fprintf(stderr, "parrot: cannot create %s: %s\n",
-                         EscapeControlCharacters(std::string_view(name)).c_str(), std::strerror(error));
+            PrintMessage("cannot create " + EscapeControlCharacters(std::string_view(name)) + ": " +
+                         std::strerror(error));
         }
         errno = error;
     }

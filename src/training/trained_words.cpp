@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "text/program_name.h"
 #include "text/text.h"
 #include "vocabulary/word_forms.h"
 
@@ -39,11 +40,10 @@ bool TakesPartInTraining(const std::wstring& word, const WordEntry& entry) {
 void ReportUntrainableWords(const Vocabulary& vocabulary) {
     for (const auto& [word, entry] : vocabulary) {
         if (!entry->isBuiltIn && !IsTrainableWord(word)) {
-            const std::string message = "parrot: the word \"" + PrintableWord(word) +
-                                        "\" cannot be trained (it is blank or holds a character "
-                                        "the training files reserve); it stays in the vocabulary "
-                                        "but is left out of training\n";
-            std::fputs(message.c_str(), stderr);
+            PrintMessage("the word \"" + PrintableWord(word) +
+                         "\" cannot be trained (it is blank or holds a character "
+                         "the training files reserve); it stays in the vocabulary "
+                         "but is left out of training");
         }
     }
 }

@@ -8,15 +8,16 @@
 #include <string_view>
 
 #include "dictionary/whole_file.h"
+#include "text/program_name.h"
 #include "trained_words.h"
 #include "vocabulary/file_replacement.h"
 #include "vocabulary/vocabulary_file.h"
 
 TrainingSession::TrainingSession() {
     if (dictionary.Load("english.idx", "english.key", "english.dct") == 0) {
-        std::fprintf(stderr,
-                     "parrot: the pronunciation dictionary (english.idx, english.key, english.dct) "
-                     "could not be loaded; every word will be spelled out\n");
+        PrintMessage(
+            "the pronunciation dictionary (english.idx, english.key, english.dct) "
+            "could not be loaded; every word will be spelled out");
     }
 }
 
@@ -88,8 +89,8 @@ void TrainingSession::RunTrainingChain() {
     }
     if (chainFailures.empty() &&
         ReplaceFileContents(fileNames.trainedVocabularyFile, VocabularyLines(vocabulary)) != 0) {
-        std::fprintf(stderr, "parrot: cannot write %s; the words will be trained again at the next start\n",
-                     fileNames.trainedVocabularyFile);
+        PrintMessage(std::string("cannot write ") + fileNames.trainedVocabularyFile +
+                     "; the words will be trained again at the next start");
     }
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "text/program_name.h"
 #include "text/text.h"
 #include "vocabulary/file_replacement.h"
 #include "vocabulary/recording_numbers.h"
@@ -140,8 +141,8 @@ VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabul
         std::fclose(file);
     }
     if (!state.unreadable.empty()) {
-        std::fprintf(stderr, "parrot: %s %s; no saved words are loaded and Save will not replace it\n", fileName,
-                     state.unreadable.c_str());
+        PrintMessage(std::string(fileName) + " " + state.unreadable +
+                     "; no saved words are loaded and Save will not replace it");
     }
     // The built-in entries hold no recordings of their own.
     StoreBuiltInEntry(vocabulary, L"sp", dictionary);
@@ -149,9 +150,8 @@ VocabularyFileState ReadVocabularyFile(const char* fileName, Vocabulary& vocabul
 
     state.counter = FirstFreeUtterance(vocabulary, FolderOf(fileName), savedCounter.value_or(0));
     if (state.unreadable.empty() && state.counter != savedCounter.value_or(0)) {
-        std::fprintf(stderr, "parrot: new recordings start at %d so that none replaces one in use (%s gives %s)\n",
-                     static_cast<int>(state.counter), fileName,
-                     savedCounter ? IntToText(*savedCounter).c_str() : "no number");
+        PrintMessage("new recordings start at " + IntToText(state.counter) + " so that none replaces one in use (" +
+                     fileName + " gives " + (savedCounter ? IntToText(*savedCounter) : "no number") + ")");
     }
     return state;
 }

@@ -41,7 +41,7 @@ TEST(ParrotProgramTest, VersionNeedsNoDisplay) {
 }
 
 TEST(ParrotProgramTest, WithoutDisplaySaysSoInOneLine) {
-    const std::string expected = std::string(kNoDisplayMessage) + "\n";
+    const std::string expected = std::string("parrot: ") + kNoDisplayMessage + "\n";
 
     const ProgramRun unset = RunParrot(kNoDisplay, "");
     EXPECT_EQ(unset.status, 1);

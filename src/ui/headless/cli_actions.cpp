@@ -6,6 +6,7 @@
 
 #include "app/recognizer_dialog.h"
 #include "audio/capture_selection.h"
+#include "text/program_name.h"
 #include "text/text.h"
 #include "ui/headless/headless_window.h"
 
@@ -17,7 +18,7 @@ void PrintLine(const std::string& line) {
 }
 
 void PrintFailure(const std::string& context, const std::string& problem) {
-    std::fprintf(stderr, "parrot-cli: %s%s\n", context.c_str(), EscapeControlCharacters(problem).c_str());
+    PrintMessage(context + EscapeControlCharacters(problem));
 }
 
 void PrintTiming(const char* action, double seconds) {

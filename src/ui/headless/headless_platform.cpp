@@ -3,12 +3,13 @@
 #include <cstdio>
 
 #include "app/recognizer_dialog.h"
+#include "text/program_name.h"
 #include "text/text.h"
 #include "ui/headless/cli_actions.h"
 #include "ui/headless/headless_window.h"
 
 void HeadlessPlatform::ShowMessageBox(const std::wstring& text) {
-    std::fprintf(stderr, "parrot-cli: %s\n", EscapeControlCharacters(ToNarrowText(text)).c_str());
+    PrintMessage(EscapeControlCharacters(ToNarrowText(text)));
 }
 
 std::string HeadlessPlatform::PrepareRun() {

@@ -5,6 +5,7 @@
 
 #include "app/button_captions.h"
 #include "app/list_order.h"
+#include "text/program_name.h"
 #include "text/text.h"
 
 HeadlessWindow::HeadlessWindow() {
@@ -42,6 +43,6 @@ void HeadlessWindow::DeleteListLine(int listId, int index) {
 
 void HeadlessWindow::ShowNote(const std::wstring& text) {
     if (!text.empty()) {
-        std::fprintf(stderr, "parrot-cli: %s\n", EscapeControlCharacters(ToNarrowText(text)).c_str());
+        PrintMessage(EscapeControlCharacters(ToNarrowText(text)));
     }
 }

@@ -7,21 +7,24 @@
 
 #include "app/recognizer_app.h"
 #include "app/version.h"
+#include "text/program_name.h"
 #include "text/text.h"
 #include "ui/headless/cli_arguments.h"
 #include "ui/headless/headless_platform.h"
 
 int main(int argc, char** argv) {
+    SetProgramName("parrot-cli");
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     switch (parsed.outcome) {
         case ParsedCommandLine::Outcome::Version:
-            std::printf("parrot-cli %s\n", kParrotVersion);
+            std::printf("%s %s\n", ProgramName(), kParrotVersion);
             return 0;
         case ParsedCommandLine::Outcome::Help:
             std::fputs(kCliUsage, stdout);
             return 0;
         case ParsedCommandLine::Outcome::UsageError:
-            std::fprintf(stderr, "parrot-cli: %s\n%s\n", EscapeControlCharacters(parsed.error).c_str(), kCliTryHelp);
+            PrintMessage(EscapeControlCharacters(parsed.error));
+            std::fprintf(stderr, "%s\n", kCliTryHelp);
             return 2;
         case ParsedCommandLine::Outcome::Run:
             break;

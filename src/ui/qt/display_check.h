@@ -9,4 +9,4 @@
 bool DisplayLooksAvailable(const std::function<const char*(const char*)>& environment);
 
 inline constexpr const char* kNoDisplayMessage =
-    "parrot: no display to open the window on; run parrot-cli instead for the same program without a window";
+    "no display to open the window on; run parrot-cli instead for the same program without a window";

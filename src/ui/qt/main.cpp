@@ -7,12 +7,14 @@
 
 #include "app/recognizer_app.h"
 #include "app/version.h"
+#include "text/program_name.h"
 #include "ui/qt/display_check.h"
 #include "ui/qt/program_options.h"
 #include "ui/qt/qt_platform.h"
 #include "ui/qt/qt_startup_guard.h"
 
 int main(int argc, char** argv) {
+    SetProgramName("parrot");
     const ProgramOptions options = ParseProgramOptions(argc, argv);
     switch (options.action) {
         case ProgramOptions::Action::PrintVersion:
@@ -22,14 +24,15 @@ int main(int argc, char** argv) {
             std::fputs(kProgramUsage, stdout);
             return 0;
         case ProgramOptions::Action::Fail:
-            std::fprintf(stderr, "parrot: %s\n%s", options.error.c_str(), kProgramUsage);
+            PrintMessage(options.error);
+            std::fputs(kProgramUsage, stderr);
             return 2;
         case ProgramOptions::Action::Run:
             break;
     }
 
     if (!DisplayLooksAvailable([](const char* name) { return std::getenv(name); })) {
-        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        PrintMessage(kNoDisplayMessage);
         return 1;
     }
 

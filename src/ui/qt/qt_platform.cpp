@@ -7,6 +7,7 @@
 
 #include "app/recognizer_dialog.h"
 #include "app/run_setup.h"
+#include "text/program_name.h"
 #include "text/text.h"
 #include "ui/qt/recognizer_window.h"
 
@@ -24,7 +25,7 @@ void QtPlatform::ShowMessageBox(const std::wstring& text) {
 std::string QtPlatform::PrepareRun() {
     std::string problem = PrepareWorkFolder(ResolveRunSettings(workFolder_, captureSpec_));
     if (!problem.empty()) {
-        std::fprintf(stderr, "parrot: %s\n", EscapeControlCharacters(problem).c_str());
+        PrintMessage(EscapeControlCharacters(problem));
     }
     return problem;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "text/program_name.h"
 #include "ui/qt/display_check.h"
 
 namespace {
@@ -17,7 +18,7 @@ QStringList& HeldMessages() {
 
 void HoldStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        PrintMessage(kNoDisplayMessage);
         std::_Exit(1);
     }
     HeldMessages().append(message);
