@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
         speech::FeatureMatrix features;
         features.dimension = kDimension;
         features.framePeriod100ns = 100000;
+        features.energyIndex = kEnergy;
         for (const auto& phone : phones)
             for (const auto state : inventory.Find(phone)->states)
                 for (std::uint32_t t = 0; t < (phone == "sil" ? silenceFrames : kFramesPerState);
@@ -74,6 +75,13 @@ int main(int argc, char** argv) {
                     for (std::uint32_t d = 0; d < kDimension; ++d)
                         features.values.push_back(states.states[state].front().mean[d] + noise(random));
         return features;
+    };
+    // Where the speech of a recording lies, found as the tools find it.
+    auto speechOf = [](const speech::FeatureMatrix& features) {
+        speech::FrameSpan span;
+        std::string error;
+        speech::DetectSpeech(features, span, error);
+        return span;
     };
 
     speech::WordNetwork network;
@@ -96,7 +104,8 @@ int main(int argc, char** argv) {
         network.arcs.push_back({std::uint32_t(network.nodes.size() - 1), 3});
         phones.insert(phones.begin(), "sil");
         phones.push_back("sil");
-        templates.templates.push_back({speech::TemplateKey(phones), speech::SpeechFrames(frames(phones))});
+        const speech::FeatureMatrix take = frames(phones);
+        templates.templates.push_back({speech::TemplateKey(phones), speech::SpeechFrames(take, speechOf(take))});
         if (w == words / 2) spoken = phones;
     }
 
@@ -111,10 +120,11 @@ int main(int argc, char** argv) {
     const speech::FeatureMatrix recording = frames(spoken, 12);
     const speech::StateScorer scorer(states);
     const auto recognizeStart = std::chrono::steady_clock::now();
-    const speech::Hypothesis best = recognizer.Recognize(recording, scorer, templates, speech::DecoderSettings{});
+    const speech::Hypothesis best =
+        recognizer.Recognize(recording, speechOf(recording), scorer, templates, speech::DecoderSettings{});
     const double recognize = Seconds(recognizeStart);
     const auto searchStart = std::chrono::steady_clock::now();
-    recognizer.Recognize(recording, scorer, speech::TemplateSet{}, speech::DecoderSettings{});
+    recognizer.Recognize(recording, speechOf(recording), scorer, speech::TemplateSet{}, speech::DecoderSettings{});
     const double search = Seconds(searchStart);
     std::printf(
         "%u words: build %.3f s, recognise %.3f s (search %.3f s, the rest template rescoring), %u frames, "

@@ -25,10 +25,10 @@ std::string Joined(const std::vector<std::string>& phones) {
 }  // namespace
 
 std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                              const TemplateSet& templates, const Lexicon& lexicon) {
+                              const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
     if (templates.templates.empty() || templates.dimension != features.dimension || features.frameCount == 0) return 0;
     // Warping distance of the recording's speech to each key's nearest template.
-    const FeatureMatrix speech = SpeechFrames(features);
+    const FeatureMatrix speech = SpeechFrames(features, speechSpan);
     std::map<std::string, double> nearest;
     std::map<std::string, std::size_t> takes;
     for (const auto& entry : templates.templates) {

@@ -15,11 +15,12 @@
 namespace speech {
 
 // The index of the best of `candidates` (not empty, best HMM score first) by
-// combined score; ties go to the earlier. Without templates, or with
+// combined score, comparing the frames of `speech` with the templates; ties
+// go to the earlier. Without templates, or with
 // templates of another dimension, the HMM score alone decides. A candidate
 // that is not a one-word sentence, or whose word has no template, is charged
 // the largest distance found, so that it neither wins nor loses by it.
 std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                              const TemplateSet& templates, const Lexicon& lexicon);
+                              const FrameSpan& speech, const TemplateSet& templates, const Lexicon& lexicon);
 
 }  // namespace speech

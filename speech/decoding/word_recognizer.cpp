@@ -11,11 +11,11 @@ bool WordRecognizer::Build(const WordNetwork& network, const ModelInventory& inv
     return decoder_.Build(sentences.nodes.empty() ? network : sentences, inventory, transitions, error);
 }
 
-Hypothesis WordRecognizer::Recognize(const FeatureMatrix& features, const StateScorer& scorer,
+Hypothesis WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
                                      const TemplateSet& templates, const DecoderSettings& settings) const {
     const std::vector<Hypothesis> candidates = decoder_.Decode(features, scorer, settings);
     if (candidates.empty()) return {};
-    return candidates[ChooseByTemplates(candidates, features, templates, lexicon_)];
+    return candidates[ChooseByTemplates(candidates, features, speech, templates, lexicon_)];
 }
 
 }  // namespace speech

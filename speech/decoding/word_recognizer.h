@@ -20,10 +20,11 @@ public:
     bool Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                std::string& error);
 
-    // The chosen path; no words when nothing was decoded. `templates` may be
-    // empty: then the HMM scores alone decide.
-    Hypothesis Recognize(const FeatureMatrix& features, const StateScorer& scorer, const TemplateSet& templates,
-                         const DecoderSettings& settings) const;
+    // The chosen path; no words when nothing was decoded. `speech` is where
+    // the recording's speech lies (PrepareRecordingFeatures). `templates` may
+    // be empty: then the HMM scores alone decide.
+    Hypothesis Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
+                         const TemplateSet& templates, const DecoderSettings& settings) const;
 
     const std::vector<std::uint32_t>& UsedStates() const { return decoder_.UsedStates(); }
 

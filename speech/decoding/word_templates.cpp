@@ -6,6 +6,7 @@
 #include "common/tool_support.h"
 #include "features/feature_normalization.h"
 #include "features/speech_span.h"
+#include "models/model_inventory.h"
 
 namespace speech {
 namespace {
@@ -21,19 +22,19 @@ std::string TemplatePathFor(const std::string& statesPath) { return statesPath +
 
 std::string TemplateKey(const std::vector<std::string>& labels) {
     std::size_t first = 0, last = labels.size();
-    if (last > first && labels[first] == "sil") ++first;
-    if (last > first && labels[last - 1] == "sil") --last;
+    if (last > first && labels[first] == kSilenceModel) ++first;
+    if (last > first && labels[last - 1] == kSilenceModel) --last;
     std::string key;
     for (std::size_t i = first; i < last; ++i) key += (key.empty() ? "" : " ") + labels[i];
     return key;
 }
 
-FeatureMatrix SpeechFrames(const FeatureMatrix& features) {
-    const FrameSpan span = DetectSpeech(features);
+FeatureMatrix SpeechFrames(const FeatureMatrix& features, const FrameSpan& span) {
     FeatureMatrix speech;
     const std::uint32_t dimension = features.dimension;
     speech.dimension = dimension;
     speech.framePeriod100ns = features.framePeriod100ns;
+    speech.energyIndex = features.energyIndex;
     speech.frameCount = span.end - span.begin;
     speech.values.assign(features.values.begin() + std::ptrdiff_t(std::size_t(span.begin) * dimension),
                          features.values.begin() + std::ptrdiff_t(std::size_t(span.end) * dimension));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "features/feature_file.h"
+#include "features/speech_span.h"
 
 namespace speech {
 
@@ -36,11 +37,11 @@ std::string TemplatePathFor(const std::string& statesPath);
 // The key of a label line: its labels without a leading and a trailing "sil".
 std::string TemplateKey(const std::vector<std::string>& labels);
 
-// The frames of `features` inside its detected speech, each value normalised
+// The frames of `features` inside `span`, its speech, each value normalised
 // to zero mean and unit variance over those frames: noise shrinks the spread
 // of the cepstra and gain shifts them, so recordings made at different noise
 // levels compare alike only once normalised.
-FeatureMatrix SpeechFrames(const FeatureMatrix& features);
+FeatureMatrix SpeechFrames(const FeatureMatrix& features, const FrameSpan& span);
 
 bool ReadTemplates(const std::string& path, TemplateSet& templates, std::string& error);
 bool WriteTemplates(const std::string& path, const TemplateSet& templates, std::string& error);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "features/speech_span.h"
-
 namespace speech {
 namespace {
 
@@ -19,7 +17,8 @@ bool SameStatics(const FeatureMatrix& features, std::uint32_t a, std::uint32_t b
 
 void RemoveDigitalSilence(FeatureMatrix& features) {
     const std::uint32_t frames = features.frameCount;
-    const std::uint32_t statics = std::min(features.dimension, kEnergyIndex + 1);
+    // The statics end with the energy; without one, whole frames are compared.
+    const std::uint32_t statics = features.energyIndex ? *features.energyIndex + 1 : features.dimension;
     if (frames == 0 || statics == 0) return;
     std::uint32_t begin = 0, end = frames;
     while (begin + 1 < frames && SameStatics(features, begin + 1, 0, statics)) ++begin;

@@ -11,8 +11,9 @@
 namespace speech {
 
 // Removes the runs of frames at either end whose static values (cepstra and
-// energy) are identical to those of the outermost frame, when a run is at
-// least 3 frames long. Frames are left alone when nothing would remain.
+// energy: the values up to the energy index) are identical to those of the
+// outermost frame, when a run is at least 3 frames long. Frames are left
+// alone when nothing would remain.
 void RemoveDigitalSilence(FeatureMatrix& features);
 
 }  // namespace speech

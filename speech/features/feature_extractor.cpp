@@ -138,11 +138,6 @@ void FeatureExtractor::BuildFilterbank() {
     }
 }
 
-std::uint32_t FeatureExtractor::Dimension() const {
-    const std::uint32_t statics = options_.cepstrumCount + (options_.energy ? 1 : 0);
-    return statics * (1 + (options_.deltas ? 1 : 0) + (options_.accelerations ? 1 : 0));
-}
-
 void FeatureExtractor::LogFilterbank(const std::int16_t* window, std::vector<float>& bands, float& logEnergy) {
     double mean = 0.0;
     if (options_.zeroMean) {
@@ -225,6 +220,7 @@ bool FeatureExtractor::Extract(const std::vector<std::int16_t>& samples, Feature
     features.frameCount = frames;
     features.dimension = dimension;
     features.framePeriod100ns = static_cast<std::uint32_t>(std::lround(shift_ * 1e7 / options_.sampleRate));
+    features.energyIndex = options_.energy ? std::optional<std::uint32_t>(cepstra) : std::nullopt;
     features.values = std::move(values);
     return true;
 }

@@ -55,7 +55,6 @@ class FeatureExtractor {
 public:
     explicit FeatureExtractor(const FeatureOptions& options);
 
-    std::uint32_t Dimension() const;
     // Features of a whole recording; false when it holds no full window.
     bool Extract(const std::vector<std::int16_t>& samples, FeatureMatrix& features);
     // The log mel filterbank outputs of one window of samples, and its log

@@ -1,10 +1,13 @@
 #pragma once
-// Feature files: a matrix of frames x dimension float values.
-// Binary: magic "PFEA", u32 version (1), u32 frame count, u32 dimension,
-// u32 frame period in units of 100 ns, then frames*dimension float32 values,
-// all little-endian. Text ("ascii"): see docs/formats.md.
+// Feature files: a matrix of frames x dimension float values and the
+// layout of a frame. Binary (version 2): magic "PFEA", u32 version, u32 frame
+// count, u32 dimension, u32 frame period in units of 100 ns, u32 index of the
+// log-energy value (0xFFFFFFFF for none), then frames*dimension float32
+// values, all little-endian. Version 1 files, without the energy index, are
+// still read. Text ("ascii"): see docs/formats.md.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,9 @@ struct FeatureMatrix {
     std::uint32_t dimension = 0;
     std::uint32_t framePeriod100ns = 0;
     std::vector<float> values;  // frame-major: values[frame * dimension + d]
+    // Which value of a frame is its log energy, if any: speech detection and
+    // digital-silence removal work from it.
+    std::optional<std::uint32_t> energyIndex;
 
     const float* Frame(std::uint32_t frame) const { return values.data() + std::size_t(frame) * dimension; }
 };

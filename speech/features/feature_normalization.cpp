@@ -17,9 +17,10 @@ void NormalizeMeanAndVariance(FeatureMatrix& features) {
     }
 }
 
-void PrepareRecordingFeatures(FeatureMatrix& features) {
+bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& speech, std::string& error) {
     RemoveDigitalSilence(features);
     NormalizeMeanAndVariance(features);
+    return DetectSpeech(features, speech, error);
 }
 
 }  // namespace speech

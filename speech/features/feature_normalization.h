@@ -2,7 +2,10 @@
 // Mean and variance normalisation of features, and the preparation every
 // recording's features get before training or decoding.
 
+#include <string>
+
 #include "features/feature_file.h"
+#include "features/speech_span.h"
 
 namespace speech {
 
@@ -13,7 +16,9 @@ namespace speech {
 void NormalizeMeanAndVariance(FeatureMatrix& features);
 
 // The features of one recording as the trainer and the decoder use them: the
-// digital silence at its ends dropped, then normalised over the recording.
-void PrepareRecordingFeatures(FeatureMatrix& features);
+// digital silence at its ends dropped, then normalised over the recording;
+// and where its speech lies. False with `error` set when they carry no
+// energy value to find the speech by.
+bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& speech, std::string& error);
 
 }  // namespace speech

@@ -6,21 +6,28 @@
 namespace speech {
 namespace {
 
-// Share of the range between background and loudest frame that a frame's
-// energy must pass to count as speech, and frames added on either side.
+// The background level is the energy at this percentile of the frames; a
+// frame counts as speech when its energy passes kThresholdShare of the way
+// from the background to the loudest frame. kMargin frames are added on
+// either side, so that weak onsets and endings stay in the word.
+constexpr std::size_t kBackgroundPercentile = 10;
 constexpr float kThresholdShare = 0.3f;
 constexpr std::uint32_t kMargin = 4;
 
 }  // namespace
 
-FrameSpan DetectSpeech(const FeatureMatrix& features) {
-    FrameSpan whole{0, features.frameCount};
-    if (features.dimension <= kEnergyIndex || features.frameCount < 4) return whole;
+bool DetectSpeech(const FeatureMatrix& features, FrameSpan& span, std::string& error) {
+    if (!features.energyIndex) {
+        error = "the features carry no energy value, which finding the speech needs (extract them with -energy)";
+        return false;
+    }
+    span = {0, features.frameCount};
+    if (features.frameCount < 4) return true;
     std::vector<float> energy(features.frameCount);
-    for (std::uint32_t t = 0; t < features.frameCount; ++t) energy[t] = features.Frame(t)[kEnergyIndex];
+    for (std::uint32_t t = 0; t < features.frameCount; ++t) energy[t] = features.Frame(t)[*features.energyIndex];
     std::vector<float> sorted = energy;
     std::sort(sorted.begin(), sorted.end());
-    const float background = sorted[sorted.size() / 10];
+    const float background = sorted[sorted.size() * kBackgroundPercentile / 100];
     const float loudest = sorted.back();
     const float threshold = background + kThresholdShare * (loudest - background);
     std::uint32_t first = features.frameCount, last = 0;
@@ -29,8 +36,9 @@ FrameSpan DetectSpeech(const FeatureMatrix& features) {
         first = std::min(first, t);
         last = t;
     }
-    if (first > last) return whole;
-    return {first > kMargin ? first - kMargin : 0, std::min(features.frameCount, last + 1 + kMargin)};
+    if (first <= last)
+        span = {first > kMargin ? first - kMargin : 0, std::min(features.frameCount, last + 1 + kMargin)};
+    return true;
 }
 
 }  // namespace speech

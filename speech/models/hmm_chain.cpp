@@ -6,9 +6,10 @@
 namespace speech {
 namespace {
 
-// Every arc that crosses a run of tee models is made once for each tee it
-// crosses, so a long run would grow the chain with the square of its length;
-// no pronunciation or label line needs more than a few in a row.
+// An arc across a run of tee models records one transition use per tee it
+// crosses, and every model before and inside the run gets such arcs, so a
+// long run would grow the chain with the square of its length. No
+// pronunciation or label line needs more than a few tees in a row.
 constexpr std::size_t kMaxTeesInARow = 16;
 
 struct Target {
@@ -102,10 +103,9 @@ bool BuildStateChain(const std::vector<std::string>& phones, const ModelInventor
     std::vector<Target> entries;
     EntryTargets(models, 0, entries);
     for (const auto& target : entries) {
-        if (target.position == ChainArc::kOutside) {
-            chain.passesEmpty = true;
-            continue;
-        }
+        // A chain of tee models alone is crossed without a frame, which no
+        // recording can do: that entry leads nowhere.
+        if (target.position == ChainArc::kOutside) continue;
         AddArc(chain, chain.entries, ChainArc::kOutside, target, 1.0, {});
     }
     for (std::size_t k = 0; k < models.size(); ++k) {

@@ -40,7 +40,6 @@ struct StateChain {
     std::vector<ChainArc> arcs;         // between positions, sorted by `from`
     std::vector<ChainArc> exits;        // to kOutside
     std::vector<TransitionUse> uses;
-    bool passesEmpty = false;  // true when the chain can be crossed without a frame
 };
 
 // Builds the chain of `phones`. False with `error` naming a phone without a

@@ -11,6 +11,12 @@
 
 namespace speech {
 
+// The engine's one convention about model names: the model "sil" is
+// silence. Label lines begin and end with it (the word templates' keys leave
+// it out), its states share a variance of their own in training, and its
+// flat-start transitions may skip across it and loop back.
+constexpr char kSilenceModel[] = "sil";
+
 struct PhoneModel {
     std::string phone;
     std::uint32_t transitions = 0;      // index of the model's transition matrix

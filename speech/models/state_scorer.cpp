@@ -6,6 +6,13 @@
 #include <numbers>
 
 namespace speech {
+namespace {
+
+// Variances and mixture weights are raised to this before their logs are
+// taken: a zero weight or variance scores as very unlikely, not as NaN.
+constexpr double kLogFloor = 1e-30;
+
+}  // namespace
 
 StateScorer::StateScorer(const StateSet& states) : dimension_(states.dimension) {
     firstComponent_.push_back(0);
@@ -16,11 +23,11 @@ StateScorer::StateScorer(const StateSet& states) : dimension_(states.dimension) 
             component.mean = gaussian.mean;
             component.halfInverseVariance.resize(gaussian.variance.size());
             for (std::size_t d = 0; d < gaussian.variance.size(); ++d) {
-                const double variance = std::max<double>(gaussian.variance[d], 1e-30);
+                const double variance = std::max<double>(gaussian.variance[d], kLogFloor);
                 logDeterminant += std::log(variance);
                 component.halfInverseVariance[d] = float(0.5 / variance);
             }
-            component.logConstant = std::log(std::max<double>(gaussian.weight, 1e-30)) -
+            component.logConstant = std::log(std::max<double>(gaussian.weight, kLogFloor)) -
                                     0.5 * (double(dimension_) * std::log(2.0 * std::numbers::pi) + logDeterminant);
             components_.push_back(std::move(component));
         }

@@ -16,9 +16,6 @@ public:
     // Log-likelihood of `frame` (of the state set's dimension) under `state`,
     // which must hold at least one Gaussian.
     double LogLikelihood(std::uint32_t state, const float* frame) const;
-    bool HasMixture(std::uint32_t state) const {
-        return state < firstComponent_.size() - 1 && firstComponent_[state] != firstComponent_[state + 1];
-    }
     std::uint32_t Dimension() const { return dimension_; }
 
 private:

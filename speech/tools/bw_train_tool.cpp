@@ -102,7 +102,10 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             ReportError(kTool, problem + "; recording skipped");
             continue;
         }
-        PrepareRecordingFeatures(recording.features);
+        if (!PrepareRecordingFeatures(recording.features, recording.speech, problem)) {
+            ReportError(kTool, recording.featurePath + ": " + problem + "; recording skipped");
+            continue;
+        }
         if (recording.features.dimension != states.dimension) {
             ReportError(kTool, recording.featurePath + ": features have " +
                                    std::to_string(recording.features.dimension) + " values per frame, the models " +
@@ -132,7 +135,7 @@ TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, c
         if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) !=
             report.unaligned.end())
             continue;
-        FeatureMatrix speech = SpeechFrames(recording.features);
+        FeatureMatrix speech = SpeechFrames(recording.features, recording.speech);
         statistics.Add(speech);
         templates.templates.push_back({TemplateKey(recording.labels), std::move(speech)});
     }
@@ -184,6 +187,12 @@ int Run(int argc, char** argv) {
     }
     TrainingReport report;
     TrainModels(recordings, inventory, varianceFloor, settings, states, transitions, report);
+    for (std::size_t pass = 0; pass < report.logLikelihoodPerFrame.size(); ++pass)
+        ReportError(kTool, "pass " + std::to_string(pass + 1) + ": log-likelihood per frame " +
+                               FormatDouble(report.logLikelihoodPerFrame[pass]));
+    if (report.collapsedMixtures > 0)
+        ReportError(kTool, "warning: " + std::to_string(report.collapsedMixtures) +
+                               " states held mixtures of several Gaussians; each is trained as one Gaussian");
     for (const auto& path : report.unaligned)
         ReportError(kTool, path + ": no path through its labels fits the recording; recording skipped");
     if (report.unaligned.size() == recordings.size()) {

@@ -152,8 +152,13 @@ int Run(int argc, char** argv) {
             status = 1;
             continue;
         }
-        PrepareRecordingFeatures(features);
-        const Hypothesis best = recognizer.Recognize(features, scorer, templates, settings);
+        FrameSpan speech;
+        if (!PrepareRecordingFeatures(features, speech, error)) {
+            ReportError(kTool, featureList[i] + ": " + error);
+            status = 1;
+            continue;
+        }
+        const Hypothesis best = recognizer.Recognize(features, speech, scorer, templates, settings);
         if (best.words.empty()) {
             ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
             status = 1;

@@ -36,7 +36,7 @@ void BuildFlatStart(const std::vector<ModelLength>& models, const std::vector<fl
     for (const ModelLength& model : models) {
         for (std::uint32_t s = 0; s < model.emittingStates; ++s)
             states.states.push_back({Gaussian{1.0f, mean, variance}});
-        transitions.matrices.push_back(FlatTransitions(model.emittingStates, model.name == "sil"));
+        transitions.matrices.push_back(FlatTransitions(model.emittingStates, model.name == kSilenceModel));
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "features/feature_file.h"
 #include "models/model_files.h"
+#include "models/model_inventory.h"
 #include "models/model_lengths.h"
 
 namespace speech {

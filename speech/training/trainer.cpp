@@ -6,7 +6,6 @@
 #include <functional>
 #include <thread>
 
-#include "features/speech_span.h"
 #include "models/state_scorer.h"
 #include "training/baum_welch.h"
 
@@ -17,7 +16,9 @@ namespace {
 // after kMaxPasses.
 constexpr double kMinGainPerFrame = 0.01;
 constexpr int kMaxPasses = 4;
-constexpr char kSilence[] = "sil";
+// No shared variance falls below this, even where the variance floor is 0:
+// the scorer divides by it.
+constexpr double kMinVariance = 1e-10;
 
 // Runs `work(i)` for every i below `count` on `threads` threads. Each i is
 // handled by exactly one thread; results go to slots indexed by i.
@@ -50,8 +51,8 @@ std::vector<std::uint32_t> InitialAlignment(const TrainingRecording& recording) 
     if (chain.states.empty() || frames == 0) return alignment;
     const auto& labels = recording.labels;
     const std::size_t lastLabel = labels.size() - 1;
-    const bool leadingSilence = labels.size() > 2 && labels.front() == kSilence;
-    const bool trailingSilence = labels.size() > 2 && labels.back() == kSilence;
+    const bool leadingSilence = labels.size() > 2 && labels.front() == kSilenceModel;
+    const bool trailingSilence = labels.size() > 2 && labels.back() == kSilenceModel;
     std::vector<std::uint32_t> leading, inner, trailing;
     for (std::uint32_t p = 0; p < chain.states.size(); ++p) {
         const std::uint32_t label = chain.label[p];
@@ -62,7 +63,7 @@ std::vector<std::uint32_t> InitialAlignment(const TrainingRecording& recording) 
         else
             inner.push_back(p);
     }
-    FrameSpan span = DetectSpeech(recording.features);
+    FrameSpan span = recording.speech;
     if (inner.empty() || span.end - span.begin < inner.size()) span = {0, frames};
     if (leading.empty() || span.begin == 0)
         span.begin = 0, inner.insert(inner.begin(), leading.begin(), leading.end()), leading.clear();
@@ -111,7 +112,8 @@ void AddRecording(ModelTotals& totals, const RecordingStatistics& statistics, co
 // recordings per word, per-state variances collapse onto the few frames
 // they saw and the models of rarely seen phones win on any input.
 void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable, const std::vector<std::uint32_t>& pool,
-                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states) {
+                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states,
+                  TrainingReport& report) {
     const std::uint32_t dimension = totals.dimension;
     std::vector<std::vector<double>> pooled(2, std::vector<double>(dimension, 0.0));
     double pooledOccupancy[2] = {0.0, 0.0};
@@ -129,6 +131,7 @@ void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable,
             pooled[pool[state]][d] += std::max(0.0, totals.squares[std::size_t(state) * dimension + d] - sum * mean);
         }
         pooledOccupancy[pool[state]] += occupancy;
+        if (states.states[state].size() > 1) ++report.collapsedMixtures;
         gaussian.variance = states.states[state].front().variance;
         states.states[state].assign(1, std::move(gaussian));
     }
@@ -137,7 +140,7 @@ void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable,
         std::vector<float> variance(dimension);
         for (std::uint32_t d = 0; d < dimension; ++d) {
             const double floor = d < varianceFloor.size() ? varianceFloor[d] : 0.0;
-            variance[d] = float(std::max(pooled[k][d] / pooledOccupancy[k], std::max(floor, 1e-10)));
+            variance[d] = float(std::max(pooled[k][d] / pooledOccupancy[k], std::max(floor, kMinVariance)));
         }
         for (std::uint32_t state = 1; state < states.states.size(); ++state)
             if (updated[state] && pool[state] == k) states.states[state].front().variance = variance;
@@ -183,7 +186,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     // Variance pools: silence (1) apart from speech (0). The silence model
     // meets every kind of background noise, the speech states do not.
     std::vector<std::uint32_t> pool(states.states.size(), 0);
-    if (const PhoneModel* silence = inventory.Find(kSilence); silence != nullptr)
+    if (const PhoneModel* silence = inventory.Find(kSilenceModel); silence != nullptr)
         for (const auto state : silence->states)
             if (state < pool.size()) pool[state] = 1;
 
@@ -211,7 +214,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
             if (inventory.models[m].transitions < trainableMatrix.size())
                 trainableMatrix[inventory.models[m].transitions] = true;
         }
-        UpdateStates(totals, trainable, pool, varianceFloor, settings, states);
+        UpdateStates(totals, trainable, pool, varianceFloor, settings, states, report);
         if (withTransitions) UpdateTransitions(totals, trainableMatrix, settings, transitions);
     };
 
@@ -233,8 +236,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
         if (totals.frames == 0) break;
         const double perFrame = totals.logLikelihood / double(totals.frames);
         update(totals, true);
-        report.iterations = pass + 1;
-        report.logLikelihoodPerFrame = perFrame;
+        report.logLikelihoodPerFrame.push_back(perFrame);
         if (perFrame - previous < kMinGainPerFrame) break;
         previous = perFrame;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "features/feature_file.h"
+#include "features/speech_span.h"
 #include "models/hmm_chain.h"
 #include "models/model_files.h"
 #include "models/model_inventory.h"
@@ -15,30 +16,32 @@ namespace speech {
 struct TrainingRecording {
     std::string featurePath;
     std::vector<std::string> labels;  // the label line's models, "sil y eh s sil"
-    FeatureMatrix features;
+    FeatureMatrix features;           // prepared by PrepareRecordingFeatures
+    FrameSpan speech;                 // where PrepareRecordingFeatures found the speech
     StateChain chain;
 };
 
 struct TrainerSettings {
-    double beamWidth = 500.0;     // forward pruning, natural-log units below a frame's best
-    double minOccupancy = 1e-10;  // states and transition rows with less keep their parameters
-    long long minModelCount = 1;  // models in fewer recordings keep their parameters
+    double beamWidth = 0.0;       // forward pruning, natural-log units below a frame's best
+    double minOccupancy = 0.0;    // states and transition rows with no more keep their parameters
+    long long minModelCount = 0;  // models in fewer recordings keep their parameters
     unsigned threads = 1;
 };
 
 struct TrainingReport {
-    int iterations = 0;
-    double logLikelihoodPerFrame = 0.0;
-    std::vector<std::string> unaligned;  // feature files that no path of their labels fits
+    std::vector<double> logLikelihoodPerFrame;  // after each Baum-Welch pass
+    std::vector<std::string> unaligned;         // feature files that no path of their labels fits
+    std::size_t collapsedMixtures = 0;          // states of several Gaussians trained as one
 };
 
 // Trains `states` and `transitions` in place from `recordings`, whose chains
 // are built. Starts from a segmentation of each recording (silence outside
-// its detected speech, the word's states evenly inside it), then runs
+// its speech, the word's states evenly inside it), then runs
 // Baum-Welch passes until the log-likelihood per frame gains less than a
 // small threshold or a fixed number of passes is reached. Variances are
 // floored by `varianceFloor`. Recordings that no path fits are left out and
-// named in the report.
+// named in the report. Every state ends with one Gaussian: a state that held
+// a mixture of several is counted in the report.
 void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelInventory& inventory,
                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states,
                  TransitionSet& transitions, TrainingReport& report);

@@ -16,6 +16,12 @@
 
 namespace {
 
+// The synthetic recordings are all speech.
+speech::FrameSpan Whole(const speech::FeatureMatrix& features) { return {0, features.frameCount}; }
+speech::FeatureMatrix WholeFrames(const speech::FeatureMatrix& features) {
+    return speech::SpeechFrames(features, Whole(features));
+}
+
 speech::FeatureMatrix Stretched(const speech::FeatureMatrix& features) {
     speech::FeatureMatrix stretched = features;
     stretched.values.clear();
@@ -39,7 +45,8 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     // step counting twice.
     const std::vector<float> halves(synthetic::kDimension, 0.5f);
     for (const std::uint32_t frames : {1u, 4u, 9u}) {
-        speech::FeatureMatrix zeros{4, synthetic::kDimension, 100000, std::vector<float>(4 * synthetic::kDimension, 0)};
+        speech::FeatureMatrix zeros{4, synthetic::kDimension, 100000, std::vector<float>(4 * synthetic::kDimension, 0),
+                                    std::nullopt};
         speech::FeatureMatrix fours = zeros;
         fours.frameCount = frames;
         fours.values.assign(frames * synthetic::kDimension, 4.0f);
@@ -102,7 +109,7 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // Paths that entered two words trail the path that stayed in silence by
     // twice the word insertion penalty: beyond the default state beam.
     const speech::DecoderSettings wide{1e9, 1e9, 1e9, 100};
-    const auto path = recognizer.Recognize(spoken, flat, templates, wide);
+    const auto path = recognizer.Recognize(spoken, Whole(spoken), flat, templates, wide);
     EXPECT_EQ(Word(path), "BA");
     EXPECT_EQ(path.words.front().firstFrame, 0u);
     EXPECT_EQ(path.words.back().lastFrame, spoken.frameCount - 1);
@@ -110,7 +117,8 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // A word without templates can still win on its models.
     templates.templates.pop_back();
     const auto framed = synthetic::Frames({"sil", "b", "a", "sil"}, 10, random);
-    EXPECT_EQ(Word(recognizer.Recognize(framed, speech::StateScorer(synthetic::SeparatedStates()), templates, {})),
+    EXPECT_EQ(Word(recognizer.Recognize(framed, Whole(framed), speech::StateScorer(synthetic::SeparatedStates()),
+                                        templates, {})),
               "BA");
 }
 
@@ -132,8 +140,7 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         auto take = phones;
         take.insert(take.begin(), "sil");
         take.push_back("sil");
-        templates.templates.push_back(
-            {speech::TemplateKey(take), speech::SpeechFrames(synthetic::Frames(take, 5, random))});
+        templates.templates.push_back({speech::TemplateKey(take), WholeFrames(synthetic::Frames(take, 5, random))});
     }
     speech::WordRecognizer recognizer;
     std::string error;
@@ -141,7 +148,8 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         recognizer.Build(synthetic::LoopNetwork(words), synthetic::Inventory(lexicon), synthetic::Transitions(), error))
         << error;
     const auto spoken = synthetic::Frames({"sil", "b", "a", "a", "b", "b", "a", "b", "a", "a", "a", "sil"}, 5, random);
-    EXPECT_EQ(Word(recognizer.Recognize(spoken, speech::StateScorer(synthetic::SeparatedStates()), templates, {})),
+    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), speech::StateScorer(synthetic::SeparatedStates()),
+                                        templates, {})),
               "Wbaabbabaaa");
 }
 

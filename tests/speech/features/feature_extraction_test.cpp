@@ -90,23 +90,6 @@ std::vector<double> ReferenceStatics(const std::int16_t* frame) {
 
 }  // namespace
 
-TEST(FeatureExtraction, FramesAreWholeWindowsOfTruncatedSampleCounts) {
-    const FeatureOptions options = SystemOptions();
-    EXPECT_EQ(WindowSamples(options), 220u);
-    EXPECT_EQ(ShiftSamples(options), 110u);
-    EXPECT_EQ(FrameCount(219, 220, 110), 0u);
-    EXPECT_EQ(FrameCount(220, 220, 110), 1u);
-    EXPECT_EQ(FrameCount(329, 220, 110), 1u);
-    EXPECT_EQ(FrameCount(330, 220, 110), 2u);
-    FeatureExtractor extractor(options);
-    FeatureMatrix features;
-    EXPECT_FALSE(extractor.Extract(Noise(219, 1000, 1), features));
-    ASSERT_TRUE(extractor.Extract(Noise(11025, 1000, 1), features));
-    EXPECT_EQ(features.frameCount, 99u);
-    EXPECT_EQ(features.dimension, 39u);
-    EXPECT_EQ(features.framePeriod100ns, 99773u);  // 110 samples at 11025 Hz
-}
-
 TEST(FeatureExtraction, StaticsMatchAnIndependentSlowComputation) {
     FeatureOptions options;
     options.zeroMean = options.energy = true;

@@ -60,28 +60,58 @@ std::string Header(std::uint32_t version, std::uint32_t frames, std::uint32_t di
     return bytes;
 }
 
+std::string HeaderWithEnergy(std::uint32_t frames, std::uint32_t dimension, std::uint32_t energy) {
+    std::string bytes = Header(2, frames, dimension);
+    AppendU32(bytes, energy);
+    return bytes;
+}
+
 }  // namespace
 
-TEST(FeatureFiles, RoundTripExactlyInBothLayouts) {
+TEST(FeatureFiles, RoundTripExactlyInBothLayoutsWithTheirEnergyIndex) {
     ScratchFolder folder;
-    const FeatureMatrix written = RandomFeatures(17, 39);
-    for (bool binary : {true, false}) {
-        std::string error;
-        ASSERT_TRUE(WriteFeatureFile(folder / "f.mfc", binary, written, error)) << error;
-        FeatureMatrix read;
-        ASSERT_TRUE(ReadFeatureFile(folder / "f.mfc", binary, read, error)) << error;
-        EXPECT_EQ(read.frameCount, 17u);
-        EXPECT_EQ(read.dimension, 39u);
-        EXPECT_EQ(read.framePeriod100ns, 99773u);
-        EXPECT_TRUE(SameBits(read.values, written.values));
-        // The other layout's reader refuses the file instead of misreading it.
-        EXPECT_FALSE(ReadFeatureFile(folder / "f.mfc", !binary, read, error));
-    }
-    EXPECT_EQ(ReadText(folder / "f.mfc").substr(0, 9), "features ");
+    FeatureMatrix written = RandomFeatures(17, 39);
+    for (const std::optional<std::uint32_t> energy : {std::optional<std::uint32_t>(12), std::optional<std::uint32_t>()})
+        for (bool binary : {true, false}) {
+            written.energyIndex = energy;
+            std::string error;
+            ASSERT_TRUE(WriteFeatureFile(folder / "f.mfc", binary, written, error)) << error;
+            FeatureMatrix read;
+            ASSERT_TRUE(ReadFeatureFile(folder / "f.mfc", binary, read, error)) << error;
+            EXPECT_EQ(read.frameCount, 17u);
+            EXPECT_EQ(read.dimension, 39u);
+            EXPECT_EQ(read.framePeriod100ns, 99773u);
+            EXPECT_EQ(read.energyIndex, energy);
+            EXPECT_TRUE(SameBits(read.values, written.values));
+            // The other layout's reader refuses the file instead of misreading it.
+            EXPECT_FALSE(ReadFeatureFile(folder / "f.mfc", !binary, read, error));
+        }
+    EXPECT_EQ(ReadText(folder / "f.mfc").substr(0, 11), "features 2\n");
     std::string error;
     ASSERT_TRUE(WriteFeatureFile(folder / "b.mfc", true, written, error));
-    EXPECT_EQ(ReadText(folder / "b.mfc").size(), 20u + 17u * 39u * 4u);
-    EXPECT_EQ(ReadText(folder / "b.mfc").substr(0, 8), std::string("PFEA\1\0\0\0", 8));
+    const std::string bytes = ReadText(folder / "b.mfc");
+    EXPECT_EQ(bytes.size(), 24u + 17u * 39u * 4u);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("PFEA\2\0\0\0", 8));
+    EXPECT_EQ(bytes.substr(20, 4), "\xff\xff\xff\xff");  // no energy value
+}
+
+// Version 1 files do not record the layout: they are read with the energy
+// where the extractor always put it, after 12 cepstra.
+TEST(FeatureFiles, ReadVersionOneWithTheExtractorsLayout) {
+    ScratchFolder folder;
+    FeatureMatrix read;
+    std::string error;
+    for (const auto& [dimension, energy] :
+         {std::pair<std::uint32_t, std::optional<std::uint32_t>>{39, 12}, {13, 12}, {12, std::nullopt}}) {
+        WriteText(folder / "old.mfc", Header(1, 1, dimension) + std::string(4 * dimension, '\0'));
+        ASSERT_TRUE(ReadFeatureFile(folder / "old.mfc", true, read, error)) << error;
+        EXPECT_EQ(read.energyIndex, energy) << dimension;
+        std::string text = "features 1\nframes 1\ndimension " + std::to_string(dimension) + "\nframe_period 1\n";
+        for (std::uint32_t d = 0; d < dimension; ++d) text += "0 ";
+        WriteText(folder / "old.txt", text);
+        ASSERT_TRUE(ReadFeatureFile(folder / "old.txt", false, read, error)) << error;
+        EXPECT_EQ(read.energyIndex, energy) << dimension;
+    }
 }
 
 TEST(FeatureFiles, RefuseDamagedFilesWithoutTrustingTheirHeaders) {
@@ -89,56 +119,35 @@ TEST(FeatureFiles, RefuseDamagedFilesWithoutTrustingTheirHeaders) {
     const std::string path = folder / "bad.mfc";
     FeatureMatrix read;
     std::string error;
-    const std::string oneFrame = Header(1, 1, 2) + std::string(8, '\0');
+    const std::string oneFrame = HeaderWithEnergy(1, 2, 1) + std::string(8, '\0');
     const std::pair<std::string, std::string> cases[] = {
         {"", "empty"},
         {"PFE", "cut magic"},
         {"XFEA" + oneFrame.substr(4), "wrong magic"},
-        {Header(2, 1, 2) + std::string(8, '\0'), "future version"},
-        {Header(1, 0xFFFFFFFF, 4096), "huge frame count"},
-        {Header(1, 1, 0), "no dimension"},
+        {Header(3, 1, 2) + std::string(12, '\0'), "future version"},
+        {HeaderWithEnergy(0xFFFFFFFF, 4096, 0), "huge frame count"},
+        {HeaderWithEnergy(1, 0, 0), "no dimension"},
+        {HeaderWithEnergy(1, 2, 2) + std::string(8, '\0'), "energy outside the frame"},
+        {Header(2, 1, 2), "cut header"},
         {oneFrame + "x", "extra byte"},
         {oneFrame.substr(0, oneFrame.size() - 1), "missing byte"},
-        {Header(1, 1, 1) + std::string("\0\0\xc0\x7f", 4), "NaN value"},
+        {HeaderWithEnergy(1, 1, 0) + std::string("\0\0\xc0\x7f", 4), "NaN value"},
     };
     for (const auto& [contents, what] : cases) {
         WriteText(path, contents);
         EXPECT_FALSE(ReadFeatureFile(path, true, read, error)) << what;
         EXPECT_NE(error.find(path), std::string::npos) << what;
     }
-    for (const char* text : {"features 1\nframes 99999999\ndimension 39\nframe_period 1\n0 0\n",
-                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0 x\n",
-                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0 1 2\n",
-                             "features 1\nframes 1\ndimension 2\nframe_period 1\n0\n"}) {
+    const std::string header = "features 2\nframes 1\ndimension 2\nframe_period 1\nenergy_index ";
+    for (const std::string& text :
+         std::vector<std::string>{"features 2\nframes 99999999\ndimension 39\nframe_period 1\nenergy_index 12\n0 0\n",
+                                  header + "none\n0 x\n", header + "none\n0 1 2\n", header + "none\n0\n",
+                                  header + "2\n0 1\n", header + "loud\n0 1\n", header.substr(0, 47) + "0 1\n"}) {
         WriteText(path, text);
         EXPECT_FALSE(ReadFeatureFile(path, false, read, error)) << text;
     }
     EXPECT_FALSE(ReadFeatureFile(folder / "missing.mfc", true, read, error));
     EXPECT_NE(error.find("missing.mfc"), std::string::npos);
-}
-
-TEST(StateFiles, ConvertBetweenTextAndBinaryLosslessly) {
-    ScratchFolder folder;
-    const StateSet written = RandomStates(16, 39);
-    std::string error;
-    ASSERT_TRUE(WriteStates(folder / "s.txt", false, written, error)) << error;
-    StateSet fromText;
-    ASSERT_TRUE(ReadStates(folder / "s.txt", false, fromText, error)) << error;
-    ASSERT_TRUE(WriteStates(folder / "s.bin", true, fromText, error)) << error;
-    StateSet fromBinary;
-    ASSERT_TRUE(ReadStates(folder / "s.bin", true, fromBinary, error)) << error;
-    ASSERT_EQ(fromBinary.states.size(), 17u);
-    EXPECT_EQ(fromBinary.dimension, 39u);
-    for (std::size_t s = 1; s < 17; ++s) {
-        ASSERT_EQ(fromBinary.states[s].size(), written.states[s].size());
-        for (std::size_t m = 0; m < written.states[s].size(); ++m) {
-            EXPECT_EQ(fromBinary.states[s][m].weight, written.states[s][m].weight);
-            EXPECT_TRUE(SameBits(fromBinary.states[s][m].mean, written.states[s][m].mean));
-            EXPECT_TRUE(SameBits(fromBinary.states[s][m].variance, written.states[s][m].variance));
-        }
-    }
-    ASSERT_TRUE(WriteStates(folder / "again.txt", false, fromBinary, error));
-    EXPECT_EQ(ReadText(folder / "again.txt"), ReadText(folder / "s.txt"));
 }
 
 TEST(StateFiles, RefuseDamagedOrImpossibleStates) {

@@ -99,13 +99,15 @@ inline speech::WordNetwork LoopNetwork(const std::vector<std::string>& words) {
 }
 
 // Frames around the mean of each phone of `phones`, `framesPerPhone` each:
-// sil at 0, a at +6, b at -6 in every dimension, unit spread.
+// sil at 0, a at +6, b at -6 in every dimension, unit spread. The first
+// value stands for the energy.
 inline speech::FeatureMatrix Frames(const std::vector<std::string>& phones, std::uint32_t framesPerPhone,
                                     std::mt19937& random) {
     std::normal_distribution<float> noise(0.0f, 1.0f);
     speech::FeatureMatrix features;
     features.dimension = kDimension;
     features.framePeriod100ns = 100000;
+    features.energyIndex = 0;
     for (const auto& phone : phones) {
         const float mean = phone == "a" ? 6.0f : phone == "b" ? -6.0f : 0.0f;
         for (std::uint32_t t = 0; t < framesPerPhone; ++t)

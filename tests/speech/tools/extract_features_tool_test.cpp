@@ -75,6 +75,8 @@ TEST(ExtractFeaturesTool, WritesOneFeatureFilePerRecordingWithTheRightFrameCount
         ASSERT_TRUE(ReadFeatureFile(folder / (std::to_string(n) + ".mfc"), true, features, error)) << error;
         EXPECT_EQ(features.frameCount, frames[n]);
         EXPECT_EQ(features.dimension, 39u);
+        EXPECT_EQ(features.energyIndex, 12u);
+        EXPECT_EQ(features.framePeriod100ns, 99773u);  // 110 samples at 11025 Hz
     }
     // Text output holds the same numbers.
     WriteText(folder / "txt.txt", folder / "3.txt");

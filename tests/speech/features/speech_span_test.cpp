@@ -1,0 +1,58 @@
+// Speech detection on the engine's own 39-value features of a recording
+// whose word lies at a known place between stretches of background noise.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+#include "features/feature_extractor.h"
+#include "features/feature_normalization.h"
+
+namespace {
+
+// Frames of 220 samples every 110 (20 and 10 ms at 11025 Hz).
+constexpr std::uint32_t kWindow = 220, kShift = 110;
+
+// Faint noise with a loud 1 kHz tone over samples [begin, end).
+std::vector<std::int16_t> ToneBurstInNoise(std::size_t length, std::size_t begin, std::size_t end) {
+    std::mt19937 random(5);
+    std::normal_distribution<double> noise(0.0, 30.0);
+    std::vector<std::int16_t> samples(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double tone =
+            i >= begin && i < end ? 8000.0 * std::sin(2.0 * std::numbers::pi * 1000.0 * i / 11025.0) : 0.0;
+        samples[i] = static_cast<std::int16_t>(std::lround(tone + noise(random)));
+    }
+    return samples;
+}
+
+// The application's options: 12 cepstra, energy, deltas, accelerations.
+speech::FeatureOptions ApplicationOptions(bool energy) {
+    speech::FeatureOptions options;
+    options.zeroMean = options.cepstralMeanSubtraction = options.deltas = options.accelerations = true;
+    options.energy = options.energyNormalise = energy;
+    return options;
+}
+
+TEST(SpeechDetection, FindsTheWordWithAMarginOfFourFramesAndNeedsAnEnergyValue) {
+    // The tone starts inside frame 29 (samples 3190-3409) and ends inside
+    // frame 70 (samples 7700-7919): the span is frames 29 to 70 widened by 4.
+    const std::size_t begin = kShift * 30 + 55, end = kShift * 70 + 20;
+    const auto samples = ToneBurstInNoise(kShift * 100 + kWindow, begin, end);
+    speech::FeatureMatrix features;
+    ASSERT_TRUE(speech::FeatureExtractor(ApplicationOptions(true)).Extract(samples, features));
+    ASSERT_EQ(features.dimension, 39u);
+    speech::FrameSpan span;
+    std::string error;
+    ASSERT_TRUE(speech::PrepareRecordingFeatures(features, span, error)) << error;
+    EXPECT_EQ(span.begin, 29u - 4u);
+    EXPECT_EQ(span.end, 70u + 1u + 4u);
+
+    ASSERT_TRUE(speech::FeatureExtractor(ApplicationOptions(false)).Extract(samples, features));
+    EXPECT_FALSE(speech::PrepareRecordingFeatures(features, span, error));
+    EXPECT_NE(error.find("no energy value"), std::string::npos) << error;
+}
+
+}  // namespace
