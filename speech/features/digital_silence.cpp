@@ -1,6 +1,5 @@
 #include "features/digital_silence.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace speech {

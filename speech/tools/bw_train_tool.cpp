@@ -3,7 +3,6 @@
 // label list.
 
 #include <algorithm>
-#include <cmath>
 #include <thread>
 
 #include "common/format_io.h"
