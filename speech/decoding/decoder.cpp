@@ -27,6 +27,8 @@ struct Decoder::Search {
     std::vector<Token> entry;                            // by node: the token entering it at the current frame
     std::vector<WordEnd> wordEnds;                       // every word end kept so far
     std::size_t frameEnds = 0;                           // the current frame's word ends start here
+    std::vector<double> branchBest;                      // by branch: the best score of a step
+    std::vector<std::uint32_t> branchEnds;               // by branch: word ends kept at the current frame
 };
 
 namespace {
@@ -66,6 +68,11 @@ double ViterbiStep(const StateChain& chain, const T& enter, const std::vector<T>
 
 bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                     std::string& error) {
+    return Build(network, std::vector<std::uint32_t>(network.nodes.size(), 0), inventory, transitions, error);
+}
+
+bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>& branchOfNode,
+                    const ModelInventory& inventory, const TransitionSet& transitions, std::string& error) {
     nodes_.assign(network.nodes.size(), Node{});
     instances_.clear();
     usedStates_.clear();
@@ -84,11 +91,18 @@ bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory,
         error = "the word network has a cycle of null nodes";
         return false;
     }
+    if (branchOfNode.size() != network.nodes.size()) {
+        error = "the word network's branches do not match its nodes";
+        return false;
+    }
     start_ = network.start;
+    branches_ = 1;
     for (std::uint32_t n = 0; n < network.nodes.size(); ++n) {
         const std::string& word = network.nodes[n].word;
         nodes_[n].word = word;
         nodes_[n].next = outgoing[n];
+        nodes_[n].branch = branchOfNode[n];
+        branches_ = std::max(branches_, branchOfNode[n] + 1);
         if (word.empty()) continue;
         const auto found = inventory.lexicon.find(word);
         if (found == inventory.lexicon.end()) {
@@ -144,16 +158,19 @@ void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
 }
 
 void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
-    std::vector<double> best(nodes_.size(), kLogZero);
+    std::vector<double>& best = search.branchBest;
+    std::fill(best.begin(), best.end(), kLogZero);
     for (std::size_t i = 0; i < instances_.size(); ++i) {
-        double& nodeBest = best[instances_[i].node];
-        nodeBest = std::max(nodeBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
-                                                  search.tokens[i], search.emission, search.nextTokens[i]));
+        double& branchBest = best[nodes_[instances_[i].node].branch];
+        branchBest = std::max(branchBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
+                                                      search.tokens[i], search.emission, search.nextTokens[i]));
     }
     std::swap(search.tokens, search.nextTokens);
-    for (std::size_t i = 0; i < instances_.size(); ++i)
+    for (std::size_t i = 0; i < instances_.size(); ++i) {
+        const double floor = best[nodes_[instances_[i].node].branch] - stateBeam;
         for (auto& token : search.tokens[i])
-            if (token.score < best[instances_[i].node] - stateBeam) token = Token{};
+            if (token.score < floor) token = Token{};
+    }
 }
 
 void Decoder::CollectWordEnds(Search& search, std::uint32_t frame, bool last, const DecoderSettings& settings) const {
@@ -174,9 +191,16 @@ void Decoder::CollectWordEnds(Search& search, std::uint32_t frame, bool last, co
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const WordEnd& a, const WordEnd& b) { return a.score > b.score; });
     search.frameEnds = search.wordEnds.size();
-    for (std::size_t c = 0; c < candidates.size() && c < settings.maxWordEnds; ++c) {
-        if (candidates[c].score < candidates.front().score - settings.wordEndBeam) break;
-        search.wordEnds.push_back(candidates[c]);
+    std::vector<double>& best = search.branchBest;
+    std::fill(best.begin(), best.end(), kLogZero);
+    std::vector<std::uint32_t>& kept = search.branchEnds;
+    std::fill(kept.begin(), kept.end(), 0);
+    for (const WordEnd& end : candidates) {
+        const std::uint32_t branch = nodes_[end.node].branch;
+        if (best[branch] == kLogZero) best[branch] = end.score;
+        if (kept[branch] == settings.maxWordEnds || end.score < best[branch] - settings.wordEndBeam) continue;
+        ++kept[branch];
+        search.wordEnds.push_back(end);
     }
 }
 
@@ -189,11 +213,12 @@ void Decoder::EnterSuccessors(Search& search, std::uint32_t frame, const Decoder
         for (const auto next : nodes_[end.node].next) Offer(token, 0.0, entry[next]);
     }
     PassThroughNullNodes(entry);
-    double best = kLogZero;
+    std::vector<double>& best = search.branchBest;
+    std::fill(best.begin(), best.end(), kLogZero);
     for (std::uint32_t n = 0; n < nodes_.size(); ++n)
-        if (!nodes_[n].word.empty()) best = std::max(best, entry[n].score);
-    for (auto& token : entry)
-        if (token.score < best - settings.wordEntryBeam) token = Token{};
+        if (!nodes_[n].word.empty()) best[nodes_[n].branch] = std::max(best[nodes_[n].branch], entry[n].score);
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n)
+        if (entry[n].score < best[nodes_[n].branch] - settings.wordEntryBeam) entry[n] = Token{};
 }
 
 std::vector<DecodedWord> Decoder::TraceBack(const Search& search, std::int32_t link) const {
@@ -217,6 +242,8 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
     for (std::size_t i = 0; i < instances_.size(); ++i) search.tokens[i].assign(instances_[i].chain.states.size(), {});
     search.nextTokens = search.tokens;
     search.entry.assign(nodes_.size(), Token{});
+    search.branchBest.assign(branches_, kLogZero);
+    search.branchEnds.assign(branches_, 0);
     search.entry[start_] = Token{0.0, 0.0, 0, -1};
     PassThroughNullNodes(search.entry);
 

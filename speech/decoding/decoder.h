@@ -2,12 +2,14 @@
 // Token-passing Viterbi search of a word network, each word expanded through
 // the lexicon into the HMM states of every one of its pronunciations. Every
 // frame takes three steps: tokens move through the states of the words
-// (the Viterbi step, with the state beam within each word), the words that
-// end are collected (word-end beam, at most `maxWordEnds`), and their tokens
-// enter the words that may follow, through null nodes (word insertion
-// penalty, word-entry beam). Words compete through the last two steps only,
-// so that a word kept apart for rescoring keeps its own best path. The search is linear in the network's size: null
-// nodes are passed as nodes, never expanded into word-to-word successor lists.
+// (the Viterbi step, with the state beam), the words that end are collected
+// (word-end beam, at most `maxWordEnds`), and their tokens enter the words
+// that may follow, through null nodes (word insertion penalty, word-entry
+// beam). The search is linear in the network's size: null nodes are passed
+// as nodes, never expanded into word-to-word successor lists. The network's
+// nodes may be split into branches: the beams and the word-end limit then
+// compare tokens of one branch only, so that each branch keeps its own best
+// path (the one-word sentences of OneWordSentences, for rescoring).
 
 #include <cstdint>
 #include <string>
@@ -23,7 +25,7 @@
 namespace speech {
 
 struct DecoderSettings {
-    double stateBeam = 300.0;        // a word's tokens this far below the word's best of the frame are dropped
+    double stateBeam = 300.0;        // state tokens this far below the frame's best are dropped
     double wordEndBeam = 150.0;      // word ends this far below the frame's best word end are dropped
     double wordEntryBeam = 150.0;    // word entries this far below the frame's best entry are dropped
     std::uint32_t maxWordEnds = 50;  // word ends kept per frame, best first
@@ -53,6 +55,10 @@ public:
     // lexicon or a phone without a model, or when null nodes form a cycle.
     bool Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                std::string& error);
+    // The same, the network split into branches: `branchOfNode` holds a
+    // branch number (from 0) for every node.
+    bool Build(const WordNetwork& network, const std::vector<std::uint32_t>& branchOfNode,
+               const ModelInventory& inventory, const TransitionSet& transitions, std::string& error);
 
     // Every path that reaches the network's end at the last frame and
     // survives the beams (one per word end kept at that frame), best first.
@@ -76,8 +82,9 @@ private:
         std::string word;                      // empty for a null node
         std::vector<std::uint32_t> instances;  // one per pronunciation
         std::vector<std::uint32_t> next;       // the nodes it has arcs to
-        bool leadsToWord = false;              // a word may follow, through null nodes
-        bool final = false;                    // the network may end after it, through null nodes
+        std::uint32_t branch = 0;
+        bool leadsToWord = false;  // a word may follow, through null nodes
+        bool final = false;        // the network may end after it, through null nodes
     };
 
     void PropagateThroughStates(Search& search, double stateBeam) const;
@@ -89,6 +96,7 @@ private:
     std::vector<Node> nodes_;  // by network node
     std::vector<std::uint32_t> nullOrder_;
     std::uint32_t start_ = 0;
+    std::uint32_t branches_ = 1;
     std::vector<WordInstance> instances_;
     std::vector<std::uint32_t> usedStates_;
 };

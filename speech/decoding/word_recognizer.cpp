@@ -7,8 +7,10 @@ namespace speech {
 bool WordRecognizer::Build(const WordNetwork& network, const ModelInventory& inventory,
                            const TransitionSet& transitions, std::string& error) {
     lexicon_ = inventory.lexicon;
-    const WordNetwork sentences = OneWordSentences(network);
-    return decoder_.Build(sentences.nodes.empty() ? network : sentences, inventory, transitions, error);
+    std::vector<std::uint32_t> branchOfNode;
+    const WordNetwork sentences = OneWordSentences(network, branchOfNode);
+    if (sentences.nodes.empty()) return decoder_.Build(network, inventory, transitions, error);
+    return decoder_.Build(sentences, branchOfNode, inventory, transitions, error);
 }
 
 Hypothesis WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,

@@ -141,8 +141,9 @@ bool OrderNullNodes(const WordNetwork& network, const std::vector<std::vector<st
     return order.size() == nullCount;
 }
 
-WordNetwork OneWordSentences(const WordNetwork& network) {
+WordNetwork OneWordSentences(const WordNetwork& network, std::vector<std::uint32_t>& branchOfNode) {
     WordNetwork sentences;
+    branchOfNode.clear();
     const std::size_t count = network.nodes.size();
     if (network.start >= count || network.end >= count) return sentences;
     const auto outgoing = OutgoingArcs(network);
@@ -205,10 +206,13 @@ WordNetwork OneWordSentences(const WordNetwork& network) {
     const std::vector<std::uint32_t> firstWords =
         isWord(network.start) ? std::vector<std::uint32_t>{network.start} : wordsAfter(network.start);
     sentences.nodes = {{""}, {""}};
+    branchOfNode = {0, 0};
     sentences.start = 0;
     sentences.end = 1;
-    auto addNode = [&](std::uint32_t original, std::uint32_t from) {
+    std::uint32_t branches = 1;
+    auto addNode = [&](std::uint32_t original, std::uint32_t from, std::uint32_t branch) {
         sentences.nodes.push_back({network.nodes[original].word});
+        branchOfNode.push_back(branch);
         const auto added = std::uint32_t(sentences.nodes.size() - 1);
         sentences.arcs.push_back({from, added});
         return added;
@@ -222,13 +226,16 @@ WordNetwork OneWordSentences(const WordNetwork& network) {
                 if (!done.insert({network.nodes[first].word, network.nodes[middle].word, network.nodes[last].word})
                          .second)
                     continue;
-                if (firstCopy == 0) firstCopy = addNode(first, sentences.start);
-                if (middleCopy == 0) middleCopy = addNode(middle, firstCopy);
-                sentences.arcs.push_back({addNode(last, middleCopy), sentences.end});
+                if (firstCopy == 0) firstCopy = addNode(first, sentences.start, 0);
+                if (middleCopy == 0) middleCopy = addNode(middle, firstCopy, branches++);
+                sentences.arcs.push_back({addNode(last, middleCopy, branchOfNode[middleCopy]), sentences.end});
             }
         }
     }
-    if (sentences.arcs.empty()) return WordNetwork{};
+    if (sentences.arcs.empty()) {
+        branchOfNode.clear();
+        return WordNetwork{};
+    }
     return sentences;
 }
 

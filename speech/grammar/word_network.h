@@ -38,12 +38,13 @@ bool OrderNullNodes(const WordNetwork& network, const std::vector<std::vector<st
 
 // The one-word sentences of `network`: every path of three words (a word
 // the network may start with, one word, a word after which it may end), each
-// in its own branch: the network's first words are shared, while every
-// middle word is followed by its own copy of each last word, so that a
+// in its own branch: the network's first words are shared (branch 0), while
+// every middle word is followed by its own copy of each last word (the
+// middle word and its copies make one branch, `branchOfNode`), so that a
 // search keeps every middle word's best path to the end apart. Paths naming
-// the same three words are kept once. Null start and end nodes; empty when
-// the network has no such path (or null nodes form a cycle). Built in time
-// proportional to the network's size plus the paths'.
-WordNetwork OneWordSentences(const WordNetwork& network);
+// the same three words are kept once. Null start and end nodes (branch 0);
+// empty when the network has no such path (or null nodes form a cycle).
+// Built in time proportional to the network's size plus the paths'.
+WordNetwork OneWordSentences(const WordNetwork& network, std::vector<std::uint32_t>& branchOfNode);
 
 }  // namespace speech

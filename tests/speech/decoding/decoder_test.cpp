@@ -98,11 +98,10 @@ TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
     EXPECT_LE(path[1].firstFrame, 12u);
 }
 
-TEST(Decoder, TheStateBeamDropsTokensFarBehindTheirWordsBest) {
-    // Each word's tokens compete with that word's best token. X's "c"
-    // leads while it lingers in its first state, a move costing it 2.2 units
-    // against staying: a beam of one unit keeps only the lingering token and
-    // drops "b", so X never ends and no path reaches the network's end.
+TEST(Decoder, TheStateBeamDropsTokensFarBehindTheFramesBest) {
+    // X's "c" leads while it lingers in its first state, a move costing it
+    // 2.2 units against staying: a beam of one unit keeps only the lingering
+    // token and drops "b", so X never ends and no path reaches the end.
     const auto network = synthetic::LoopNetwork({"X"});
     const auto wide = Decode(network, {"sil", "b", "sil"}, 10);
     ASSERT_FALSE(wide.empty());

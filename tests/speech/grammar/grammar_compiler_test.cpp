@@ -85,7 +85,8 @@ TEST(GrammarCompiler, TheLoopGrammarAcceptsOneOrMoreWordsBetweenTheSentenceMarks
 
 TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
     const WordNetwork network = Compile(ReadText(WorkedExample("loop_grammar.txt")));
-    const WordNetwork sentences = OneWordSentences(network);
+    std::vector<std::uint32_t> branches;
+    const WordNetwork sentences = OneWordSentences(network, branches);
     EXPECT_TRUE(Accepts(sentences, "!SENT_START YES !SENT_END"));
     EXPECT_TRUE(Accepts(sentences, "!SENT_START NO !SENT_END"));
     EXPECT_FALSE(Accepts(sentences, "!SENT_START YES NO !SENT_END"));
@@ -93,7 +94,14 @@ TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
     for (const auto& node : sentences.nodes)
         if (!node.word.empty()) words.insert(node.word);
     EXPECT_EQ(words, (std::multiset<std::string>{"!SENT_END", "!SENT_END", "!SENT_START", "NO", "YES"}));
-    EXPECT_TRUE(OneWordSentences(Compile("( start end )")).nodes.empty());
+    // Each word and its own ending make a branch, apart from the first word.
+    for (const auto& arc : sentences.arcs)
+        if (sentences.nodes[arc.to].word == "!SENT_END") {
+            EXPECT_EQ(branches[arc.to], branches[arc.from]);
+            EXPECT_NE(branches[arc.to], 0u);
+        }
+    EXPECT_EQ(std::set<std::uint32_t>(branches.begin(), branches.end()).size(), 3u);
+    EXPECT_TRUE(OneWordSentences(Compile("( start end )"), branches).nodes.empty());
 }
 
 TEST(GrammarCompiler, NestedOperatorsReferencesAndAClosingExpression) {
