@@ -65,12 +65,6 @@ TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters) {
     EXPECT_EQ(dialog.utteranceCounter, 0);
     EXPECT_TRUE(window.lists[IdWordList].empty());
     EXPECT_EQ(ReadFileBytes("params_dec.txt"), kExpectedDecParams);
-    EXPECT_EQ(dialog.recordingFormat.formatTag, 1);
-    EXPECT_EQ(dialog.recordingFormat.channels, 1);
-    EXPECT_EQ(dialog.recordingFormat.samplesPerSecond, 11025u);
-    EXPECT_EQ(dialog.recordingFormat.averageBytesPerSecond, 22050u);
-    EXPECT_EQ(dialog.recordingFormat.blockAlign, 2);
-    EXPECT_EQ(dialog.recordingFormat.bitsPerSample, 16);
 }
 
 TEST_F(DialogTest, ListsSavedWordsSortedWithoutBuiltInsAndTakesTheCounter) {

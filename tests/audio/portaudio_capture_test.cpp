@@ -5,8 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 #include "audio/capture_selection.h"
 #include "audio/input_level.h"
@@ -16,35 +15,33 @@
 
 namespace {
 
+// The size of a file that the sound system may still be writing; 0 while it
+// does not exist. (Reading a file that grows without pause might never end.)
+std::uintmax_t SizeOf(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
+
 // Points ALSA, for this process only, at `configuration` as its whole
 // configuration.
 void UseAlsaConfiguration(const TemporaryFolder& folder, const std::string& text) {
     const std::string configuration = folder.Path("asound.conf");
-    std::ofstream(configuration) << text;
+    WriteFileBytes(configuration, text);
     setenv("HOME", folder.Path("").c_str(), 1);
     setenv("ALSA_CONFIG_PATH", configuration.c_str(), 1);
 }
 
-// An ALSA configuration whose default capture device plays `input`
-// (headerless 11025 Hz mono 16-bit). What follows the input is not silence:
-// the plugin leaves its buffer as it was, so only the input's own samples
-// are known.
-void UseFileAsMicrophone(const TemporaryFolder& folder, const std::string& input) {
-    std::ostringstream configuration;
-    configuration << "pcm.filein {\n"
-                     "  type file\n"
-                     "  slave.pcm { type null }\n"
-                     "  file \"/dev/null\"\n"
-                     "  infile \""
-                  << input
-                  << "\"\n"
-                     "  format \"raw\"\n"
-                     "}\n"
-                     "pcm.!default {\n"
-                     "  type plug\n"
-                     "  slave.pcm \"filein\"\n"
-                     "}\n";
-    UseAlsaConfiguration(folder, configuration.str());
+// An ALSA configuration whose default device is the file plugin, reading
+// its capture input from `input` (headerless 11025 Hz mono 16-bit) and
+// writing its playback output to `output`. What follows the input is not
+// silence: the plugin leaves its buffer as it was, so only the input's own
+// samples are known.
+void UseFilePlugin(const TemporaryFolder& folder, const std::string& input, const std::string& output) {
+    std::string configuration = "pcm.files {\n  type file\n  slave.pcm { type null }\n  file \"" + output + "\"\n";
+    if (!input.empty()) configuration += "  infile \"" + input + "\"\n";
+    configuration += "  format \"raw\"\n}\npcm.!default {\n  type plug\n  slave.pcm \"files\"\n}\n";
+    UseAlsaConfiguration(folder, configuration);
 }
 
 // Sound systems without a capture device: each start is refused with a
@@ -76,10 +73,10 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     for (int i = 0; i < 11025; ++i) {
         samples.push_back(static_cast<std::int16_t>((i % 200 - 100) * 150 + 1));
     }
-    const std::vector<std::uint8_t> audio = SampleBytes(samples);
+    const std::string audio = SampleBytes(samples);
     const std::string input = folder.Path("input.raw");
-    WriteBytes(input, audio);
-    UseFileAsMicrophone(folder, input);
+    WriteFileBytes(input, audio);
+    UseFilePlugin(folder, input, "/dev/null");
 
     // A device that is not there is no capture device at all.
     const std::string recording = folder.Path("0.raw");
@@ -89,7 +86,7 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     StartRecording(recordingName, kRecordingFormat, &handle);
     EXPECT_TRUE(RecordingFailed());
     StopRecording(handle);
-    EXPECT_FALSE(FileExists(recording));
+    EXPECT_FALSE(std::filesystem::exists(recording));
 
     ASSERT_EQ(SelectCaptureDevice("portaudio"), "");
     TakeInputPeak();
@@ -97,17 +94,17 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
     ASSERT_FALSE(RecordingFailed());
     // The file plugin does not pace itself, so this takes far less than the
     // second of audio it holds.
-    EXPECT_TRUE(WaitUntil([&] { return FileSize(recording) >= audio.size(); }));
+    EXPECT_TRUE(WaitUntil([&] { return SizeOf(recording) >= audio.size(); }));
     // The level meter's peak: the largest sample, -100 * 150 + 1.
     EXPECT_DOUBLE_EQ(TakeInputPeak(), 14999.0 / 32768.0);
     StopRecording(handle);
     SelectCaptureDevice("none");
     EXPECT_FALSE(RecordingFailed());
 
-    const std::vector<std::uint8_t> recorded = ReadBytes(recording);
+    const std::string recorded = ReadFileBytes(recording);
     ASSERT_GE(recorded.size(), audio.size() + 2 * kBufferBytes);
     EXPECT_EQ(recorded.size() % kBufferBytes, 0U);
-    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), recorded.begin()));
+    EXPECT_EQ(recorded.substr(0, audio.size()), audio);
 }
 
 // A take played back goes out through PortAudio's default output device,
@@ -115,27 +112,15 @@ TEST(PortAudioCaptureTest, RecordsWhatTheInputDeviceDelivers) {
 TEST(PortAudioCaptureTest, PlaysARecordingBack) {
     TemporaryFolder folder;
     const std::string played = folder.Path("played.raw");
-    UseAlsaConfiguration(folder,
-                         "pcm.fileout {\n"
-                         "  type file\n"
-                         "  slave.pcm { type null }\n"
-                         "  file \"" +
-                             played +
-                             "\"\n"
-                             "  format \"raw\"\n"
-                             "}\n"
-                             "pcm.!default {\n"
-                             "  type plug\n"
-                             "  slave.pcm \"fileout\"\n"
-                             "}\n");
+    UseFilePlugin(folder, "", played);
     const std::vector<std::int16_t> samples(5000, 16384);
-    WriteBytes(folder.Path("0.raw"), SampleBytes(samples));
+    WriteFileBytes(folder.Path("0.raw"), SampleBytes(samples));
     EXPECT_EQ(PlayRecordingFile(folder.Path("0.raw")), "");
-    EXPECT_TRUE(WaitUntil([&] { return FileSize(played) >= samples.size() * 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return SizeOf(played) >= samples.size() * 2; }));
     InstallPlaybackDevice(nullptr);
     // The device is opened for 32-bit float samples: every one of them comes
     // out, after the silence the stream starts with.
-    const std::vector<std::uint8_t> output = ReadBytes(played);
+    const std::string output = ReadFileBytes(played);
     std::size_t halves = 0;
     for (std::size_t i = 0; i + 4 <= output.size(); i += 4) {
         float value = 0.0F;

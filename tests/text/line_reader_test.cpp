@@ -37,9 +37,7 @@ TEST(LineReader, SplitsAtLineFeedsAndDropsTheCarriageReturnBeforeOne) {
     EXPECT_EQ(ReadAllLines("last\r"), (Lines{"last\r"}));
     EXPECT_EQ(ReadAllLines("\n"), (Lines{""}));
     EXPECT_EQ(ReadAllLines(""), Lines{});
-}
-
-TEST(LineReader, KeepsNulBytesAndLongLines) {
+    // NUL bytes and long lines are kept whole.
     const std::string withNul("a\0b", 3);
     const std::string longLine(10000, 'w');
     EXPECT_EQ(ReadAllLines(withNul + "\n" + longLine + "\nz"), (Lines{withNul, longLine, "z"}));

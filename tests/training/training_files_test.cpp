@@ -67,6 +67,21 @@ TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory) {
     EXPECT_EQ(File("phones.txt"), "num_phones = 5\n\neh 1 2 2 2\ns 1 3 3 3\nsil 1   1\nsp 1   0\ny 1 4 4 4\n");
 }
 
+// Phones shared by several words, and a dictionary phone named like a
+// built-in model ("sp", "sil"), are listed once, and the counts agree.
+TEST_F(TrainingFilesTest, EachPhoneIsListedOnce) {
+    session->TrainWord(L"no", 0);
+    session->TrainWord(L"know", 1);
+    session->TrainWord(L"now", 2);
+    session->TrainWord(L"hush", 3);
+
+    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 aw\n4 hh\n4 n\n4 ow\n4 sh\n");
+    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 7\n\nsp \nsil \naw\nhh\nn\now\nsh\n");
+    EXPECT_EQ(File("phones.txt"),
+              "num_phones = 7\n\naw 1 2 2 2\nhh 1 3 3 3\nn 1 4 4 4\now 1 5 5 5\nsh 1 6 6 6\nsil 1   1\nsp 1   0\n");
+    EXPECT_NE(File("model_transitions.txt").find("sil hh sil sp sh sil\n"), std::string::npos);
+}
+
 TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters) {
     session->TrainWord(L"yes", 0);
     session->TrainWord(L"no", 1);
@@ -78,15 +93,6 @@ TEST_F(TrainingFilesTest, TwoWordsGiveGrammarLexiconListsAndParameters) {
     EXPECT_EQ(File("raw.txt"), "1.raw\n0.raw\n2.raw\n");
     EXPECT_EQ(File("mfc.txt"), "1.mfc\n0.mfc\n2.mfc\n");
     EXPECT_EQ(File("params_train.txt"), WorkedExample("params_train.txt"));
-}
-
-TEST_F(TrainingFilesTest, SharedPhonesAreListedOnce) {
-    session->TrainWord(L"no", 0);
-    session->TrainWord(L"know", 1);
-    session->TrainWord(L"now", 2);
-
-    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 aw\n4 n\n4 ow\n");
-    EXPECT_EQ(File("phones.txt"), "num_phones = 5\n\naw 1 2 2 2\nn 1 3 3 3\now 1 4 4 4\nsil 1   1\nsp 1   0\n");
 }
 
 TEST_F(TrainingFilesTest, WordsDifferingInCaseAreSeparateAndSortedByteWise) {
@@ -143,17 +149,6 @@ TEST_F(TrainingFilesTest, UntrainableWordStaysInTheVocabularyButOutOfTraining) {
     EXPECT_EQ(File("lexicon.txt"), "!SENT_END sil\n!SENT_START sil\nNO n ow \nNO n ow sil\n");
     EXPECT_EQ(File("model_transitions.txt"), "sil n ow sil\n");
     EXPECT_EQ(File("mfc.txt"), "3.mfc\n");
-}
-
-// A dictionary phone named like a built-in model ("sp", "sil") is that model:
-// the model lists keep one entry for it and their counts agree.
-TEST_F(TrainingFilesTest, PhoneNamedLikeABuiltInModelIsNotListedTwice) {
-    session->TrainWord(L"hush", 0);
-
-    EXPECT_EQ(File("model_lengths.txt"), "0 sp\n4 sil\n4 hh\n4 sh\n");
-    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 4\n\nsp \nsil \nhh\nsh\n");
-    EXPECT_EQ(File("phones.txt"), "num_phones = 4\n\nhh 1 2 2 2\nsh 1 3 3 3\nsil 1   1\nsp 1   0\n");
-    EXPECT_EQ(File("model_transitions.txt"), "sil hh sil sp sh sil\n");
 }
 
 TEST_F(TrainingFilesTest, FileThatCannotBeOpenedIsSkipped) {

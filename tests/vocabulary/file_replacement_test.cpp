@@ -40,21 +40,18 @@ TEST_F(FileReplacement, CreatesOrReplacesTheFileAndKeepsItsPermissions) {
     EXPECT_EQ(FileCount(), 1u);
 }
 
-// The failures below happen even for root, who ignores file permissions.
-TEST_F(FileReplacement, FolderThatIsAFileFailsWithoutCreatingAnything) {
+// A file in the folder's place, or a folder in the file's place, makes the
+// replacement fail without leaving a temporary file (even for root, who
+// ignores file permissions).
+TEST_F(FileReplacement, FailureLeavesNothingBehind) {
     WriteFileBytes(folder.Path("not-a-folder"), "x");
-    const std::string fileName = folder.Path("not-a-folder/commands.txt");
-    EXPECT_NE(ReplaceFileContents(fileName.c_str(), "7"), 0);
-    EXPECT_EQ(ReadFileBytes(folder.Path("not-a-folder")), "x");
-    EXPECT_EQ(FileCount(), 1u);
-}
-
-TEST_F(FileReplacement, FailedRenameRemovesTheTemporaryFile) {
-    const std::string fileName = folder.Path("commands.txt");
-    std::filesystem::create_directories(fileName + "/inside");
-    EXPECT_NE(ReplaceFileContents(fileName.c_str(), "7"), 0);
-    EXPECT_TRUE(std::filesystem::is_directory(fileName + "/inside"));
-    EXPECT_EQ(FileCount(), 1u);
+    std::filesystem::create_directories(folder.Path("commands.txt/inside"));
+    for (const char* name : {"not-a-folder/commands.txt", "commands.txt"}) {
+        EXPECT_NE(ReplaceFileContents(folder.Path(name).c_str(), "7"), 0) << name;
+        EXPECT_EQ(ReadFileBytes(folder.Path("not-a-folder")), "x");
+        EXPECT_TRUE(std::filesystem::is_directory(folder.Path("commands.txt/inside")));
+        EXPECT_EQ(FileCount(), 2u) << name;
+    }
 }
 
 // A write that runs out of room (here: the file size limit, which binds

@@ -18,7 +18,8 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForByte) {
+// Accented words, NUL and invalid bytes, and long lines survive byte for byte.
+TEST_F(VocabularyFileRobustness, WordsSurviveByteForByte) {
     using namespace std::string_literals;
     const std::string bytes =
         "12\ncaf\xC3\xA9#1#\nna\xC3\xAFve fa\xC3\xA7"
@@ -29,21 +30,17 @@ TEST_F(VocabularyFileRobustness, AccentedWordsNulAndInvalidBytesSurviveByteForBy
     EXPECT_EQ(loaded.vocabulary.count(std::wstring(L"nul\0inside", 10)), 1u);
     EXPECT_EQ(loaded.vocabulary.count(L"\u0434\u0430"), 1u);
     EXPECT_EQ(LoadAndSave(bytes), bytes);
-}
 
-TEST_F(VocabularyFileRobustness, LongLinesAreReadWhole) {
     std::string line = "many";
     std::vector<std::int32_t> utterances;
     for (std::int32_t n = 100000; line.size() < 10000; ++n) {
         line += "#" + std::to_string(n);
         utterances.push_back(n);
     }
-    line += "#";
-    const std::string longName(10000, 'a');
-    const std::string bytes = "200000\n" + longName + "#1#\n" + line;
-    const LoadedFile loaded = LoadBytes(folder, bytes);
-    EXPECT_EQ(UserWords(loaded.vocabulary), (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
-    EXPECT_EQ(LoadAndSave(bytes), bytes);
+    const std::string longBytes = "200000\n" + std::string(10000, 'a') + "#1#\n" + line + "#";
+    EXPECT_EQ(UserWords(LoadBytes(folder, longBytes).vocabulary),
+              (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
+    EXPECT_EQ(LoadAndSave(longBytes), longBytes);
 }
 
 // Files of random bytes, rich in separators, line ends and NUL bytes, load
