@@ -15,6 +15,7 @@
 #include "audio/playback.h"
 #include "engine/speech_engine.h"
 #include "fake_dialog_window.h"
+#include "support/test_environment.h"
 #include "test_folder.h"
 
 namespace fs = std::filesystem;
@@ -29,14 +30,11 @@ protected:
     void SetUp() override {
         TestFolder::SetUp();
         LoadSpeechEngine();
-        ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
+        environment.Set("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str());
         WriteFileBytes("speech.raw", std::string(3000, '\x11'));
         ASSERT_EQ(SelectCaptureDevice("file:" + (Folder() / "speech.raw").string()), "");
     }
     void TearDown() override {
-        ::unsetenv("PARROT_TEST_ENGINE_LOG");
-        ::unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
-        ::unsetenv("PARROT_TEST_ENGINE_FAIL");
         SelectCaptureDevice("none");
         TestFolder::TearDown();
     }
@@ -56,6 +54,7 @@ protected:
     }
 
     FakeDialogWindow window;
+    TestEnvironment environment;
 };
 
 TEST_F(DialogTest, FirstRunStartsEmptyAndWritesTheDecoderParameters) {
@@ -300,10 +299,10 @@ TEST_F(DialogTest, UnfinishedTrainingIsRedoneBeforeTheFirstRecognition) {
     {
         RecognizerDialog dialog;
         Open(dialog);
-        ::setenv("PARROT_TEST_ENGINE_FAIL", "BWTrain", 1);
+        environment.Set("PARROT_TEST_ENGINE_FAIL", "BWTrain");
         Record(dialog, IdTrainButton, L"no");
         EXPECT_FALSE(fs::exists("trained_vocabulary.txt"));
-        ::unsetenv("PARROT_TEST_ENGINE_FAIL");
+        environment.Set("PARROT_TEST_ENGINE_FAIL", nullptr);
         Record(dialog, IdTrainButton, L"yes");
         dialog.OnCommand(IdSaveButton);
     }
@@ -391,13 +390,13 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
     RecognizerDialog dialog;
     Open(dialog);
 
-    ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_a.out").c_str(), 1);
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_a.out").c_str());
     Record(dialog, IdRecognizeButton);
     EXPECT_EQ(window.lists[IdResultList], (std::vector<std::wstring>{L"APPLE score=-2.5", L"ZEBRA score=-1.5"}));
     EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "4.raw\n");
     EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), "4.mfc\n");
 
-    ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_b.out").c_str(), 1);
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_b.out").c_str());
     Record(dialog, IdRecognizeButton);
     EXPECT_EQ(window.lists[IdResultList], std::vector<std::wstring>{L"YES score=-41.2345678901"});
 
@@ -405,7 +404,7 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
 
     // A decoder that fails and writes nothing leaves an empty list, not the
     // last words, and the outcome says why.
-    ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
+    environment.Set("PARROT_TEST_ENGINE_FAIL", "TraceProjection");
     Record(dialog, IdRecognizeButton);
     EXPECT_TRUE(window.lists[IdResultList].empty());
     const std::vector<std::string>& failures = dialog.LastOutcome().failures;

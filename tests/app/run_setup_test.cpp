@@ -7,13 +7,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/run_setup.h"
+#include "support/test_environment.h"
 #include "test_folder.h"
 #include "text/text.h"
 
@@ -21,50 +20,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets environment variables for one test and restores them afterwards.
 class RunSetupTest : public TestFolder {
 protected:
-    void TearDown() override {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
-        }
-        TestFolder::TearDown();
-    }
-
-    void SetEnvironment(const std::string& name, const char* value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value) {
-            ::setenv(name.c_str(), value, 1);
-        } else {
-            ::unsetenv(name.c_str());
-        }
-    }
-
     std::string Here(const std::string& relative) const { return (Folder() / relative).string(); }
 
-private:
-    std::map<std::string, std::optional<std::string>> saved_;
+    TestEnvironment environment;
 };
 
 TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment) {
-    SetEnvironment("XDG_DATA_HOME", "xdg");
-    SetEnvironment("PARROT_CAPTURE", nullptr);
-    SetEnvironment("PARROT_DATA_DIR", "data/../share");
+    environment.Set("XDG_DATA_HOME", "xdg");
+    environment.Set("PARROT_CAPTURE", nullptr);
+    environment.Set("PARROT_DATA_DIR", "data/../share");
     RunSettings settings = ResolveRunSettings(std::nullopt, std::nullopt);
     EXPECT_EQ(settings.workFolder, Here("xdg/parrot"));
     EXPECT_EQ(settings.captureSpec, "portaudio");
     EXPECT_EQ(settings.dataFolder, Here("share"));
 
-    SetEnvironment("XDG_DATA_HOME", nullptr);
-    SetEnvironment("HOME", "/home/someone");
-    SetEnvironment("PARROT_CAPTURE", "file:speech.wav");
+    environment.Set("XDG_DATA_HOME", nullptr);
+    environment.Set("HOME", "/home/someone");
+    environment.Set("PARROT_CAPTURE", "file:speech.wav");
     settings = ResolveRunSettings(std::nullopt, std::nullopt);
     EXPECT_EQ(settings.workFolder, "/home/someone/.local/share/parrot");
     EXPECT_EQ(settings.captureSpec, "file:" + Here("speech.wav"));

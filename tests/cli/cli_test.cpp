@@ -14,6 +14,7 @@
 
 #include "../app/test_folder.h"
 #include "../engine/test_engine_log.h"
+#include "support/test_environment.h"
 
 namespace fs = std::filesystem;
 
@@ -32,9 +33,9 @@ protected:
     void SetUp() override {
         TestFolder::SetUp();
         // Runs without --workdir or --capture stay in the test's folder.
-        ::setenv("XDG_DATA_HOME", (Folder() / "data").c_str(), 1);
-        ::setenv("PARROT_CAPTURE", "none", 1);
-        ::setenv("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str(), 1);
+        environment.Set("XDG_DATA_HOME", (Folder() / "data").c_str());
+        environment.Set("PARROT_CAPTURE", "none");
+        environment.Set("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str());
         // 5000 samples: 10000 bytes.
         std::string samples;
         for (int i = 0; i < 5000; ++i) {
@@ -43,14 +44,6 @@ protected:
         }
         WriteFileBytes("word.raw", samples);
     }
-    void TearDown() override {
-        for (const char* name : {"XDG_DATA_HOME", "PARROT_CAPTURE", "PARROT_TEST_ENGINE_LOG",
-                                 "PARROT_TEST_ENGINE_DECODER_OUT", "PARROT_TEST_ENGINE_FAIL"}) {
-            ::unsetenv(name);
-        }
-        TestFolder::TearDown();
-    }
-
     // Runs parrot-cli with `arguments` (none holding a single quote) from the
     // test's folder.
     CliRun Run(const std::vector<std::string>& arguments) {
@@ -72,6 +65,8 @@ protected:
     }
 
     std::vector<std::vector<std::string>> EngineCalls() { return ReadTestEngineLog("engine.log"); }
+
+    TestEnvironment environment;
 };
 
 // Each argument line with its exit status and the first lines it prints. A
@@ -209,7 +204,7 @@ TEST_F(CliTest, RecognizePrintsTheResultLines) {
     WriteFileBytes("decoder.txt",
                    "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
                    "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
-    ::setenv("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str(), 1);
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str());
     const CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
@@ -218,14 +213,14 @@ TEST_F(CliTest, RecognizePrintsTheResultLines) {
 // An engine tool that fails is reported under its action, and the actions
 // after it still run.
 TEST_F(CliTest, FailedEngineToolsAreReported) {
-    ::setenv("PARROT_TEST_ENGINE_FAIL", "InitHMM", 1);
+    environment.Set("PARROT_TEST_ENGINE_FAIL", "InitHMM");
     CliRun run = RunInWork({"train", "yes", "word.raw", "words"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "yes\n");
     EXPECT_EQ(run.err, "parrot-cli: train: the speech engine's init_hmm failed (status 1)\n");
 
     fs::remove_all("work");
-    ::setenv("PARROT_TEST_ENGINE_FAIL", "TraceProjection", 1);
+    environment.Set("PARROT_TEST_ENGINE_FAIL", "TraceProjection");
     run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "2\n");

@@ -12,6 +12,7 @@
 #include "engine/engine_library.h"
 #include "engine/speech_engine.h"
 #include "support/temporary_folder.h"
+#include "support/test_environment.h"
 #include "test_engine_log.h"
 
 namespace {
@@ -33,20 +34,16 @@ std::string LoadAndCaptureMessages(EngineLibrary& engine, const std::string& pat
 class TestEngineBinding : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
+        environment.Set("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str());
         const char* testEngine = std::getenv("PARROT_TEST_ENGINE");
         ASSERT_NE(testEngine, nullptr);
         EXPECT_EQ(LoadAndCaptureMessages(engine, testEngine), "");
-    }
-    void TearDown() override {
-        unsetenv("PARROT_TEST_ENGINE_LOG");
-        unsetenv("PARROT_TEST_ENGINE_FAIL");
-        unsetenv("PARROT_TEST_ENGINE_DECODER_OUT");
     }
 
     std::vector<std::vector<std::string>> Log() const { return ReadTestEngineLog(folder.Path("engine.log")); }
 
     TemporaryFolder folder;
+    TestEnvironment environment;
     EngineLibrary engine;
 };
 
@@ -66,7 +63,7 @@ TEST_F(TestEngineBinding, EachToolReceivesExactlyItsArguments) {
 }
 
 TEST_F(TestEngineBinding, ToolResultIsPassedBack) {
-    setenv("PARROT_TEST_ENGINE_FAIL", "ConvertMmf", 1);
+    environment.Set("PARROT_TEST_ENGINE_FAIL", "ConvertMmf");
     EXPECT_NE(engine.Run(EngineTool::ConvertMmf, {"convert_mmf"}), 0);
     EXPECT_EQ(engine.Run(EngineTool::InitHMM, {"init_hmm"}), 0);
 }

@@ -13,6 +13,7 @@
 #include "app/session_file_names.h"
 #include "engine/speech_engine.h"
 #include "support/temporary_folder.h"
+#include "support/test_environment.h"
 #include "training/training_session.h"
 
 namespace {
@@ -31,16 +32,13 @@ protected:
     static void SetUpTestSuite() { LoadSpeechEngine(); }
 
     void SetUp() override {
-        setenv("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str(), 1);
-        setenv("PARROT_TEST_ENGINE_FAIL", GetParam(), 1);
+        environment.Set("PARROT_TEST_ENGINE_LOG", folder.Path("engine.log").c_str());
+        environment.Set("PARROT_TEST_ENGINE_FAIL", GetParam());
         session.SetFileNames(kTrainingFileNames);
-    }
-    void TearDown() override {
-        unsetenv("PARROT_TEST_ENGINE_LOG");
-        unsetenv("PARROT_TEST_ENGINE_FAIL");
     }
 
     EnteredFolder folder;
+    TestEnvironment environment;
     TrainingSession session;
 };
 
