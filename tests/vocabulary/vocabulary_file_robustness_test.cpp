@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "vocabulary_test_support.h"
@@ -41,27 +40,6 @@ TEST_F(VocabularyFileRobustness, WordsSurviveByteForByte) {
     EXPECT_EQ(UserWords(LoadBytes(folder, longBytes).vocabulary),
               (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
     EXPECT_EQ(LoadAndSave(longBytes), longBytes);
-}
-
-// Files of random bytes, rich in separators, line ends and NUL bytes, load
-// without harm, and what is saved from them loads back to the same words.
-TEST_F(VocabularyFileRobustness, RandomBytesLoadAndSaveSanely) {
-    std::mt19937 random(2024);
-    const std::string frequent("\n\r#% 0123456789-\0", 17);
-    std::uniform_int_distribution<int> anyByte(0, 255);
-    std::uniform_int_distribution<std::size_t> pick(0, frequent.size() - 1);
-    for (int file = 0; file < 50; ++file) {
-        std::string bytes(static_cast<std::size_t>(anyByte(random)) * 8, '\0');
-        for (char& b : bytes) {
-            b = anyByte(random) < 128 ? frequent[pick(random)] : static_cast<char>(anyByte(random));
-        }
-        const LoadedFile first = LoadBytes(folder, bytes);
-        const std::string saved = SaveToBytes(folder, first.vocabulary, first.counter);
-        const LoadedFile second = LoadBytes(folder, saved);
-        EXPECT_EQ(second.counter, first.counter);
-        EXPECT_EQ(UserWords(second.vocabulary), UserWords(first.vocabulary));
-        EXPECT_EQ(SaveToBytes(folder, second.vocabulary, second.counter), saved);
-    }
 }
 
 }  // namespace
