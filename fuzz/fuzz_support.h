@@ -66,3 +66,14 @@ inline std::string_view NextPart(std::string_view& input) {
 inline void WriteInput(const char* name, std::string_view text) {
     WriteInput(name, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
+
+// Writes the input to the file `name` and reads it with `read(name, result,
+// error)`, the form of every reader of the speech engine.
+template <typename Result, typename Reader>
+void ReadInputWith(const std::uint8_t* data, std::size_t size, const char* name, Reader read) {
+    EnterScratchFolder();
+    WriteInput(name, data, size);
+    Result result;
+    std::string error;
+    read(name, result, error);
+}
