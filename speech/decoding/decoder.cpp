@@ -27,7 +27,8 @@ struct Decoder::Search {
     std::vector<Token> entry;                            // by node: the token entering it at the current frame
     std::vector<WordEnd> wordEnds;                       // every word end kept so far
     std::size_t frameEnds = 0;                           // the current frame's word ends start here
-    std::vector<double> branchBest;                      // by branch: the best score of a step
+    std::vector<double> nodeBest;                        // by node: the best score of a state step
+    std::vector<double> branchBest;                      // by branch: the best word end or entry
     std::vector<std::uint32_t> branchEnds;               // by branch: word ends kept at the current frame
 };
 
@@ -158,16 +159,19 @@ void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
 }
 
 void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
-    std::vector<double>& best = search.branchBest;
+    // The state beam compares the tokens of one word with that word's best,
+    // so that the alignments of a word that ends later are not cut off by
+    // the paths that have already left it.
+    std::vector<double>& best = search.nodeBest;
     std::fill(best.begin(), best.end(), kLogZero);
     for (std::size_t i = 0; i < instances_.size(); ++i) {
-        double& branchBest = best[nodes_[instances_[i].node].branch];
-        branchBest = std::max(branchBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
-                                                      search.tokens[i], search.emission, search.nextTokens[i]));
+        double& nodeBest = best[instances_[i].node];
+        nodeBest = std::max(nodeBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
+                                                  search.tokens[i], search.emission, search.nextTokens[i]));
     }
     std::swap(search.tokens, search.nextTokens);
     for (std::size_t i = 0; i < instances_.size(); ++i) {
-        const double floor = best[nodes_[instances_[i].node].branch] - stateBeam;
+        const double floor = best[instances_[i].node] - stateBeam;
         for (auto& token : search.tokens[i])
             if (token.score < floor) token = Token{};
     }
@@ -242,6 +246,7 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
     for (std::size_t i = 0; i < instances_.size(); ++i) search.tokens[i].assign(instances_[i].chain.states.size(), {});
     search.nextTokens = search.tokens;
     search.entry.assign(nodes_.size(), Token{});
+    search.nodeBest.assign(nodes_.size(), kLogZero);
     search.branchBest.assign(branches_, kLogZero);
     search.branchEnds.assign(branches_, 0);
     search.entry[start_] = Token{0.0, 0.0, 0, -1};

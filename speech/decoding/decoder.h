@@ -7,9 +7,10 @@
 // that may follow, through null nodes (word insertion penalty, word-entry
 // beam). The search is linear in the network's size: null nodes are passed
 // as nodes, never expanded into word-to-word successor lists. The network's
-// nodes may be split into branches: the beams and the word-end limit then
-// compare tokens of one branch only, so that each branch keeps its own best
-// path (the one-word sentences of OneWordSentences, for rescoring).
+// nodes may be split into branches: the word-end and word-entry beams and the
+// word-end limit then compare tokens of one branch only, so that each branch
+// keeps its own best path (the one-word sentences of OneWordSentences, for
+// rescoring). The state beam always compares the tokens of one word.
 
 #include <cstdint>
 #include <string>

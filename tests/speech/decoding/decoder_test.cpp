@@ -98,7 +98,7 @@ TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
     EXPECT_LE(path[1].firstFrame, 12u);
 }
 
-TEST(Decoder, TheStateBeamDropsTokensFarBehindTheFramesBest) {
+TEST(Decoder, TheStateBeamDropsTokensFarBehindTheWordsBest) {
     // X's "c" leads while it lingers in its first state, a move costing it
     // 2.2 units against staying: a beam of one unit keeps only the lingering
     // token and drops "b", so X never ends and no path reaches the end.
