@@ -7,6 +7,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "../engine/test_engine_log.h"
 #include "app/recognizer_dialog.h"
@@ -203,9 +204,14 @@ TEST_F(DialogTest, PlaysATakeBack) {
     dialog.OnPlayTake(0);
     EXPECT_GE(played.size(), 1500u);
     EXPECT_EQ(played[0], 0x1111);
-    dialog.OnPlayTake(7);
-    EXPECT_EQ(dialog.LastOutcome().failures,
-              std::vector<std::string>{"the take could not be played: the recording 7.raw cannot be read"});
+    // A missing take, and a FIFO planted in its place that must not block.
+    ASSERT_EQ(::mkfifo("8.raw", 0600), 0);
+    for (const auto& [take, failure] : std::vector<std::pair<int, std::string>>{
+             {7, "cannot read 7.raw: no such file"},
+             {8, "cannot read 8.raw: it is not a regular file (a pipe, device or folder cannot be read as audio)"}}) {
+        dialog.OnPlayTake(take);
+        EXPECT_EQ(dialog.LastOutcome().failures, std::vector<std::string>{"the take could not be played: " + failure});
+    }
     InstallPlaybackDevice(nullptr);
 }
 
