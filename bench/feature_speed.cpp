@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_arguments.h"
 #include "features/feature_extractor.h"
 #include "speech_api.h"
 
@@ -75,37 +76,9 @@ int main(int argc, char** argv) {
     }
     rawList.close();
     mfcList.close();
-    std::vector<std::string> arguments = {"extract_feature",
-                                          "-delta",
-                                          "-acc",
-                                          "-cms",
-                                          "-zero_mean",
-                                          "-energy",
-                                          "-energy_norm",
-                                          "-mfcc",
-                                          "12",
-                                          "-delta_win",
-                                          "2",
-                                          "-lifter_coeff",
-                                          "36",
-                                          "-window_dur",
-                                          "20",
-                                          "-frame_dur",
-                                          "10",
-                                          "-num_fbanks",
-                                          "22",
-                                          "-window_type",
-                                          "hamming",
-                                          "-sf",
-                                          "11025.0",
-                                          "-pre_emph_coeff",
-                                          "0.97",
-                                          "-output_mode",
-                                          "binary",
-                                          "-input",
-                                          (folder / "raw.txt").string(),
-                                          "-output",
-                                          (folder / "mfc.txt").string()};
+    // The options the program itself passes to the engine.
+    std::vector<std::string> arguments =
+        FeatureExtractionArguments((folder / "raw.txt").c_str(), (folder / "mfc.txt").c_str());
     std::vector<char*> argv2;
     for (auto& argument : arguments) argv2.push_back(argument.data());
     start = CpuSeconds();

@@ -48,6 +48,14 @@ bool Accepts(const WordNetwork& network, const std::string& sentence) {
     return NextWordNodes(network, current).count(network.end) != 0;
 }
 
+// The words of the network's nodes, each as often as it has a node.
+std::multiset<std::string> WordsOf(const WordNetwork& network) {
+    std::multiset<std::string> words;
+    for (const auto& node : network.nodes)
+        if (!node.word.empty()) words.insert(node.word);
+    return words;
+}
+
 WordNetwork Compile(const std::string& grammar) {
     WordNetwork network;
     std::string error;
@@ -77,10 +85,7 @@ TEST(GrammarCompiler, TheLoopGrammarAcceptsOneOrMoreWordsBetweenTheSentenceMarks
     EXPECT_FALSE(Accepts(network, "!SENT_START MAYBE !SENT_END"));
     // Each word appears once: the loop goes back through the network, not
     // through copies of the words.
-    std::multiset<std::string> words;
-    for (const auto& node : network.nodes)
-        if (!node.word.empty()) words.insert(node.word);
-    EXPECT_EQ(words, (std::multiset<std::string>{"!SENT_END", "!SENT_START", "NO", "YES"}));
+    EXPECT_EQ(WordsOf(network), (std::multiset<std::string>{"!SENT_END", "!SENT_START", "NO", "YES"}));
 }
 
 TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
@@ -90,10 +95,7 @@ TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
     EXPECT_TRUE(Accepts(sentences, "!SENT_START YES !SENT_END"));
     EXPECT_TRUE(Accepts(sentences, "!SENT_START NO !SENT_END"));
     EXPECT_FALSE(Accepts(sentences, "!SENT_START YES NO !SENT_END"));
-    std::multiset<std::string> words;
-    for (const auto& node : sentences.nodes)
-        if (!node.word.empty()) words.insert(node.word);
-    EXPECT_EQ(words, (std::multiset<std::string>{"!SENT_END", "!SENT_END", "!SENT_START", "NO", "YES"}));
+    EXPECT_EQ(WordsOf(sentences), (std::multiset<std::string>{"!SENT_END", "!SENT_END", "!SENT_START", "NO", "YES"}));
     // Each word and its own ending make a branch, apart from the first word.
     for (const auto& arc : sentences.arcs)
         if (sentences.nodes[arc.to].word == "!SENT_END") {
