@@ -11,53 +11,28 @@ whole vocabulary) and of the recognition presses.
 
   run_accuracy.py --cli build/bin/parrot-cli --corpus DIR --takes 3 [--tasks ...] [--speakers ...] [--jobs 2]
 """
-import argparse, collections, os, re, shutil, statistics, subprocess, sys, tempfile
+import argparse, collections, os
 from concurrent.futures import ThreadPoolExecutor
 
-TIMING = re.compile(r"^(train|recognize) ([0-9.eE+-]+)$")
-RESULT = re.compile(r"^(\S*) score=(\S+)$")
+from cli_run import (TEST_TAKES, action_times, add_arguments, best, median, recognize_actions,
+                     run_cli, split_answers, take_path, task_speakers, task_words,
+                     train_actions)
 
 
-def one_run(cli, corpus, task, speaker, takes, tests):
-    folder = os.path.join(corpus, task, speaker)
-    words = sorted(os.listdir(folder))
-    actions = []
-    for word in words:
-        for k in range(takes):
-            actions += ["train", word, os.path.join(folder, word, "%d.raw" % k)]
+def one_run(cli, corpus, task, speaker, takes):
+    folder, words = task_words(corpus, task, speaker)
+    actions = train_actions(folder, words, takes)
     truth = []
     for word in words:
-        for k in tests:
-            actions += ["recognize", os.path.join(folder, word, "%d.raw" % k), "counter"]
+        for k in TEST_TAKES:
+            actions += recognize_actions(take_path(folder, word, k))
             truth.append((word, k))
-    work = tempfile.mkdtemp(prefix="parrot-accuracy-")
-    try:
-        run = subprocess.run([cli, "--workdir", work, "--timings"] + actions,
-                             capture_output=True, text=True)
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
-    # Each recognition's result lines end at the counter line that follows it.
-    answers, current = [], {}
-    for line in run.stdout.splitlines():
-        if re.fullmatch(r"-?\d+", line.strip()):
-            answers.append(current)
-            current = {}
-            continue
-        match = RESULT.match(line.strip())
-        if match:
-            try:
-                current[match.group(1)] = float(match.group(2))
-            except ValueError:
-                current[match.group(1)] = 0.0
-    times = collections.defaultdict(list)
-    for line in run.stderr.splitlines():
-        match = TIMING.match(line.strip())
-        if match:
-            times[match.group(1)].append(float(match.group(2)))
+    run = run_cli(cli, actions)
+    answers = split_answers(run.stdout)
+    times = action_times(run.stderr)
     correct, errors = 0, []
     for (word, k), results in zip(truth, answers):
-        best = max(results, key=results.get) if results else None
-        if best == word.upper():
+        if best(results) == word.upper():
             correct += 1
         else:
             errors.append("%s/%d->%s" % (word, k, "+".join(results) if results else "-"))
@@ -66,28 +41,17 @@ def one_run(cli, corpus, task, speaker, takes, tests):
     return task, speaker, correct, len(truth), times, errors
 
 
-def median(values):
-    return statistics.median(values) if values else float("nan")
-
-
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--cli", required=True)
-    ap.add_argument("--corpus", required=True)
-    ap.add_argument("--takes", type=int, default=3)
-    ap.add_argument("--tasks", default="digits,commands,nato,oov,pairs")
-    ap.add_argument("--speakers", default="us_m3,us_f2,gb_m1,gb_f4,sc_m2,rp_m7")
-    ap.add_argument("--jobs", type=int, default=2)
-    ap.add_argument("--verbose", action="store_true")
+    add_arguments(ap)
     a = ap.parse_args()
     cli = os.path.abspath(a.cli)
-    jobs = [(t, s) for t in a.tasks.split(",") for s in a.speakers.split(",")
-            if os.path.isdir(os.path.join(a.corpus, t, s))]
+    jobs = task_speakers(a)
     totals = collections.OrderedDict()
     train_times, last_train_times, recognize_times = [], [], []
     with ThreadPoolExecutor(a.jobs) as pool:
         for task, speaker, c, n, times, errors in pool.map(
-                lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes, range(3, 8)), jobs):
+                lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes), jobs):
             t = totals.setdefault(task, [0, 0])
             t[0] += c
             t[1] += n
