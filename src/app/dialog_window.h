@@ -42,6 +42,9 @@ public:
     // Shows, while a recording runs, the input level and the seconds
     // recorded; hidden otherwise.
     virtual void ShowRecordingIndicator(bool shown) = 0;
+    // Greyed text drawn inside the list, not as a line of it, while the list
+    // has no lines; an empty text removes it, and so does a line added.
+    virtual void ShowListPlaceholder(int listId, const std::wstring& text) = 0;
     // Selects `line` in the list and scrolls it into view.
     virtual void ShowListLine(int listId, const std::wstring& line) = 0;
     // A short note beside the controls, in place of the previous one; an

@@ -7,6 +7,9 @@
 
 namespace {
 
+// Shown inside the empty result list after a recognition that accepted no word.
+constexpr const wchar_t* kNoWordRecognisedText = L"No word recognised";
+
 std::wstring ResultLine(const std::wstring& word, double score) {
     return word + L" score=" + ToWideText(DoubleToText(score, 12));
 }
@@ -22,6 +25,9 @@ void RecognizerDialog::OnRecognizeWord() {
     const std::wstring caption = window_->GetControlText(IdRecognizeButton);
     if (caption == kRecognizeCaption) {
         StartCommandRecording(Recording::Recognition, IdRecognizeButton, IdTrainButton);
+        if (recording_ == Recording::Recognition) {
+            window_->ShowListPlaceholder(IdResultList, L"");
+        }
         return;
     }
 
@@ -51,6 +57,11 @@ void RecognizerDialog::OnRecognizeWord() {
     }
     for (const auto& [word, score] : recognitionSession.results) {
         window_->AddListLine(IdResultList, ResultLine(word, score));
+    }
+    // A decoder that failed has said so; only a decoding that ran and
+    // accepted no word means that nothing was recognised.
+    if (recognitionSession.results.empty() && !outcome_.Failed()) {
+        window_->ShowListPlaceholder(IdResultList, kNoWordRecognisedText);
     }
     outcome_.done = "recording " + IntToText(utteranceCounter) + " was decoded" +
                     (retrain ? ", after the unfinished training was done again" : "");

@@ -22,6 +22,7 @@ public:
     void SetButtonCaption(int controlId, const std::wstring& caption) override { texts[controlId] = caption; }
     void AddListLine(int listId, const std::wstring& line) override {
         auto& lines = lists[listId];
+        placeholders.erase(listId);
         lines.insert(std::upper_bound(lines.begin(), lines.end(), line,
                                       [](const auto& a, const auto& b) { return CompareListLines(a, b) < 0; }),
                      line);
@@ -42,6 +43,7 @@ public:
     void EndDialog(int result) override { endResults.push_back(result); }
     void EnableButton(int controlId, bool enabled) override { disabled[controlId] = !enabled; }
     void ShowRecordingIndicator(bool shown) override { indicatorShown = shown; }
+    void ShowListPlaceholder(int listId, const std::wstring& text) override { placeholders[listId] = text; }
     void ShowListLine(int listId, const std::wstring& line) override { shownLines[listId] = line; }
     void ShowNote(const std::wstring& text) override { note = text; }
     bool Confirm(const std::wstring& question) override {
@@ -60,6 +62,7 @@ public:
     std::vector<int> endResults;
     int splashResult = IdOk;
     bool indicatorShown = false;
+    std::map<int, std::wstring> placeholders;
     std::map<int, std::wstring> shownLines;
     std::wstring note;
     std::vector<std::wstring> questions;

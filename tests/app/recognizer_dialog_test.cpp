@@ -24,20 +24,23 @@ namespace {
 
 // The dialog over a fake window in a fresh folder, with the test engine
 // (PARROT_SPEECH_LIBRARY) logging every tool call to "engine.log" and the
-// capture device reading "speech.raw".
+// capture device reading "speech.raw", a spoken take.
 class DialogTest : public TestFolder {
 protected:
     void SetUp() override {
         TestFolder::SetUp();
         LoadSpeechEngine();
         environment.Set("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str());
-        WriteFileBytes("speech.raw", std::string(3000, '\x11'));
-        ASSERT_EQ(SelectCaptureDevice("file:" + (Folder() / "speech.raw").string()), "");
+        fs::copy_file(fs::path(std::getenv("PARROT_DEMO_DIR")) / "one_0.raw", "speech.raw");
+        Capture("speech.raw");
     }
     void TearDown() override {
         SelectCaptureDevice("none");
         TestFolder::TearDown();
     }
+
+    // The recordings from now on deliver `file` of the test's folder.
+    void Capture(const std::string& file) { ASSERT_EQ(SelectCaptureDevice("file:" + (Folder() / file).string()), ""); }
 
     void Open(RecognizerDialog& dialog) {
         dialog.AttachWindow(window);
@@ -202,8 +205,9 @@ TEST_F(DialogTest, PlaysATakeBack) {
     Open(dialog);
     Record(dialog, IdTrainButton, L"yes");
     dialog.OnPlayTake(0);
-    EXPECT_GE(played.size(), 1500u);
-    EXPECT_EQ(played[0], 0x1111);
+    const std::string take = ReadFileBytes("speech.raw");
+    ASSERT_GE(played.size(), take.size() / 2);
+    EXPECT_EQ(played[1], static_cast<std::int16_t>(static_cast<unsigned char>(take[2]) | take[3] << 8));
     // A missing take, and a FIFO planted in its place that must not block.
     ASSERT_EQ(::mkfifo("8.raw", 0600), 0);
     for (const auto& [take, failure] : std::vector<std::pair<int, std::string>>{
@@ -215,18 +219,36 @@ TEST_F(DialogTest, PlaysATakeBack) {
     InstallPlaybackDevice(nullptr);
 }
 
-TEST_F(DialogTest, RefusedWordTrainsNothingAndKeepsTheCounter) {
+// A refused word, and a recording in which no speech was heard, train
+// nothing and keep the counter; a known word keeps its takes.
+TEST_F(DialogTest, RefusalsTrainNothingAndKeepTheCounter) {
     RecognizerDialog dialog;
     Open(dialog);
-    for (const std::wstring word : {L"", L"  ", L"sil", L"a#b", L"(yes)"}) {
-        Record(dialog, IdTrainButton, word);
+    Record(dialog, IdTrainButton, L"yes");
+    fs::remove("engine.log");
+    WriteFileBytes("silence.raw", std::string(22050, '\0'));
+    WriteFileBytes("short.raw", ReadFileBytes("speech.raw").substr(9000, 660));  // 30 ms of the word
+    const std::string noSpeech = "no speech was heard, so the word was not trained";
+    struct Case {
+        std::wstring word;
+        const char* audio;
+        std::string failure;
+    };
+    for (const Case& c : {Case{L"", "speech.raw", "type the word"}, Case{L"  ", "speech.raw", "type the word"},
+                          Case{L"sil", "speech.raw", "\"sil\" cannot be trained"},
+                          Case{L"a#b", "speech.raw", "\"a#b\" cannot be trained"},
+                          Case{L"(yes)", "speech.raw", "\"(yes)\" cannot be trained"},
+                          Case{L"yes", "silence.raw", noSpeech}, Case{L"no", "short.raw", noSpeech}}) {
+        Capture(c.audio);
+        Record(dialog, IdTrainButton, c.word);
         EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");
-        EXPECT_EQ(dialog.LastOutcome().failures.size(), 1u);
+        ASSERT_EQ(dialog.LastOutcome().failures.size(), 1u);
+        EXPECT_TRUE(dialog.LastOutcome().failures[0].starts_with(c.failure)) << dialog.LastOutcome().failures[0];
     }
-    EXPECT_EQ(dialog.utteranceCounter, 0);
-    EXPECT_TRUE(window.lists[IdWordList].empty());
-    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 2u);  // sp and sil
-    EXPECT_FALSE(fs::exists("model_lengths.txt"));
+    EXPECT_EQ(dialog.utteranceCounter, 1);
+    EXPECT_EQ(window.lists[IdWordList], std::vector<std::wstring>{L"yes"});
+    EXPECT_EQ(dialog.TakesOf(L"yes"), std::vector<std::int32_t>{0});
+    EXPECT_EQ(dialog.trainingSession.vocabulary.size(), 3u);  // sp, sil and yes
     EXPECT_FALSE(fs::exists("engine.log"));
 }
 
@@ -370,6 +392,7 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
                    "0000 0010 !SENT_START -1.0\n0010 0050 ZEBRA -1.5\n0050 0090 APPLE -2.5\n"
                    "0090 0099 !SENT_END -3.0\n");
     WriteFileBytes("decoder_b.out", "0000 0040 YES -41.2345678901234\n");
+    WriteFileBytes("decoder_none.out", "0000 0010 !SENT_START -1.0\n0010 0099 !SENT_END -3.0\n");
     WriteFileBytes("commands.txt", "4");
     RecognizerDialog dialog;
     Open(dialog);
@@ -379,11 +402,21 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
     EXPECT_EQ(window.lists[IdResultList], (std::vector<std::wstring>{L"APPLE score=-2.5", L"ZEBRA score=-1.5"}));
     EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "4.raw\n");
     EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), "4.mfc\n");
+    EXPECT_EQ(window.placeholders[IdResultList], L"");
 
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_b.out").c_str());
+    // A decoding that accepted no word: the empty list says so, until the
+    // next recognition starts.
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_none.out").c_str());
     Record(dialog, IdRecognizeButton);
+    EXPECT_TRUE(window.lists[IdResultList].empty());
+    EXPECT_EQ(window.placeholders[IdResultList], L"No word recognised");
+    EXPECT_FALSE(dialog.LastOutcome().Failed());
+    dialog.OnCommand(IdRecognizeButton);
+    EXPECT_EQ(window.placeholders[IdResultList], L"");
+    WaitForEndOfInput();
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder_b.out").c_str());
+    dialog.OnCommand(IdRecognizeButton);
     EXPECT_EQ(window.lists[IdResultList], std::vector<std::wstring>{L"YES score=-41.2345678901"});
-
     EXPECT_FALSE(dialog.LastOutcome().Failed());
 
     // A decoder that fails and writes nothing leaves an empty list, not the
@@ -391,12 +424,13 @@ TEST_F(DialogTest, RecognitionRefillsTheResultListSortedByWord) {
     environment.Set("PARROT_TEST_ENGINE_FAIL", "TraceProjection");
     Record(dialog, IdRecognizeButton);
     EXPECT_TRUE(window.lists[IdResultList].empty());
+    EXPECT_EQ(window.placeholders[IdResultList], L"");
     const std::vector<std::string>& failures = dialog.LastOutcome().failures;
     ASSERT_EQ(failures.size(), 2u);
     EXPECT_TRUE(failures[0].starts_with("the speech engine's trace_projection failed")) << failures[0];
     EXPECT_TRUE(failures[1].starts_with("the decoder wrote no output")) << failures[1];
 
-    EXPECT_EQ(dialog.utteranceCounter, 7);
+    EXPECT_EQ(dialog.utteranceCounter, 8);
     EXPECT_TRUE(window.lists[IdWordList].empty());
     EXPECT_FALSE(fs::exists("model_lengths.txt"));
 }

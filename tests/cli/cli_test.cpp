@@ -36,13 +36,7 @@ protected:
         environment.Set("XDG_DATA_HOME", (Folder() / "data").c_str());
         environment.Set("PARROT_CAPTURE", "none");
         environment.Set("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str());
-        // 5000 samples: 10000 bytes.
-        std::string samples;
-        for (int i = 0; i < 5000; ++i) {
-            samples += static_cast<char>(i % 200 + 1);
-            samples += static_cast<char>(i % 7);
-        }
-        WriteFileBytes("word.raw", samples);
+        fs::copy_file(fs::path(std::getenv("PARROT_DEMO_DIR")) / "one_0.raw", "word.raw");
     }
     // Runs parrot-cli with `arguments` (none holding a single quote) from the
     // test's folder.
@@ -152,7 +146,8 @@ TEST_F(CliTest, TrainListsTheWordAndSavesOnlyWhenAsked) {
     EXPECT_TRUE(run.err.starts_with("train ")) << run.err;
     EXPECT_NE(run.err.find("\ncounter "), std::string::npos) << run.err;
 
-    EXPECT_EQ(ReadFileBytes("work/0.raw").substr(0, 10000), ReadFileBytes("word.raw"));
+    const std::string take = ReadFileBytes("word.raw");
+    EXPECT_EQ(ReadFileBytes("work/0.raw").substr(0, take.size()), take);
     EXPECT_EQ(EngineCalls().size(), 5u);
 
     // Nothing was saved, but the recording is kept; now train again and save.
@@ -200,14 +195,31 @@ TEST_F(CliTest, ForgetRetrainsWithoutTheWordAndSavesOnlyWhenAsked) {
     EXPECT_EQ(run.err, "parrot-cli: forget: there is no word \"maybe\" to forget\n");
 }
 
-TEST_F(CliTest, RecognizePrintsTheResultLines) {
+// recognize prints the result lines, or nothing and a line on stderr when no
+// word was recognised, which is no failure; train refuses a recording
+// without speech, which is one.
+TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
     WriteFileBytes("decoder.txt",
                    "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
                    "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
+    WriteFileBytes("nothing.txt", "0000 0003 !SENT_START -1\n0003 0051 !SENT_END -1\n");
+    WriteFileBytes("silence.raw", std::string(22050, '\0'));
     environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str());
-    const CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
+    CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
+    EXPECT_EQ(run.err, "");
+
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "nothing.txt").c_str());
+    run = RunInWork({"recognize", "silence.raw", "save", "counter"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "3\n");
+    EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in silence.raw\n");
+
+    run = RunInWork({"train", "yes", "silence.raw", "counter", "words"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "3\nyes\n");
+    EXPECT_EQ(run.err, "parrot-cli: train: no speech was heard, so the word was not trained\n");
 }
 
 // An engine tool that fails is reported under its action, and the actions

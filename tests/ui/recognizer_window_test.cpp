@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,21 @@ TEST_F(RecognizerWindowTest, ListsKeepLinesInDictionaryOrder) {
     EXPECT_EQ(lines, QStringList({"apple", "stop", "zebra"}));
     EXPECT_EQ(window.CountListLines(IdResultList), 3);
     EXPECT_EQ(window.CountListLines(IdWordList), 0);
+}
+
+// The placeholder is drawn inside the empty list, is no line of it, and goes
+// for good once a line comes.
+TEST_F(RecognizerWindowTest, EmptyResultListShowsItsPlaceholder) {
+    window.show();
+    QWidget* results = window.Control(IdResultList);
+    const QImage empty = results->grab().toImage();
+    window.ShowListPlaceholder(IdResultList, L"No word recognised");
+    EXPECT_NE(results->grab().toImage(), empty);
+    EXPECT_EQ(window.CountListLines(IdResultList), 0);
+    window.AddListLine(IdResultList, L"YES score=0.93");
+    window.DeleteListLine(IdResultList, 0);
+    EXPECT_EQ(results->grab().toImage(), empty);
+    window.hide();
 }
 
 TEST_F(RecognizerWindowTest, ButtonsAndKeysBecomeCommands) {

@@ -88,7 +88,13 @@ bool RunAction(RecognizerDialog& dialog, HeadlessWindow& window, const CliAction
             if (!RecordThrough(dialog, IdRecognizeButton, action.audioPath, context, captureSpec, [] {})) {
                 return false;
             }
-            for (const std::wstring& line : window.ListLines(IdResultList)) {
+            const std::vector<std::wstring>& lines = window.ListLines(IdResultList);
+            // Not a failure: the recording was decoded and held no word the
+            // recogniser accepts.
+            if (lines.empty()) {
+                PrintFailure(context, "no word recognised in " + action.audioName);
+            }
+            for (const std::wstring& line : lines) {
                 PrintLine(ToNarrowText(line));
             }
             return true;

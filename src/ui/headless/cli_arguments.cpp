@@ -15,7 +15,8 @@ const char* const kCliUsage =
     "  counter            print the number of the next recording\n"
     "  save               save the vocabulary and the counter (\"Save \")\n"
     "  train WORD AUDIO   record AUDIO, then train WORD with it (\"Add/Train word\")\n"
-    "  recognize AUDIO    record AUDIO, then print the result lines (\"Recognize word\")\n"
+    "  recognize AUDIO    record AUDIO, then print the result lines (\"Recognize word\");\n"
+    "                     none when no word was recognised, which is said on stderr\n"
     "  forget WORD        take WORD out of the word list and train the models again\n"
     "                     without it; its recordings stay (\"Forget word\")\n"
     "AUDIO is a WAV, FLAC or Ogg file, or a .raw file of 11025 Hz 16-bit mono samples.\n"
@@ -123,6 +124,7 @@ std::string TakeOperand(std::string_view operand, const std::string& value, CliA
         return problem;
     }
     action.audioPath = AbsolutePath(value);
+    action.audioName = value;
     return {};
 }
 

@@ -16,6 +16,7 @@ struct CliAction {
     CliActionKind kind = CliActionKind::Words;
     std::string word;       // train, forget
     std::string audioPath;  // train, recognize: absolute
+    std::string audioName;  // train, recognize: as given, for messages
 };
 
 struct CliOptions {

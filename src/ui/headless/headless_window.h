@@ -27,6 +27,8 @@ public:
     // button is ever pressed while it would be disabled.
     void EnableButton(int, bool) override {}
     void ShowRecordingIndicator(bool) override {}
+    // parrot-cli says itself when a recognition accepted no word.
+    void ShowListPlaceholder(int, const std::wstring&) override {}
     void ShowListLine(int, const std::wstring&) override {}
     // Notes go to stderr; they are no failure.
     void ShowNote(const std::wstring& text) override;

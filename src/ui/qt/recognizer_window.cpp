@@ -15,6 +15,7 @@
 #include "app/button_captions.h"
 #include "app/list_order.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/list_box.h"
 #include "ui/qt/program_resources.h"
 #include "ui/qt/recording_indicator.h"
 #include "ui/qt/splash_box.h"
@@ -36,8 +37,8 @@ QString Sentence(const std::string& line) {
     return text + QLatin1Char('.');
 }
 
-QListWidget* MakeListBox(QWidget* parent, int id) {
-    auto* list = new QListWidget(parent);
+ListBox* MakeListBox(QWidget* parent, int id) {
+    auto* list = new ListBox(parent);
     list->setProperty(kControlIdProperty, id);
     list->setFrameShape(QFrame::StyledPanel);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -105,7 +106,7 @@ QWidget* RecognizerWindow::Control(int controlId) const {
     return nullptr;
 }
 
-QListWidget* RecognizerWindow::List(int listId) const { return qobject_cast<QListWidget*>(Control(listId)); }
+ListBox* RecognizerWindow::List(int listId) const { return dynamic_cast<ListBox*>(Control(listId)); }
 
 std::wstring RecognizerWindow::GetControlText(int controlId) {
     QWidget* control = Control(controlId);
@@ -122,8 +123,9 @@ void RecognizerWindow::SetButtonCaption(int controlId, const std::wstring& capti
 }
 
 void RecognizerWindow::AddListLine(int listId, const std::wstring& line) {
-    QListWidget* list = List(listId);
+    ListBox* list = List(listId);
     if (list == nullptr) return;
+    list->SetPlaceholder({});
     // After every line that sorts before or equal to the new one.
     int low = 0;
     int high = list->count();
@@ -196,6 +198,10 @@ void RecognizerWindow::ShowListLine(int listId, const std::wstring& line) {
     if (found.isEmpty()) return;
     list->setCurrentItem(found.front());
     list->scrollToItem(found.front());
+}
+
+void RecognizerWindow::ShowListPlaceholder(int listId, const std::wstring& text) {
+    if (ListBox* list = List(listId)) list->SetPlaceholder(QString::fromStdWString(text));
 }
 
 void RecognizerWindow::ShowNote(const std::wstring& text) { note_->setText(QString::fromStdWString(text)); }

@@ -18,8 +18,8 @@
 
 class QCloseEvent;
 class QLabel;
-class QListWidget;
 class QMenu;
+class ListBox;
 class RecordingIndicator;
 
 // Where the window sends what the user does.
@@ -49,6 +49,7 @@ public:
     void EndDialog(int result) override;
     void EnableButton(int controlId, bool enabled) override;
     void ShowRecordingIndicator(bool shown) override;
+    void ShowListPlaceholder(int listId, const std::wstring& text) override;
     void ShowListLine(int listId, const std::wstring& line) override;
     void ShowNote(const std::wstring& text) override;
     bool Confirm(const std::wstring& question) override;
@@ -72,7 +73,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QListWidget* List(int listId) const;
+    ListBox* List(int listId) const;
     // The word of the current line of "Available Words"; empty when none.
     std::wstring CurrentWord() const;
 
