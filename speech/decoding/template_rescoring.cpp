@@ -27,15 +27,26 @@ std::string Joined(const std::vector<std::string>& phones) {
 std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
                               const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
     if (templates.templates.empty() || templates.dimension != features.dimension || features.frameCount == 0) return 0;
+    // The template keys of the candidates' words: only their templates are warped.
+    std::vector<std::vector<std::string>> keysOf(candidates.size());
+    std::map<std::string, double> nearest;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Hypothesis& candidate = candidates[c];
+        const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
+        if (pronunciations == lexicon.end()) continue;
+        for (const auto& pronunciation : pronunciations->second) {
+            keysOf[c].push_back(Joined(pronunciation));
+            nearest.emplace(keysOf[c].back(), std::numeric_limits<double>::infinity());
+        }
+    }
     // Warping distance of the recording's speech to each key's nearest template.
     const FeatureMatrix speech = SpeechFrames(features, speechSpan);
-    std::map<std::string, double> nearest;
     std::map<std::string, std::size_t> takes;
     for (const auto& entry : templates.templates) {
-        const double distance = WarpingDistance(speech, entry.frames, templates.scales);
         ++takes[entry.key];
-        auto [found, inserted] = nearest.emplace(entry.key, distance);
-        if (!inserted) found->second = std::min(found->second, distance);
+        const auto found = nearest.find(entry.key);
+        if (found != nearest.end())
+            found->second = std::min(found->second, WarpingDistance(speech, entry.frames, templates.scales));
     }
     double largest = 0.0;
     for (const auto& [key, distance] : nearest)
@@ -47,16 +58,10 @@ std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const F
     std::size_t best = 0;
     double bestCombined = -std::numeric_limits<double>::infinity();
     for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const Hypothesis& candidate = candidates[c];
         double distance = std::numeric_limits<double>::infinity();
-        const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
-        if (pronunciations != lexicon.end())
-            for (const auto& pronunciation : pronunciations->second) {
-                const auto found = nearest.find(Joined(pronunciation));
-                if (found != nearest.end()) distance = std::min(distance, found->second);
-            }
+        for (const auto& key : keysOf[c]) distance = std::min(distance, nearest.at(key));
         const double combined =
-            candidate.score / features.frameCount - warpingWeight * (std::isfinite(distance) ? distance : largest);
+            candidates[c].score / features.frameCount - warpingWeight * (std::isfinite(distance) ? distance : largest);
         if (combined > bestCombined) {
             bestCombined = combined;
             best = c;

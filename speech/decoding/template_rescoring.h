@@ -19,7 +19,8 @@ namespace speech {
 // go to the earlier. Without templates, or with
 // templates of another dimension, the HMM score alone decides. A candidate
 // that is not a one-word sentence, or whose word has no template, is charged
-// the largest distance found, so that it neither wins nor loses by it.
+// the largest distance found, so that it neither wins nor loses by it. Only
+// the templates of the candidates' words are warped.
 std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
                               const FrameSpan& speech, const TemplateSet& templates, const Lexicon& lexicon);
 

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "decoding/dynamic_time_warping.h"
+#include "decoding/template_rescoring.h"
 #include "decoding/word_recognizer.h"
 #include "decoding/word_templates.h"
 #include "speech/support/synthetic_models.h"
@@ -142,15 +143,33 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         take.push_back("sil");
         templates.templates.push_back({speech::TemplateKey(take), WholeFrames(synthetic::Frames(take, 5, random))});
     }
+    const auto network = synthetic::LoopNetwork(words);
+    const auto inventory = synthetic::Inventory(lexicon);
     speech::WordRecognizer recognizer;
     std::string error;
-    ASSERT_TRUE(
-        recognizer.Build(synthetic::LoopNetwork(words), synthetic::Inventory(lexicon), synthetic::Transitions(), error))
-        << error;
+    ASSERT_TRUE(recognizer.Build(network, inventory, synthetic::Transitions(), error)) << error;
+    const speech::StateScorer scorer(synthetic::SeparatedStates());
     const auto spoken = synthetic::Frames({"sil", "b", "a", "a", "b", "b", "a", "b", "a", "a", "a", "sil"}, 5, random);
-    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), speech::StateScorer(synthetic::SeparatedStates()),
-                                        templates, {})),
-              "Wbaabbabaaa");
+    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), scorer, templates, {})), "Wbaabbabaaa");
+
+    // The recogniser rescores only the search's best paths; choosing among
+    // all of them gives the same word.
+    const speech::DecoderSettings wide{1e9, 1e9, 1e9, 20};
+    std::vector<std::uint32_t> branchOfNode;
+    speech::Decoder decoder;
+    ASSERT_TRUE(decoder.Build(speech::OneWordSentences(network, branchOfNode), branchOfNode, inventory,
+                              synthetic::Transitions(), error))
+        << error;
+    for (int take = 0; take < 3; ++take) {
+        std::vector<std::string> phones{"sil"};
+        for (int k = 0; k < 10; ++k) phones.push_back(random() % 2 ? "a" : "b");
+        phones.push_back("sil");
+        const auto frames = synthetic::Frames(phones, 4, random);
+        const auto candidates = decoder.Decode(frames, scorer, wide);
+        ASSERT_GT(candidates.size(), 10u);
+        const auto all = candidates[speech::ChooseByTemplates(candidates, frames, Whole(frames), templates, lexicon)];
+        EXPECT_EQ(Word(recognizer.Recognize(frames, Whole(frames), scorer, templates, wide)), Word(all)) << take;
+    }
 }
 
 }  // namespace
