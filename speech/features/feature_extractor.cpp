@@ -16,8 +16,6 @@ constexpr double kPowerFloor = 1.0;
 constexpr double kSilenceFloorLog = 50.0 * std::numbers::ln10 / 10.0;
 constexpr double kEnergyScale = 0.1;
 
-double Mel(double hertz) { return 1127.0 * std::log(1.0 + hertz / 700.0); }
-
 std::uint32_t WholeSamples(double sampleRate, double milliseconds) {
     // The small allowance keeps durations that are whole sample counts in
     // exact arithmetic from losing a sample to rounding.
@@ -60,6 +58,33 @@ bool CheckFeatureOptions(const FeatureOptions& options, std::string& error) {
         return true;
     }
     return false;
+}
+
+double Mel(double hertz) { return 1127.0 * std::log(1.0 + hertz / 700.0); }
+
+double HertzOfMel(double mel) { return 700.0 * (std::exp(mel / 1127.0) - 1.0); }
+
+double FilterSpacingMel(const FeatureOptions& options) {
+    return Mel(options.sampleRate / 2.0) / (options.filterCount + 1);
+}
+
+std::vector<double> LifterWeights(const FeatureOptions& options) {
+    std::vector<double> weights(options.cepstrumCount, 1.0);
+    if (options.lifter > 0.0)
+        for (std::uint32_t i = 1; i <= options.cepstrumCount; ++i)
+            weights[i - 1] = 1.0 + options.lifter / 2.0 * std::sin(std::numbers::pi * i / options.lifter);
+    return weights;
+}
+
+std::vector<double> CepstrumMatrix(const FeatureOptions& options) {
+    const std::uint32_t filters = options.filterCount;
+    const std::vector<double> lifter = LifterWeights(options);
+    std::vector<double> matrix(std::size_t(options.cepstrumCount) * filters);
+    for (std::uint32_t i = 1; i <= options.cepstrumCount; ++i)
+        for (std::uint32_t k = 0; k < filters; ++k)
+            matrix[std::size_t(i - 1) * filters + k] =
+                lifter[i - 1] * std::sqrt(2.0 / filters) * std::cos(std::numbers::pi * i * (k + 0.5) / filters);
+    return matrix;
 }
 
 std::uint32_t WindowSamples(const FeatureOptions& options) {
@@ -106,18 +131,10 @@ FeatureExtractor::FeatureExtractor(const FeatureOptions& options)
     for (std::uint32_t i = 0; i < window_; ++i)
         hamming_[i] = static_cast<float>(0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * i / (window_ - 1)));
     BuildFilterbank();
-    const std::uint32_t filters = options_.filterCount;
-    dct_.resize(std::size_t(options_.cepstrumCount) * filters);
-    for (std::uint32_t i = 1; i <= options_.cepstrumCount; ++i) {
-        const double lifter = options_.lifter > 0.0
-                                  ? 1.0 + options_.lifter / 2.0 * std::sin(std::numbers::pi * i / options_.lifter)
-                                  : 1.0;
-        for (std::uint32_t k = 0; k < filters; ++k)
-            dct_[std::size_t(i - 1) * filters + k] = static_cast<float>(
-                lifter * std::sqrt(2.0 / filters) * std::cos(std::numbers::pi * i * (k + 0.5) / filters));
-    }
+    const std::vector<double> dct = CepstrumMatrix(options_);
+    dct_.assign(dct.begin(), dct.end());
     frame_.resize(window_);
-    bands_.resize(filters);
+    bands_.resize(options_.filterCount);
 }
 
 // Triangular filters spaced evenly on the mel scale from 0 Hz to half the
@@ -126,7 +143,7 @@ FeatureExtractor::FeatureExtractor(const FeatureOptions& options)
 // rising slope of filter k + 1 with weights that sum to 1.
 void FeatureExtractor::BuildFilterbank() {
     const std::size_t bins = fft_->Size() / 2 + 1;
-    const double spacing = Mel(options_.sampleRate / 2.0) / (options_.filterCount + 1);
+    const double spacing = FilterSpacingMel(options_);
     binFilter_.assign(bins, -1);
     binWeight_.assign(bins, 0.0f);
     for (std::size_t j = 0; j < bins; ++j) {

@@ -44,6 +44,19 @@ std::uint32_t ShiftSamples(const FeatureOptions& options);
 // 0 when fewer samples than one window, else 1 + (samples - window) / shift.
 std::uint32_t FrameCount(std::size_t samples, std::uint32_t window, std::uint32_t shift);
 
+// The mel scale of the filterbank, and its inverse.
+double Mel(double hertz);
+double HertzOfMel(double mel);
+// Mel distance between the centres of neighbouring filters: centre k
+// (1..filterCount) lies at k times this.
+double FilterSpacingMel(const FeatureOptions& options);
+// The DCT that turns log filterbank outputs into cepstra 1..cepstrumCount,
+// liftering included: cepstrumCount x filterCount, row-major. Without the
+// lifter its rows are orthonormal.
+std::vector<double> CepstrumMatrix(const FeatureOptions& options);
+// The lifter's weight of cepstrum 1..cepstrumCount, in that order.
+std::vector<double> LifterWeights(const FeatureOptions& options);
+
 // Appends to every frame the regression deltas of its first `width` values
 // over `window` frames each side, repeating the first and last frames at the
 // edges. `values` is frame-major with `dimension` values per frame, and

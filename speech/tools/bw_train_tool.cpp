@@ -11,6 +11,7 @@
 #include "decoding/word_templates.h"
 #include "features/feature_normalization.h"
 #include "features/feature_statistics.h"
+#include "features/speed_perturbation.h"
 #include "models/model_inventory.h"
 #include "speech_api.h"
 #include "training/trainer.h"
@@ -19,6 +20,13 @@ namespace speech {
 namespace {
 
 constexpr char kTool[] = "bw_train";
+
+// Every recording is trained on, and kept as a template, also as if spoken
+// at these speeds (features/speed_perturbation.h): one take then covers the
+// spread of tempo and formants between a user's takes of a word. Made only of
+// features laid out as the application extracts them (the extractor's
+// default settings, with energy, deltas and accelerations).
+constexpr double kSpeedFactors[] = {0.85, 1.15};
 
 const ParameterKeys kKeys{
     {"mfcclist_file", "lablist_file", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file",
@@ -73,8 +81,34 @@ bool CheckModelsAgainstStates(const ModelInventory& inventory, const StateSet& s
     return true;
 }
 
-// Loads the recordings; those with missing or too short features are
-// reported and left out.
+// Prepares the features of a recording (or of a copy) for training; false,
+// with the reason on stderr, when they cannot be trained on.
+bool PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
+    std::string problem;
+    if (!PrepareRecordingFeatures(take.features, take.speech, problem)) {
+        ReportError(kTool, take.featurePath + ": " + problem + "; recording skipped");
+        return false;
+    }
+    if (take.features.dimension != dimension) {
+        ReportError(kTool, take.featurePath + ": features have " + std::to_string(take.features.dimension) +
+                               " values per frame, the models " + std::to_string(dimension) + "; recording skipped");
+        return false;
+    }
+    std::size_t modelsWithStates = 0;
+    for (const auto& label : take.labels) modelsWithStates += inventory.Find(label)->states.empty() ? 0 : 1;
+    if (take.features.frameCount < modelsWithStates || take.features.frameCount == 0) {
+        std::string labels;
+        for (const auto& label : take.labels) labels += (labels.empty() ? "" : " ") + label;
+        ReportError(kTool, take.featurePath + ": " + std::to_string(take.features.frameCount) +
+                               " frames are too few for its labels \"" + labels + "\"; recording skipped");
+        return false;
+    }
+    return true;
+}
+
+// Loads the recordings, each followed by its speed-perturbed copies (see
+// kSpeedFactors); those with missing or too short features are reported and
+// left out.
 bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
                     const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
                     std::vector<TrainingRecording>& recordings, std::string& error) {
@@ -101,24 +135,16 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             ReportError(kTool, problem + "; recording skipped");
             continue;
         }
-        if (!PrepareRecordingFeatures(recording.features, recording.speech, problem)) {
-            ReportError(kTool, recording.featurePath + ": " + problem + "; recording skipped");
-            continue;
+        std::vector<TrainingRecording> takes;
+        for (const double factor : kSpeedFactors) {
+            TrainingRecording copy{
+                recording.featurePath + " at speed " + FormatDouble(factor), recording.labels, {}, {}, recording.chain};
+            if (SpeedPerturbedFeatures(recording.features, factor, FeatureOptions{}, copy.features))
+                takes.push_back(std::move(copy));
         }
-        if (recording.features.dimension != states.dimension) {
-            ReportError(kTool, recording.featurePath + ": features have " +
-                                   std::to_string(recording.features.dimension) + " values per frame, the models " +
-                                   std::to_string(states.dimension) + "; recording skipped");
-            continue;
-        }
-        std::size_t modelsWithStates = 0;
-        for (const auto& label : recording.labels) modelsWithStates += inventory.Find(label)->states.empty() ? 0 : 1;
-        if (recording.features.frameCount < modelsWithStates || recording.features.frameCount == 0) {
-            ReportError(kTool, recording.featurePath + ": " + std::to_string(recording.features.frameCount) +
-                                   " frames are too few for its labels \"" + labelList[i] + "\"; recording skipped");
-            continue;
-        }
-        recordings.push_back(std::move(recording));
+        takes.insert(takes.begin(), std::move(recording));
+        for (auto& take : takes)
+            if (PrepareTake(take, inventory, states.dimension)) recordings.push_back(std::move(take));
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -58,8 +59,15 @@ TEST(EndToEnd, WordsTrainedByVoiceAreRecognisedFromNewRecordings) {
     for (const auto& word : words) command += " recognize " + Quoted((data / (word + "_4.raw")).string()) + " counter";
     std::string output;
     const int status = RunCommand(command, output);
+    // The trainer kept every recording and its two speed-perturbed copies as
+    // templates: the template file's count follows its magic and version.
+    std::ifstream templates(work / "train_states.bin.templates", std::ios::binary);
+    std::array<unsigned char, 12> header{};
+    templates.read(reinterpret_cast<char*>(header.data()), header.size());
+    const std::uint32_t templateCount = header[8] | header[9] << 8 | header[10] << 16 | std::uint32_t(header[11]) << 24;
     fs::remove_all(work);
     ASSERT_EQ(status, 0) << output;
+    EXPECT_EQ(templateCount, 3 * 2 * words.size());
 
     std::istringstream lines(output);
     std::vector<std::map<std::string, double>> recognitions(1);

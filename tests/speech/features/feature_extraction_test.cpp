@@ -7,29 +7,13 @@
 #include <random>
 
 #include "features/feature_extractor.h"
+#include "speech/support/feature_test_signals.h"
 #include "speech/support/speech_test_support.h"
 
 using namespace speech;
+using namespace speech_test;
 
 namespace {
-
-constexpr double kRate = 11025.0;
-
-// The options the application passes.
-FeatureOptions SystemOptions() {
-    FeatureOptions options;
-    options.zeroMean = options.energy = options.energyNormalise = true;
-    options.cepstralMeanSubtraction = options.deltas = options.accelerations = true;
-    return options;
-}
-
-std::vector<std::int16_t> Tone(std::size_t samples, double hertz, double amplitude, double offset = 0.0) {
-    std::vector<std::int16_t> signal(samples);
-    for (std::size_t i = 0; i < samples; ++i)
-        signal[i] = static_cast<std::int16_t>(
-            std::lround(offset + amplitude * std::sin(2 * std::numbers::pi * hertz * i / kRate)));
-    return signal;
-}
 
 std::vector<std::int16_t> Noise(std::size_t samples, double deviation, unsigned seed) {
     std::mt19937 random(seed);
