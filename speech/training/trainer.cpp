@@ -16,9 +16,17 @@ namespace {
 // after kMaxPasses.
 constexpr double kMinGainPerFrame = 0.01;
 constexpr int kMaxPasses = 4;
-// No shared variance falls below this, even where the variance floor is 0:
-// the scorer divides by it.
+// No variance falls below this, even where the variance floor is 0: the
+// scorer divides by it.
 constexpr double kMinVariance = 1e-10;
+// A speech state's variance is its own frames' spread and the pooled
+// variance of all speech states, weighed as if the pool had given this many
+// frames: a state seen on a few frames keeps near the pool, one seen on
+// many comes near its own spread.
+constexpr double kPooledVarianceFrames = 100.0;
+// The variance pool of the silence states, whose states share one variance;
+// the speech states pool in 0.
+constexpr std::uint32_t kSilencePool = 1;
 
 // Runs `work(i)` for every i below `count` on `threads` threads. Each i is
 // handled by exactly one thread; results go to slots indexed by i.
@@ -107,14 +115,17 @@ void AddRecording(ModelTotals& totals, const RecordingStatistics& statistics, co
     for (const auto model : models) ++totals.modelCount[model];
 }
 
-// New means for every state with enough occupancy, and one variance shared
-// by all of them (the pooled within-state variance, floored): with a few
-// recordings per word, per-state variances collapse onto the few frames
-// they saw and the models of rarely seen phones win on any input.
+// New means for every state with enough occupancy, and variances drawn
+// towards the pooled within-state variance (kPooledVarianceFrames), floored;
+// the silence states share theirs. With a few recordings per word,
+// per-state variances alone collapse onto the few frames they saw and the
+// models of rarely seen phones win on any input.
 void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable, const std::vector<std::uint32_t>& pool,
                   const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states,
                   TrainingReport& report) {
     const std::uint32_t dimension = totals.dimension;
+    // Each updated state's scatter around its new mean, per dimension.
+    std::vector<double> scatter(states.states.size() * dimension, 0.0);
     std::vector<std::vector<double>> pooled(2, std::vector<double>(dimension, 0.0));
     double pooledOccupancy[2] = {0.0, 0.0};
     std::vector<bool> updated(states.states.size(), false);
@@ -125,25 +136,29 @@ void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable,
         Gaussian gaussian;
         gaussian.mean.resize(dimension);
         for (std::uint32_t d = 0; d < dimension; ++d) {
-            const double sum = totals.sums[std::size_t(state) * dimension + d];
-            const double mean = sum / occupancy;
+            const std::size_t at = std::size_t(state) * dimension + d;
+            const double mean = totals.sums[at] / occupancy;
             gaussian.mean[d] = float(mean);
-            pooled[pool[state]][d] += std::max(0.0, totals.squares[std::size_t(state) * dimension + d] - sum * mean);
+            scatter[at] = std::max(0.0, totals.squares[at] - totals.sums[at] * mean);
+            pooled[pool[state]][d] += scatter[at];
         }
         pooledOccupancy[pool[state]] += occupancy;
         if (states.states[state].size() > 1) ++report.collapsedMixtures;
         gaussian.variance = states.states[state].front().variance;
         states.states[state].assign(1, std::move(gaussian));
     }
-    for (std::uint32_t k = 0; k < 2; ++k) {
-        if (pooledOccupancy[k] <= 0.0) continue;
-        std::vector<float> variance(dimension);
+    for (std::uint32_t state = 1; state < states.states.size(); ++state) {
+        const std::uint32_t k = pool[state];
+        if (!updated[state] || pooledOccupancy[k] <= 0.0) continue;
+        std::vector<float>& variance = states.states[state].front().variance;
+        variance.resize(dimension);
         for (std::uint32_t d = 0; d < dimension; ++d) {
+            const double shared = pooled[k][d] / pooledOccupancy[k];
+            const double own = (scatter[std::size_t(state) * dimension + d] + kPooledVarianceFrames * shared) /
+                               (totals.occupancy[state] + kPooledVarianceFrames);
             const double floor = d < varianceFloor.size() ? varianceFloor[d] : 0.0;
-            variance[d] = float(std::max(pooled[k][d] / pooledOccupancy[k], std::max(floor, kMinVariance)));
+            variance[d] = float(std::max(k == kSilencePool ? shared : own, std::max(floor, kMinVariance)));
         }
-        for (std::uint32_t state = 1; state < states.states.size(); ++state)
-            if (updated[state] && pool[state] == k) states.states[state].front().variance = variance;
     }
 }
 
@@ -183,12 +198,12 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     report = TrainingReport{};
     const unsigned threads = std::max(1u, settings.threads);
     std::vector<RecordingStatistics> statistics(recordings.size());
-    // Variance pools: silence (1) apart from speech (0). The silence model
+    // Variance pools: silence apart from speech. The silence model
     // meets every kind of background noise, the speech states do not.
     std::vector<std::uint32_t> pool(states.states.size(), 0);
     if (const PhoneModel* silence = inventory.Find(kSilenceModel); silence != nullptr)
         for (const auto state : silence->states)
-            if (state < pool.size()) pool[state] = 1;
+            if (state < pool.size()) pool[state] = kSilencePool;
 
     // Totals of one pass, summed in recording order so that the result does
     // not depend on the number of threads.

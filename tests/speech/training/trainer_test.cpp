@@ -38,6 +38,27 @@ std::vector<TrainingRecording> TwoPhoneRecordings(const speech::ModelInventory& 
     return recordings;
 }
 
+// A recording of one phone alone, its four states `framesPerState` frames
+// each, drawn around spacing * (state - 1.5) with `deviation`.
+TrainingRecording OnePhoneRecording(const std::string& phone, std::uint32_t framesPerState, float spacing,
+                                    float deviation, std::mt19937& random) {
+    std::normal_distribution<float> noise(0.0f, deviation);
+    TrainingRecording recording;
+    recording.featurePath = phone + ".mfc";
+    recording.labels = {phone};
+    recording.features.dimension = synthetic::kDimension;
+    for (std::uint32_t state = 0; state < 4; ++state)
+        for (std::uint32_t t = 0; t < framesPerState; ++t, ++recording.features.frameCount)
+            for (std::uint32_t d = 0; d < synthetic::kDimension; ++d)
+                recording.features.values.push_back(spacing * (float(state) - 1.5f) + noise(random));
+    recording.speech = {0, recording.features.frameCount};
+    std::string error;
+    EXPECT_TRUE(speech::BuildStateChain(recording.labels, synthetic::Inventory(), synthetic::Transitions(),
+                                        recording.chain, error))
+        << error;
+    return recording;
+}
+
 // The application's training parameters.
 speech::TrainerSettings Settings() {
     speech::TrainerSettings settings;
@@ -85,30 +106,38 @@ TEST(Trainer, RecoversTwoWellSeparatedPhonesFromAFlatStart) {
 // re-estimation must bring its self-loop from 0.5 to (d - 1) / d. Every
 // state of "a" lasts 4 frames, every state of "b" 8.
 TEST(Trainer, SelfLoopsMatchKnownStateDurations) {
-    const auto inventory = synthetic::Inventory();
-    const auto transitions = synthetic::Transitions();
     std::mt19937 random(5);
-    std::normal_distribution<float> noise(0.0f, 1.0f);
     std::vector<TrainingRecording> recordings;
-    for (int r = 0; r < 8; ++r) {
-        TrainingRecording& recording = recordings.emplace_back();
-        recording.featurePath = "durations.mfc";
-        recording.labels = {r % 2 == 0 ? "a" : "b"};
-        recording.features.dimension = synthetic::kDimension;
-        for (std::uint32_t state = 0; state < 4; ++state)
-            for (std::uint32_t t = 0; t < (r % 2 == 0 ? 4u : 8u); ++t, ++recording.features.frameCount)
-                for (std::uint32_t d = 0; d < synthetic::kDimension; ++d)
-                    recording.features.values.push_back(10.0f * state - 15.0f + noise(random));
-        recording.speech = {0, recording.features.frameCount};
-        std::string error;
-        ASSERT_TRUE(speech::BuildStateChain(recording.labels, inventory, transitions, recording.chain, error));
-    }
+    for (int r = 0; r < 8; ++r)
+        recordings.push_back(OnePhoneRecording(r % 2 == 0 ? "a" : "b", r % 2 == 0 ? 4 : 8, 10.0f, 1.0f, random));
     const Trained trained = Train(recordings, 1);
     for (const auto& [model, expected] : {std::pair{2u, 3.0 / 4.0}, {3u, 7.0 / 8.0}}) {
         const auto& matrix = trained.transitions.matrices[model];
         for (std::uint32_t i = 1; i <= 4; ++i) {
             EXPECT_NEAR(matrix.At(i, i), expected, 0.02) << "model " << model << " state " << i;
             EXPECT_NEAR(matrix.At(i, i) + matrix.At(i, i + 1), 1.0, 1e-9);
+        }
+    }
+}
+
+// "a" spreads its frames with variance 1, "b" with variance 9. Seen on
+// many frames, each state comes near its own spread; seen on a few, both
+// keep near the pooled variance of all speech states (5).
+TEST(Trainer, StateVariancesMoveFromThePoolToTheirOwnWithTheirFrames) {
+    for (const std::uint32_t framesPerState : {400u, 4u}) {
+        std::mt19937 random(11);
+        std::vector<TrainingRecording> recordings;
+        for (int r = 0; r < 4; ++r)
+            recordings.push_back(
+                OnePhoneRecording(r % 2 == 0 ? "a" : "b", framesPerState / 2, 40.0f, r % 2 == 0 ? 1.0f : 3.0f, random));
+        const Trained trained = Train(recordings, 1);
+        const float a = trained.states.states[5].front().variance[0], b = trained.states.states[9].front().variance[0];
+        if (framesPerState > 100) {
+            EXPECT_LT(a, 2.0f);
+            EXPECT_GT(b, 7.0f);
+        } else {
+            EXPECT_NEAR(a, 5.0f, 1.5f);
+            EXPECT_NEAR(b, 5.0f, 1.5f);
         }
     }
 }
