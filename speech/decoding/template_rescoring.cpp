@@ -18,7 +18,10 @@ constexpr double kSeveralTakesWarpingWeight = 0.75;
 
 std::string Joined(const std::vector<std::string>& phones) {
     std::string text;
-    for (const auto& phone : phones) text += (text.empty() ? "" : " ") + phone;
+    for (const auto& phone : phones) {
+        if (!text.empty()) text += ' ';
+        text += phone;
+    }
     return text;
 }
 
@@ -26,42 +29,47 @@ std::string Joined(const std::vector<std::string>& phones) {
 
 std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
                               const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     if (templates.templates.empty() || templates.dimension != features.dimension || features.frameCount == 0) return 0;
-    // The template keys of the candidates' words: only their templates are warped.
-    std::vector<std::vector<std::string>> keysOf(candidates.size());
-    std::map<std::string, double> nearest;
+    std::map<std::string, std::vector<const FeatureMatrix*>> templatesOf;
+    for (const auto& entry : templates.templates) templatesOf[entry.key].push_back(&entry.frames);
+    const bool severalTakes =
+        std::all_of(templatesOf.begin(), templatesOf.end(), [](const auto& entry) { return entry.second.size() >= 2; });
+    const double warpingWeight = severalTakes ? kSeveralTakesWarpingWeight : kWarpingWeight;
+    auto perFrame = [&](std::size_t c) { return candidates[c].score / features.frameCount; };
+
+    // Each candidate's distance: from the recording's speech to the nearest
+    // template of its word, infinity without one. Candidates come best HMM
+    // score first, and a template's warping is abandoned once the word can
+    // neither come nearer by it nor reach the best combined score so far: the
+    // distance of every word that can win is exact, that of a word that
+    // cannot may be only a lower bound of it ("at least X").
+    const FeatureMatrix speech = SpeechFrames(features, speechSpan);
+    std::vector<double> distances(candidates.size(), kInfinity);
+    double bestSoFar = -kInfinity;
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         const Hypothesis& candidate = candidates[c];
         const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
         if (pronunciations == lexicon.end()) continue;
         for (const auto& pronunciation : pronunciations->second) {
-            keysOf[c].push_back(Joined(pronunciation));
-            nearest.emplace(keysOf[c].back(), std::numeric_limits<double>::infinity());
+            const auto found = templatesOf.find(Joined(pronunciation));
+            if (found == templatesOf.end()) continue;
+            for (const FeatureMatrix* frames : found->second) {
+                const double losing = (perFrame(c) - bestSoFar) / warpingWeight;
+                distances[c] = std::min(
+                    distances[c], WarpingDistance(speech, *frames, templates.scales, std::min(distances[c], losing)));
+            }
         }
-    }
-    // Warping distance of the recording's speech to each key's nearest template.
-    const FeatureMatrix speech = SpeechFrames(features, speechSpan);
-    std::map<std::string, std::size_t> takes;
-    for (const auto& entry : templates.templates) {
-        ++takes[entry.key];
-        const auto found = nearest.find(entry.key);
-        if (found != nearest.end())
-            found->second = std::min(found->second, WarpingDistance(speech, entry.frames, templates.scales));
+        if (std::isfinite(distances[c])) bestSoFar = std::max(bestSoFar, perFrame(c) - warpingWeight * distances[c]);
     }
     double largest = 0.0;
-    for (const auto& [key, distance] : nearest)
+    for (const double distance : distances)
         if (std::isfinite(distance)) largest = std::max(largest, distance);
-    const bool severalTakes =
-        std::all_of(takes.begin(), takes.end(), [](const auto& entry) { return entry.second >= 2; });
-    const double warpingWeight = severalTakes ? kSeveralTakesWarpingWeight : kWarpingWeight;
 
     std::size_t best = 0;
-    double bestCombined = -std::numeric_limits<double>::infinity();
+    double bestCombined = -kInfinity;
     for (std::size_t c = 0; c < candidates.size(); ++c) {
-        double distance = std::numeric_limits<double>::infinity();
-        for (const auto& key : keysOf[c]) distance = std::min(distance, nearest.at(key));
-        const double combined =
-            candidates[c].score / features.frameCount - warpingWeight * (std::isfinite(distance) ? distance : largest);
+        const double combined = perFrame(c) - warpingWeight * (std::isfinite(distances[c]) ? distances[c] : largest);
         if (combined > bestCombined) {
             bestCombined = combined;
             best = c;

@@ -55,6 +55,26 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     }
 }
 
+TEST(WarpingDistance, AbandonsOnlyAboveTheLimit) {
+    std::mt19937 random(3);
+    const std::vector<float> scales(synthetic::kDimension, 1.0f);
+    const auto spoken = synthetic::Frames({"a", "b", "a"}, 6, random);
+    for (const auto& phones :
+         std::vector<std::vector<std::string>>{{"a", "b", "a"}, {"a", "b"}, {"b", "a", "b", "b"}}) {
+        const auto other = synthetic::Frames(phones, 5, random);
+        const double exact = speech::WarpingDistance(spoken, other, scales);
+        // At or above the distance, the warping runs to the end.
+        EXPECT_EQ(speech::WarpingDistance(spoken, other, scales, exact), exact);
+        EXPECT_EQ(speech::WarpingDistance(spoken, other, scales, exact * 1.5), exact);
+        // Below it, a lower bound that exceeds the limit.
+        for (const double limit : {0.0, exact / 4, exact * 0.99}) {
+            const double bound = speech::WarpingDistance(spoken, other, scales, limit);
+            EXPECT_GT(bound, limit);
+            EXPECT_LE(bound, exact);
+        }
+    }
+}
+
 TEST(WordTemplates, RoundTripAndDamagedFiles) {
     const auto path =
         (std::filesystem::temp_directory_path() / ("parrot-templates-" + std::to_string(::getpid()))).string();
