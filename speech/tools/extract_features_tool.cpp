@@ -1,5 +1,7 @@
 // ExtractFeatures ("extract_feature"): one feature file per recording of a
-// list. Recordings are headerless 16-bit little-endian mono at -sf Hz.
+// list. Recordings are headerless 16-bit little-endian mono at -sf Hz. A
+// feature file that its stamp shows to be that of its recording as it is
+// now, under the same options, is kept as it is (feature_stamps.h).
 
 #include <cerrno>
 #include <cstdio>
@@ -7,6 +9,7 @@
 
 #include "common/tool_support.h"
 #include "features/feature_extractor.h"
+#include "features/feature_stamps.h"
 #include "speech_api.h"
 
 namespace speech {
@@ -109,6 +112,21 @@ bool ExtractOne(FeatureExtractor& extractor, const Settings& settings, const std
     return WriteFeatureFile(output, settings.binaryOutput, features, error);
 }
 
+// The arguments that decide the features: all but the two lists.
+std::string OptionsText(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if ((argument == "-input" || argument == "-output") && i + 1 < argc) {
+            ++i;
+            continue;
+        }
+        if (!text.empty()) text += ' ';
+        text += argument;
+    }
+    return text;
+}
+
 int Run(int argc, char** argv) {
     Settings settings;
     std::string error;
@@ -125,15 +143,24 @@ int Run(int argc, char** argv) {
         return 1;
     }
     FeatureExtractor extractor(settings.features);
+    FeatureStamps stamps(settings.outputList + ".stamps", OptionsText(argc, argv));
     int status = 0;
     for (std::size_t i = 0; i < recordings.size(); ++i) {
-        if (ExtractOne(extractor, settings, recordings[i], outputs[i], error)) continue;
+        if (stamps.Current(recordings[i], outputs[i])) continue;
+        const auto recordingStamp = StampOf(recordings[i]);
+        stamps.Forget(outputs[i]);
+        if (ExtractOne(extractor, settings, recordings[i], outputs[i], error)) {
+            if (recordingStamp) stamps.Note(recordings[i], *recordingStamp, outputs[i]);
+            continue;
+        }
         // A feature file left from an earlier run would pass for this recording's.
         if (std::remove(outputs[i].c_str()) != 0 && errno != ENOENT)
             error += "; cannot remove old " + outputs[i] + ": " + std::strerror(errno);
         ReportError(kTool, error);
         status = 1;
     }
+    stamps.Retain(outputs);
+    if (!stamps.Write(error)) ReportError(kTool, "warning: " + error + "; the features will be computed again");
     return status;
 }
 

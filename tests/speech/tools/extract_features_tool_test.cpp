@@ -1,9 +1,13 @@
 // ExtractFeatures driven with the application's own argument vector.
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 #include "features/feature_file.h"
+#include "features/feature_stamps.h"
 #include "speech/support/speech_test_support.h"
 #include "speech_api.h"
 
@@ -87,6 +91,42 @@ TEST(ExtractFeaturesTool, WritesOneFeatureFilePerRecordingWithTheRightFrameCount
     ASSERT_TRUE(ReadFeatureFile(folder / "3.mfc", true, binary, error));
     ASSERT_TRUE(ReadFeatureFile(folder / "3.txt", false, text, error)) << error;
     EXPECT_EQ(binary.values, text.values);
+}
+
+TEST(ExtractFeaturesTool, ComputesAgainOnlyTheFeaturesOfNewOrChangedRecordings) {
+    ScratchFolder folder;
+    WriteRecording(folder / "a.raw", Signal(4000));
+    WriteRecording(folder / "b.raw", Signal(3000));
+    WriteText(folder / "raw.txt", folder / "a.raw\n" + folder / "b.raw");
+    WriteText(folder / "mfc.txt", folder / "a.mfc\n" + folder / "b.mfc");
+    const auto arguments = SystemArguments(folder / "raw.txt", folder / "mfc.txt");
+    auto features = [&](const char* name) {
+        FeatureMatrix matrix;
+        std::string error;
+        EXPECT_TRUE(ReadFeatureFile(folder / name, true, matrix, error)) << error;
+        return matrix.values;
+    };
+    ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
+    const auto firstA = features("a.mfc"), firstB = features("b.mfc");
+    const auto stampA = StampOf(folder / "a.mfc"), stampB = StampOf(folder / "b.mfc");
+    ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
+    EXPECT_EQ(StampOf(folder / "a.mfc"), stampA);
+    EXPECT_EQ(StampOf(folder / "b.mfc"), stampB);
+
+    // A recording rewritten with as many samples (in a later clock tick), a
+    // feature file replaced: both computed again, from the recording as it is.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::vector<std::int16_t> other = Signal(4000);
+    std::reverse(other.begin(), other.end());
+    WriteRecording(folder / "a.raw", other);
+    WriteText(folder / "b.mfc", "stale");
+    ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
+    EXPECT_NE(features("a.mfc"), firstA);
+    EXPECT_EQ(features("b.mfc"), firstB);
+    WriteText(folder / "one.txt", folder / "a.raw");
+    WriteText(folder / "fresh.txt", folder / "fresh.mfc");
+    ASSERT_EQ(RunTool(ExtractFeatures, SystemArguments(folder / "one.txt", folder / "fresh.txt")), 0);
+    EXPECT_EQ(features("a.mfc"), features("fresh.mfc"));
 }
 
 TEST(ExtractFeaturesTool, BadRecordingsAreReportedTheirOldFeaturesRemovedAndTheRestDone) {
