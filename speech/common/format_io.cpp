@@ -123,6 +123,16 @@ bool ByteReader::ReadF32(float& value) {
     return true;
 }
 
+bool ByteReader::ReadF32s(float* values, std::size_t count) {
+    if (Remaining() / 4 < count) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(bytes_.data() + position_);
+    for (std::size_t i = 0; i < count; ++i, bytes += 4)
+        values[i] = std::bit_cast<float>(std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
+                                         std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24);
+    position_ += 4 * count;
+    return true;
+}
+
 bool ByteReader::ReadTag(std::string_view tag) {
     if (Remaining() < tag.size() || bytes_.substr(position_, tag.size()) != tag) return false;
     position_ += tag.size();
@@ -143,5 +153,15 @@ void AppendU32(std::string& bytes, std::uint32_t value) {
 }
 
 void AppendF32(std::string& bytes, float value) { AppendU32(bytes, std::bit_cast<std::uint32_t>(value)); }
+
+void AppendF32s(std::string& bytes, const std::vector<float>& values) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + 4 * values.size());
+    char* out = &bytes[start];
+    for (const float value : values) {
+        const auto bits = std::bit_cast<std::uint32_t>(value);
+        for (int shift = 0; shift < 32; shift += 8) *out++ = char(bits >> shift & 0xFF);
+    }
+}
 
 }  // namespace speech

@@ -53,6 +53,8 @@ public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     bool ReadU32(std::uint32_t& value);
     bool ReadF32(float& value);
+    // `count` values at once; false, reading nothing, when fewer remain.
+    bool ReadF32s(float* values, std::size_t count);
     bool ReadTag(std::string_view tag);
     bool ReadBytes(std::size_t count, std::string& bytes);
     std::size_t Remaining() const { return bytes_.size() - position_; }
@@ -64,5 +66,6 @@ private:
 
 void AppendU32(std::string& bytes, std::uint32_t value);
 void AppendF32(std::string& bytes, float value);
+void AppendF32s(std::string& bytes, const std::vector<float>& values);
 
 }  // namespace speech

@@ -1,5 +1,6 @@
 #include "decoding/word_templates.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/format_io.h"
@@ -52,7 +53,7 @@ bool WriteTemplates(const std::string& path, const TemplateSet& templates, std::
         AppendU32(out, std::uint32_t(entry.key.size()));
         out += entry.key;
         AppendU32(out, entry.frames.frameCount);
-        for (const float value : entry.frames.values) AppendF32(out, value);
+        AppendF32s(out, entry.frames.values);
     }
     return WriteFileAtomically(path, out, error);
 }
@@ -84,12 +85,13 @@ bool ReadTemplates(const std::string& path, TemplateSet& templates, std::string&
         }
         entry.frames.dimension = templates.dimension;
         entry.frames.frameCount = frames;
-        entry.frames.values.resize(std::size_t(frames) * templates.dimension);
-        for (auto& value : entry.frames.values)
-            if (!ReadFiniteF32(reader, value)) {
-                error = path + ": truncated or damaged";
-                return false;
-            }
+        auto& values = entry.frames.values;
+        values.resize(std::size_t(frames) * templates.dimension);
+        if (!reader.ReadF32s(values.data(), values.size()) ||
+            !std::all_of(values.begin(), values.end(), [](float value) { return std::isfinite(value); })) {
+            error = path + ": truncated or damaged";
+            return false;
+        }
         templates.templates.push_back(std::move(entry));
     }
     return true;

@@ -1,5 +1,7 @@
 #include "features/feature_file.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "common/format_io.h"
@@ -77,12 +79,11 @@ bool ReadBinary(const std::string& path, std::string_view bytes, FeatureMatrix& 
         return false;
     }
     features.values.resize(count);
-    for (float& value : features.values) {
-        reader.ReadF32(value);
-        if (!std::isfinite(value)) {
-            error = path + ": feature value is not a finite number";
-            return false;
-        }
+    reader.ReadF32s(features.values.data(), count);
+    if (!std::all_of(features.values.begin(), features.values.end(),
+                     [](float value) { return std::isfinite(value); })) {
+        error = path + ": feature value is not a finite number";
+        return false;
     }
     return true;
 }
@@ -141,7 +142,7 @@ std::string EncodeBinary(const FeatureMatrix& features) {
     AppendU32(bytes, features.dimension);
     AppendU32(bytes, features.framePeriod100ns);
     AppendU32(bytes, features.energyIndex.value_or(kNoEnergy));
-    for (float value : features.values) AppendF32(bytes, value);
+    AppendF32s(bytes, features.values);
     return bytes;
 }
 
