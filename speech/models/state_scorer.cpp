@@ -51,7 +51,7 @@ double StateScorer::LogLikelihood(std::uint32_t state, const float* frame) const
 
 double LogAdd(double a, double b) {
     if (a < b) std::swap(a, b);
-    if (b == -std::numeric_limits<double>::infinity()) return a;
+    if (b == -std::numeric_limits<double>::infinity() || b - a < kExpUnderflow) return a;
     return a + std::log1p(std::exp(b - a));
 }
 

@@ -29,6 +29,10 @@ private:
     std::vector<std::uint32_t> firstComponent_;  // per state, and one past the last state
 };
 
+// exp() of anything below this is exactly 0 in double precision: a term
+// that small changes no sum, and skipping it saves the exp.
+constexpr double kExpUnderflow = -746.0;
+
 // log(exp(a) + exp(b)) without overflow; kLogZero-safe.
 double LogAdd(double a, double b);
 

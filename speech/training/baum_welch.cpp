@@ -96,7 +96,8 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             if (forward[arc.from] == kLogZero || next[arc.to] == kLogZero) continue;
             const double step = arc.logProbability + b(t + 1, arc.to) + next[arc.to];
             current[arc.from] = LogAdd(current[arc.from], step);
-            CountTransitions(statistics, chain, arc, std::exp(forward[arc.from] + step - total));
+            const double logCount = forward[arc.from] + step - total;
+            if (logCount >= kExpUnderflow) CountTransitions(statistics, chain, arc, std::exp(logCount));
         }
     }
 
@@ -110,9 +111,9 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     }
     for (std::size_t t = 0; t < frames; ++t) {
         for (std::uint32_t p = 0; p < positions; ++p) {
-            const double logGamma = alpha[t * positions + p] + beta[t * positions + p];
-            if (logGamma == kLogZero) continue;
-            const double gamma = std::exp(logGamma - total);
+            const double logGamma = alpha[t * positions + p] + beta[t * positions + p] - total;
+            if (logGamma < kExpUnderflow) continue;
+            const double gamma = std::exp(logGamma);
             if (gamma > 0.0) AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
         }
     }
