@@ -1,7 +1,5 @@
 #include "features/feature_stamps.h"
 
-#include <sys/stat.h>
-
 #include <sstream>
 
 #include "common/tool_support.h"
@@ -20,13 +18,6 @@ bool ParseStamp(std::istringstream& fields, FileStamp& stamp) {
 bool Storable(const std::string& path) { return !path.empty() && path.find_first_of("\t\n\r") == std::string::npos; }
 
 }  // namespace
-
-std::optional<FileStamp> StampOf(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    return FileStamp{std::uint64_t(status.st_ino), std::uint64_t(status.st_size),
-                     std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
-}
 
 FeatureStamps::FeatureStamps(const std::string& path, const std::string& options) : path_(path), options_(options) {
     std::string contents, error;
@@ -53,7 +44,7 @@ bool FeatureStamps::Current(const std::string& recording, const std::string& out
 
 void FeatureStamps::Note(const std::string& recording, const FileStamp& recordingStamp, const std::string& output) {
     const auto outputStamp = StampOf(output);
-    if (!outputStamp || !Storable(recording) || !Storable(output)) {
+    if (!outputStamp || RecentlyModified(recordingStamp) || !Storable(recording) || !Storable(output)) {
         Forget(output);
         return;
     }

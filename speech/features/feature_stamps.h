@@ -7,23 +7,13 @@
 // modification time (ns) of each as they were then. A stamp file that is
 // missing, damaged or of other options costs only the work again.
 
-#include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/file_stamp.h"
+
 namespace speech {
-
-struct FileStamp {
-    std::uint64_t inode = 0;
-    std::uint64_t size = 0;
-    std::int64_t modified = 0;  // ns since the epoch
-    bool operator==(const FileStamp&) const = default;
-};
-
-// The stamp of a regular file; nothing for anything else.
-std::optional<FileStamp> StampOf(const std::string& path);
 
 class FeatureStamps {
 public:
@@ -37,7 +27,7 @@ public:
     bool Current(const std::string& recording, const std::string& output) const;
     // `output` was just made from `recording`, whose stamp before the work
     // began was `recordingStamp` (a recording changed meanwhile is then not
-    // current next time).
+    // current next time). A recording modified a moment ago is not noted.
     void Note(const std::string& recording, const FileStamp& recordingStamp, const std::string& output);
     void Forget(const std::string& output) { entries_.erase(output); }
     // Drops the stamps of every feature file but `outputs`: those of an

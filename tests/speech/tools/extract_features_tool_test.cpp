@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
-#include <thread>
 
 #include "features/feature_file.h"
 #include "features/feature_stamps.h"
@@ -13,6 +13,7 @@
 
 using namespace speech;
 using namespace speech_test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -95,8 +96,13 @@ TEST(ExtractFeaturesTool, WritesOneFeatureFilePerRecordingWithTheRightFrameCount
 
 TEST(ExtractFeaturesTool, ComputesAgainOnlyTheFeaturesOfNewOrChangedRecordings) {
     ScratchFolder folder;
-    WriteRecording(folder / "a.raw", Signal(4000));
+    const auto signal = Signal(4000);
+    auto reversed = signal;
+    std::reverse(reversed.begin(), reversed.end());
+    WriteRecording(folder / "a.raw", signal);
     WriteRecording(folder / "b.raw", Signal(3000));
+    for (const char* name : {"a.raw", "b.raw"})
+        std::filesystem::last_write_time(folder / name, std::filesystem::file_time_type::clock::now() - 1h);
     WriteText(folder / "raw.txt", folder / "a.raw\n" + folder / "b.raw");
     WriteText(folder / "mfc.txt", folder / "a.mfc\n" + folder / "b.mfc");
     const auto arguments = SystemArguments(folder / "raw.txt", folder / "mfc.txt");
@@ -113,20 +119,19 @@ TEST(ExtractFeaturesTool, ComputesAgainOnlyTheFeaturesOfNewOrChangedRecordings) 
     EXPECT_EQ(StampOf(folder / "a.mfc"), stampA);
     EXPECT_EQ(StampOf(folder / "b.mfc"), stampB);
 
-    // A recording rewritten with as many samples (in a later clock tick), a
-    // feature file replaced: both computed again, from the recording as it is.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::vector<std::int16_t> other = Signal(4000);
-    std::reverse(other.begin(), other.end());
-    WriteRecording(folder / "a.raw", other);
+    // A recording rewritten in place with as many samples, twice within one
+    // tick of the clock that stamps files, and a feature file replaced: each
+    // time computed again, from the recording as it is.
+    WriteRecording(folder / "a.raw", reversed);
     WriteText(folder / "b.mfc", "stale");
     ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
     EXPECT_NE(features("a.mfc"), firstA);
     EXPECT_EQ(features("b.mfc"), firstB);
-    WriteText(folder / "one.txt", folder / "a.raw");
-    WriteText(folder / "fresh.txt", folder / "fresh.mfc");
-    ASSERT_EQ(RunTool(ExtractFeatures, SystemArguments(folder / "one.txt", folder / "fresh.txt")), 0);
-    EXPECT_EQ(features("a.mfc"), features("fresh.mfc"));
+    const auto tick = std::filesystem::last_write_time(folder / "a.raw");
+    WriteRecording(folder / "a.raw", signal);
+    std::filesystem::last_write_time(folder / "a.raw", tick);
+    ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
+    EXPECT_EQ(features("a.mfc"), firstA);
 }
 
 TEST(ExtractFeaturesTool, BadRecordingsAreReportedTheirOldFeaturesRemovedAndTheRestDone) {
