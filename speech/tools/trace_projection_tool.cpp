@@ -3,10 +3,14 @@
 // the lattice list and writes the words of the best path to the output file
 // of the output list.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <optional>
 
+#include "common/file_stamp.h"
 #include "common/format_io.h"
 #include "common/parameter_keys.h"
 #include "common/tool_support.h"
@@ -84,6 +88,62 @@ bool CheckStates(const WordRecognizer& recognizer, const ModelInventory& invento
     return true;
 }
 
+// Files by name, with their stamps as they were before they were read.
+using Sources = std::vector<std::pair<std::string, std::optional<FileStamp>>>;
+
+Sources StampsOf(const std::vector<std::string>& paths) {
+    Sources sources;
+    for (const auto& path : paths) sources.emplace_back(path, StampOf(path));
+    return sources;
+}
+
+// Kept only while none of them can change without a new stamp.
+bool Settled(const Sources& sources) {
+    return std::none_of(sources.begin(), sources.end(),
+                        [](const auto& source) { return source.second && RecentlyModified(*source.second); });
+}
+
+// What a decoding reads before its first recording, and the search built for
+// a word network. Reading them and building the search is a good part of a
+// recognition, and the program recognises recording after recording against
+// the same files, so the last ones are kept in the process while no file
+// they come from has a new stamp (a training run writes new ones).
+struct Models {
+    Sources sources;
+    ModelInventory inventory;
+    StateSet states;
+    TransitionSet transitions;
+    TemplateSet templates;
+    std::optional<StateScorer> scorer;
+    Sources network;  // the word network `recognizer` is built for
+    WordRecognizer recognizer;
+};
+
+std::mutex modelsMutex;
+std::unique_ptr<Models> keptModels;  // under modelsMutex
+
+// The models of `sources` (the inventory files, states, transitions and
+// templates in this order), kept or read now; null with `error`.
+Models* LoadModels(const Sources& sources, std::string& error) {
+    if (keptModels && keptModels->sources == sources) return keptModels.get();
+    keptModels.reset();
+    auto models = std::make_unique<Models>();
+    const InventoryFiles files{sources[0].first, sources[1].first, sources[2].first, sources[3].first};
+    if (!LoadModelInventory(files, models->inventory, error) ||
+        !ReadStatesOfEitherMode(sources[4].first, models->states, error) ||
+        !ReadTransitions(sources[5].first, models->transitions, error))
+        return nullptr;
+    // The trainer keeps its word templates beside the states; without them
+    // the HMM scores alone decide.
+    std::error_code absent;
+    if (std::filesystem::exists(sources[6].first, absent) && !ReadTemplates(sources[6].first, models->templates, error))
+        return nullptr;
+    models->scorer.emplace(models->states);
+    models->sources = Settled(sources) ? sources : Sources{};
+    keptModels = std::move(models);
+    return keptModels.get();
+}
+
 int Run(int argc, char** argv) {
     std::string error;
     std::map<std::string, std::string> parameters;
@@ -94,16 +154,8 @@ int Run(int argc, char** argv) {
         ReportError(kTool, error);
         return 1;
     }
-    ModelInventory inventory;
-    StateSet states;
-    TransitionSet transitions;
     std::vector<std::string> featureList, outputList, latticeList;
-    const InventoryFiles files{parameters.at("models_file"), parameters.at("monophones_file"),
-                               parameters.at("phones_file"), parameters.at("lexicon_file")};
-    if (!LoadModelInventory(files, inventory, error) ||
-        !ReadStatesOfEitherMode(parameters.at("states_file"), states, error) ||
-        !ReadTransitions(parameters.at("transitions_file"), transitions, error) ||
-        !ReadListFile(parameters.at("mfcc_list"), featureList, error) ||
+    if (!ReadListFile(parameters.at("mfcc_list"), featureList, error) ||
         !ReadListFile(parameters.at("output_list"), outputList, error) ||
         !ReadListFile(parameters.at("input_lattice_list"), latticeList, error)) {
         ReportError(kTool, error);
@@ -113,32 +165,36 @@ int Run(int argc, char** argv) {
         ReportError(kTool, "the feature, output and lattice lists must have the same number of lines");
         return 1;
     }
-    // The trainer keeps its word templates beside the states; without them
-    // the HMM scores alone decide.
-    TemplateSet templates;
-    const std::string templatePath = TemplatePathFor(parameters.at("states_file"));
-    std::error_code absent;
-    if (std::filesystem::exists(templatePath, absent) && !ReadTemplates(templatePath, templates, error)) {
+    const std::lock_guard lock(modelsMutex);
+    Models* const models =
+        LoadModels(StampsOf({parameters.at("models_file"), parameters.at("monophones_file"),
+                             parameters.at("phones_file"), parameters.at("lexicon_file"), parameters.at("states_file"),
+                             parameters.at("transitions_file"), TemplatePathFor(parameters.at("states_file"))}),
+                   error);
+    if (models == nullptr) {
         ReportError(kTool, error);
         return 1;
     }
-    const StateScorer scorer(states);
+    const ModelInventory& inventory = models->inventory;
+    const StateSet& states = models->states;
+    const WordRecognizer& recognizer = models->recognizer;
     int status = 0;
-    std::string builtFor;
-    WordRecognizer recognizer;
+    Sources builtFor = models->network;
     for (std::size_t i = 0; i < featureList.size(); ++i) {
         // A stale result must not survive a failed decoding.
         std::remove(outputList[i].c_str());
-        if (latticeList[i] != builtFor) {
-            WordNetwork network;
-            builtFor.clear();
-            if (!ReadWordNetwork(latticeList[i], network, error) ||
-                !recognizer.Build(network, inventory, transitions, error) ||
+        const Sources network = StampsOf({latticeList[i]});
+        if (network != builtFor) {
+            WordNetwork read;
+            models->network.clear();
+            if (!ReadWordNetwork(latticeList[i], read, error) ||
+                !models->recognizer.Build(read, inventory, models->transitions, error) ||
                 !CheckStates(recognizer, inventory, states, error)) {
                 ReportError(kTool, latticeList[i] + ": " + error);
                 return 1;
             }
-            builtFor = latticeList[i];
+            builtFor = network;
+            if (Settled(network)) models->network = network;
         }
         FeatureMatrix features;
         if (!ReadFeatureFile(featureList[i], binaryFeatures, features, error)) {
@@ -158,7 +214,7 @@ int Run(int argc, char** argv) {
             status = 1;
             continue;
         }
-        const Hypothesis best = recognizer.Recognize(features, speech, scorer, templates, settings);
+        const Hypothesis best = recognizer.Recognize(features, speech, *models->scorer, models->templates, settings);
         if (best.words.empty()) {
             ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
             status = 1;

@@ -1,7 +1,9 @@
 // BWTrain, TraceProjection and NormalizeFeatures through their entry points,
 // on files laid out as the application writes them.
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -15,6 +17,7 @@
 namespace {
 
 using speech_test::Exists;
+using namespace std::chrono_literals;
 
 class EngineTools : public ::testing::Test {
 protected:
@@ -205,6 +208,24 @@ TEST_F(EngineTools, DecoderNamesALatticeWordMissingFromTheLexicon) {
     EXPECT_NE(DecodeRecording({"sil", "a", "b", "sil"}, messages), 0);
     EXPECT_NE(messages.find("BA"), std::string::npos) << messages;
     EXPECT_FALSE(Exists(Path("decoder.out")));
+}
+
+TEST_F(EngineTools, DecoderKeepsItsModelsOnlyWhileTheirFilesStayAsTheyWere) {
+    Write("params_train.txt", TrainParameters());
+    std::string messages;
+    ASSERT_EQ(Train(messages), 0) << messages;
+    ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
+    // Files written long ago: the models read from them may be kept.
+    for (const auto& file :
+         std::filesystem::directory_iterator(std::filesystem::path(Path("models.txt")).parent_path()))
+        std::filesystem::last_write_time(file.path(), std::filesystem::file_time_type::clock::now() - 1h);
+    for (int twice = 0; twice < 2; ++twice) {
+        ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
+        EXPECT_NE(Read("decoder.out").find("BA"), std::string::npos);
+    }
+    Write("lexicon.txt", "!SENT_END sil\n!SENT_START sil\nAB a b \n");
+    EXPECT_NE(DecodeRecording({"sil", "a", "b", "sil"}, messages), 0);
+    EXPECT_NE(messages.find("BA"), std::string::npos) << messages;
 }
 
 TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsMissingOnes) {
