@@ -1,8 +1,10 @@
 #include "decoding/decoder_output.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/tool_support.h"
+#include "decoding/confidence.h"
 
 namespace speech {
 namespace {
@@ -14,11 +16,18 @@ std::string FourDigits(std::uint32_t frame) {
 
 }  // namespace
 
-std::string FormatDecoderOutput(const std::vector<DecodedWord>& words) {
+std::string FormatDecoderOutput(const Recognition& recognition) {
+    const auto& words = recognition.path.words;
+    std::vector<DecodedWord> written;
+    if (recognition.confidence >= kAcceptanceThreshold)
+        written = words;
+    else if (recognition.path.complete && words.size() == 3)
+        written = {words.front(), words.back()};
+    const std::string confidence = FormatDouble(std::round(recognition.confidence * 100.0) / 100.0);
     std::string text;
-    for (const auto& word : words)
-        text += FourDigits(word.firstFrame) + " " + FourDigits(word.lastFrame) + " " + word.word + " " +
-                FormatDouble(word.score) + "\n";
+    for (const auto& word : written)
+        text += FourDigits(word.firstFrame) + " " + FourDigits(word.lastFrame) + " " + word.word + " " + confidence +
+                " " + FormatDouble(word.score) + "\n";
     return text;
 }
 

@@ -1,15 +1,19 @@
 #pragma once
-// The decoder's output file: one line per word of the best path, "SSSS EEEE
-// WORD SCORE", first and last frame with four digits (capped at 9999), the
-// score being the word's average acoustic log-likelihood per frame.
+// The decoder's output file: one line per word of the chosen path, "SSSS EEEE
+// WORD CONFIDENCE LOGLIKELIHOOD": first and last frame with four digits
+// (capped at 9999), the recognition's confidence in [0, 1] with two decimals
+// (the same on every line), and the word's average acoustic log-likelihood
+// per frame. A recognition whose confidence is below the acceptance
+// threshold names no word: of a one-word sentence only the first and last
+// words (the sentence boundaries) are written, of any other path nothing.
 
 #include <string>
 #include <vector>
 
-#include "decoding/decoder.h"
+#include "decoding/word_recognizer.h"
 
 namespace speech {
 
-std::string FormatDecoderOutput(const std::vector<DecodedWord>& words);
+std::string FormatDecoderOutput(const Recognition& recognition);
 
 }  // namespace speech

@@ -27,16 +27,32 @@ std::string Joined(const std::vector<std::string>& phones) {
 
 }  // namespace
 
-std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                              const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
+TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
+                                 const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    if (templates.templates.empty() || templates.dimension != features.dimension || features.frameCount == 0) return 0;
+    TemplateChoice choice;
+    const double frames = std::max<std::uint32_t>(features.frameCount, 1);
+    auto perFrame = [&](std::size_t c) { return candidates[c].score / frames; };
+    const bool useTemplates = !templates.templates.empty() && templates.dimension == features.dimension;
     std::map<std::string, std::vector<const FeatureMatrix*>> templatesOf;
-    for (const auto& entry : templates.templates) templatesOf[entry.key].push_back(&entry.frames);
+    if (useTemplates)
+        for (const auto& entry : templates.templates) templatesOf[entry.key].push_back(&entry.frames);
     const bool severalTakes =
         std::all_of(templatesOf.begin(), templatesOf.end(), [](const auto& entry) { return entry.second.size() >= 2; });
     const double warpingWeight = severalTakes ? kSeveralTakesWarpingWeight : kWarpingWeight;
-    auto perFrame = [&](std::size_t c) { return candidates[c].score / features.frameCount; };
+    // The templates of each candidate's word, through its pronunciations.
+    std::vector<std::vector<const FeatureMatrix*>> templatesOfCandidate(candidates.size());
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Hypothesis& candidate = candidates[c];
+        const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
+        if (pronunciations == lexicon.end()) continue;
+        for (const auto& pronunciation : pronunciations->second) {
+            const auto found = templatesOf.find(Joined(pronunciation));
+            if (found != templatesOf.end())
+                templatesOfCandidate[c].insert(templatesOfCandidate[c].end(), found->second.begin(),
+                                               found->second.end());
+        }
+    }
 
     // Each candidate's distance: from the recording's speech to the nearest
     // template of its word, infinity without one. Candidates come best HMM
@@ -44,38 +60,40 @@ std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const F
     // neither come nearer by it nor reach the best combined score so far: the
     // distance of every word that can win is exact, that of a word that
     // cannot may be only a lower bound of it ("at least X").
-    const FeatureMatrix speech = SpeechFrames(features, speechSpan);
     std::vector<double> distances(candidates.size(), kInfinity);
-    double bestSoFar = -kInfinity;
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const Hypothesis& candidate = candidates[c];
-        const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
-        if (pronunciations == lexicon.end()) continue;
-        for (const auto& pronunciation : pronunciations->second) {
-            const auto found = templatesOf.find(Joined(pronunciation));
-            if (found == templatesOf.end()) continue;
-            for (const FeatureMatrix* frames : found->second) {
+    if (useTemplates && features.frameCount > 0) {
+        const FeatureMatrix speech = SpeechFrames(features, speechSpan);
+        double bestSoFar = -kInfinity;
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            for (const FeatureMatrix* frames : templatesOfCandidate[c]) {
                 const double losing = (perFrame(c) - bestSoFar) / warpingWeight;
                 distances[c] = std::min(
                     distances[c], WarpingDistance(speech, *frames, templates.scales, std::min(distances[c], losing)));
             }
+            if (std::isfinite(distances[c]))
+                bestSoFar = std::max(bestSoFar, perFrame(c) - warpingWeight * distances[c]);
         }
-        if (std::isfinite(distances[c])) bestSoFar = std::max(bestSoFar, perFrame(c) - warpingWeight * distances[c]);
     }
     double largest = 0.0;
     for (const double distance : distances)
         if (std::isfinite(distance)) largest = std::max(largest, distance);
 
-    std::size_t best = 0;
     double bestCombined = -kInfinity;
     for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const double combined = perFrame(c) - warpingWeight * (std::isfinite(distances[c]) ? distances[c] : largest);
+        double combined = perFrame(c);
+        if (useTemplates) combined -= warpingWeight * (std::isfinite(distances[c]) ? distances[c] : largest);
         if (combined > bestCombined) {
             bestCombined = combined;
-            best = c;
+            choice.best = c;
         }
     }
-    return best;
+    choice.distance = distances[choice.best];
+    for (const FeatureMatrix* frames : templatesOfCandidate[choice.best]) {
+        ++choice.templates;
+        choice.templateFrames += frames->frameCount;
+    }
+    if (choice.templates > 0) choice.templateFrames /= choice.templates;
+    return choice;
 }
 
 }  // namespace speech

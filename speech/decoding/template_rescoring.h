@@ -6,6 +6,8 @@
 // warping against the word templates); the best combination wins.
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "decoding/decoder.h"
@@ -14,14 +16,24 @@
 
 namespace speech {
 
-// The index of the best of `candidates` (not empty, best HMM score first) by
-// combined score, comparing the frames of `speech` with the templates; ties
-// go to the earlier. Without templates, or with
-// templates of another dimension, the HMM score alone decides. A candidate
-// that is not a one-word sentence, or whose word has no template, is charged
-// the largest distance found, so that it neither wins nor loses by it. Only
-// the templates of the candidates' words are warped.
-std::size_t ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                              const FrameSpan& speech, const TemplateSet& templates, const Lexicon& lexicon);
+// What rescoring chose, and what the templates tell of it.
+struct TemplateChoice {
+    std::size_t best = 0;  // index of the chosen candidate
+    // Warping distance to the nearest of the chosen word's templates;
+    // infinity without.
+    double distance = std::numeric_limits<double>::infinity();
+    std::uint32_t templates = 0;  // templates of the chosen word
+    double templateFrames = 0.0;  // their average length
+};
+
+// The best of `candidates` (not empty, best HMM score first) by combined
+// score, comparing the frames of `speech` with the templates; ties go to the
+// earlier. Without templates, or with templates of another dimension, the
+// HMM score alone decides. A candidate that is not a one-word sentence, or
+// whose word has no template, is charged the largest distance found, so that
+// it neither wins nor loses by it. Only the templates of the candidates'
+// words are warped.
+TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
+                                 const FrameSpan& speech, const TemplateSet& templates, const Lexicon& lexicon);
 
 }  // namespace speech

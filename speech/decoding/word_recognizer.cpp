@@ -1,5 +1,8 @@
 #include "decoding/word_recognizer.h"
 
+#include <algorithm>
+
+#include "decoding/confidence.h"
 #include "decoding/template_rescoring.h"
 
 namespace speech {
@@ -10,23 +13,67 @@ namespace {
 // the word chosen among all paths was never ranked below the thirteenth.
 constexpr std::size_t kRescoredCandidates = 16;
 
+// Average over frames [first, last) of the best log-likelihood any of
+// `states` gives each frame: the score of a free loop through those states
+// (kLogZero without states: then nothing explains the frames).
+double BestStateAverage(const FeatureMatrix& features, std::uint32_t first, std::uint32_t last,
+                        const std::vector<std::uint32_t>& states, const StateScorer& scorer) {
+    if (states.empty()) return kLogZero;
+    if (first >= last) return 0.0;
+    double total = 0.0;
+    for (std::uint32_t t = first; t < last; ++t) {
+        double best = kLogZero;
+        for (const auto state : states) best = std::max(best, scorer.LogLikelihood(state, features.Frame(t)));
+        total += best;
+    }
+    return total / (last - first);
+}
+
 }  // namespace
 
 bool WordRecognizer::Build(const WordNetwork& network, const ModelInventory& inventory,
                            const TransitionSet& transitions, std::string& error) {
     lexicon_ = inventory.lexicon;
+    const PhoneModel* silence = inventory.Find(kSilenceModel);
+    silenceStates_ = silence != nullptr ? silence->states : std::vector<std::uint32_t>{};
     std::vector<std::uint32_t> branchOfNode;
     const WordNetwork sentences = OneWordSentences(network, branchOfNode);
     if (sentences.nodes.empty()) return decoder_.Build(network, inventory, transitions, error);
     return decoder_.Build(sentences, branchOfNode, inventory, transitions, error);
 }
 
-Hypothesis WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
-                                     const TemplateSet& templates, const DecoderSettings& settings) const {
+Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
+                                      const TemplateSet& templates, const DecoderSettings& settings) const {
     std::vector<Hypothesis> candidates = decoder_.Decode(features, scorer, settings);
     if (candidates.empty()) return {};
     if (candidates.size() > kRescoredCandidates) candidates.resize(kRescoredCandidates);
-    return candidates[ChooseByTemplates(candidates, features, speech, templates, lexicon_)];
+    const TemplateChoice choice = ChooseByTemplates(candidates, features, speech, templates, lexicon_);
+    Recognition result{candidates[choice.best], 0.0};
+    const std::vector<DecodedWord>& words = result.path.words;
+    if (!result.path.complete || words.empty()) return result;
+
+    // The word is the middle one of a one-word sentence, else the whole path.
+    const bool oneWord = words.size() == 3;
+    const std::uint32_t first = oneWord ? words[1].firstFrame : 0;
+    const std::uint32_t last = oneWord ? words[1].lastFrame + 1 : features.frameCount;
+    ConfidenceEvidence evidence;
+    if (oneWord) {
+        evidence.wordLogLikelihood = words[1].score;
+    } else {
+        for (const auto& word : words)
+            evidence.wordLogLikelihood += word.score * (word.lastFrame + 1 - word.firstFrame);
+        evidence.wordLogLikelihood /= features.frameCount;
+    }
+    evidence.garbageLogLikelihood = BestStateAverage(features, first, last, decoder_.UsedStates(), scorer);
+    const double penalties = settings.wordInsertionPenalty * double(words.size() - 1);
+    evidence.pathLogLikelihood = (result.path.score - penalties) / features.frameCount;
+    evidence.silenceLogLikelihood = BestStateAverage(features, 0, features.frameCount, silenceStates_, scorer);
+    evidence.templateDistance = choice.distance;
+    evidence.speechFrames = speech.end - speech.begin;
+    evidence.templateFrames = choice.templateFrames;
+    evidence.templates = choice.templates;
+    result.confidence = Confidence(evidence);
+    return result;
 }
 
 }  // namespace speech

@@ -1,10 +1,11 @@
 #pragma once
 // Recognition of one recording against a word network: the decoder's search,
-// then template rescoring of the paths it found. Every recording holds one
-// spoken word, so when the network has one-word sentences the search runs
-// over those alone (OneWordSentences: each middle word keeps its own best
-// path to the end, and rescoring chooses among them); a network without one
-// is searched whole, and its best path is the answer.
+// then template rescoring of the paths it found, then the confidence in the
+// chosen word. Every recording holds one spoken word, so when the network has
+// one-word sentences the search runs over those alone (OneWordSentences: each
+// middle word keeps its own best path to the end, and rescoring chooses among
+// them); a network without one is searched whole, and its best path is the
+// answer.
 
 #include <string>
 #include <vector>
@@ -14,23 +15,29 @@
 
 namespace speech {
 
+struct Recognition {
+    Hypothesis path;          // no words when nothing was decoded
+    double confidence = 0.0;  // in [0, 1]; 0 for a path that does not reach the network's end
+};
+
 class WordRecognizer {
 public:
     // False with `error` as Decoder::Build.
     bool Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
                std::string& error);
 
-    // The chosen path; no words when nothing was decoded. `speech` is where
-    // the recording's speech lies (PrepareRecordingFeatures). `templates` may
-    // be empty: then the HMM scores alone decide.
-    Hypothesis Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
-                         const TemplateSet& templates, const DecoderSettings& settings) const;
+    // The chosen path and the confidence in it. `speech` is where the
+    // recording's speech lies (PrepareRecordingFeatures). `templates` may be
+    // empty: then the HMM scores alone decide.
+    Recognition Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
+                          const TemplateSet& templates, const DecoderSettings& settings) const;
 
     const std::vector<std::uint32_t>& UsedStates() const { return decoder_.UsedStates(); }
 
 private:
     Decoder decoder_;
     Lexicon lexicon_;
+    std::vector<std::uint32_t> silenceStates_;
 };
 
 }  // namespace speech

@@ -1,7 +1,8 @@
 // TraceProjection ("trace_projection -p FILE", function lattice_rescoring):
 // decodes every feature file of the feature list against the word network of
-// the lattice list and writes the words of the best path to the output file
-// of the output list.
+// the lattice list and writes the words of the chosen path, with the
+// confidence in them, to the output file of the output list; below the
+// acceptance threshold no word is named (decoder_output.h).
 
 #include <algorithm>
 #include <cstdio>
@@ -214,16 +215,16 @@ int Run(int argc, char** argv) {
             status = 1;
             continue;
         }
-        const Hypothesis best = recognizer.Recognize(features, speech, *models->scorer, models->templates, settings);
-        if (best.words.empty()) {
+        const Recognition recognition =
+            recognizer.Recognize(features, speech, *models->scorer, models->templates, settings);
+        if (recognition.path.words.empty()) {
             ReportError(kTool, featureList[i] + ": no path through the word network fits the recording");
             status = 1;
             continue;
         }
-        if (!best.complete)
-            ReportError(kTool, featureList[i] +
-                                   ": no path reaches the end of the word network; the best partial path is written");
-        if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(best.words), error)) {
+        if (!recognition.path.complete)
+            ReportError(kTool, featureList[i] + ": no path reaches the end of the word network; no word is named");
+        if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(recognition), error)) {
             ReportError(kTool, error);
             status = 1;
         }

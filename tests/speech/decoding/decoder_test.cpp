@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "decoding/confidence.h"
 #include "decoding/decoder.h"
 #include "decoding/decoder_output.h"
 #include "speech/support/synthetic_models.h"
@@ -138,11 +139,21 @@ TEST(Decoder, BuildNamesWhatIsMissing) {
     }
 }
 
-TEST(DecoderOutput, TenCharacterPrefixThenWordAndScore) {
-    const std::vector<speech::DecodedWord> words{
-        {"!SENT_START", 0, 7, -3.25}, {"TURN_LEFT", 8, 12345, -41.5}, {"!SENT_END", 12346, 20000, 0.0}};
-    EXPECT_EQ(speech::FormatDecoderOutput(words),
-              "0000 0007 !SENT_START -3.25\n0008 9999 TURN_LEFT -41.5\n9999 9999 !SENT_END 0\n");
+TEST(DecoderOutput, NamesTheWordOnlyAboveTheAcceptanceThreshold) {
+    const speech::Hypothesis sentence{
+        {{"!SENT_START", 0, 7, -3.25}, {"TURN_LEFT", 8, 12345, -41.5}, {"!SENT_END", 12346, 20000, 0.0}}, -900, true};
+    const speech::Hypothesis partial{{{"!SENT_START", 0, 7, -3.25}, {"TURN_LEFT", 8, 20, -41.5}}, -900, false};
+    const struct {
+        speech::Recognition recognition;
+        const char* expected;
+    } cases[] = {
+        {{sentence, 0.934},
+         "0000 0007 !SENT_START 0.93 -3.25\n0008 9999 TURN_LEFT 0.93 -41.5\n9999 9999 !SENT_END 0.93 0\n"},
+        {{sentence, 0.02}, "0000 0007 !SENT_START 0.02 -3.25\n9999 9999 !SENT_END 0.02 0\n"},
+        {{partial, 0.0}, ""},
+    };
+    ASSERT_LT(0.02, speech::kAcceptanceThreshold);
+    for (const auto& c : cases) EXPECT_EQ(speech::FormatDecoderOutput(c.recognition), c.expected);
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // Paths that entered two words trail the path that stayed in silence by
     // twice the word insertion penalty: beyond the default state beam.
     const speech::DecoderSettings wide{1e9, 1e9, 1e9, 100};
-    const auto path = recognizer.Recognize(spoken, Whole(spoken), flat, templates, wide);
+    const auto path = recognizer.Recognize(spoken, Whole(spoken), flat, templates, wide).path;
     EXPECT_EQ(Word(path), "BA");
     EXPECT_EQ(path.words.front().firstFrame, 0u);
     EXPECT_EQ(path.words.back().lastFrame, spoken.frameCount - 1);
@@ -138,9 +138,11 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // A word without templates can still win on its models.
     templates.templates.pop_back();
     const auto framed = synthetic::Frames({"sil", "b", "a", "sil"}, 10, random);
-    EXPECT_EQ(Word(recognizer.Recognize(framed, Whole(framed), speech::StateScorer(synthetic::SeparatedStates()),
-                                        templates, {})),
-              "BA");
+    EXPECT_EQ(
+        Word(recognizer
+                 .Recognize(framed, Whole(framed), speech::StateScorer(synthetic::SeparatedStates()), templates, {})
+                 .path),
+        "BA");
 }
 
 TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
@@ -170,7 +172,7 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
     ASSERT_TRUE(recognizer.Build(network, inventory, synthetic::Transitions(), error)) << error;
     const speech::StateScorer scorer(synthetic::SeparatedStates());
     const auto spoken = synthetic::Frames({"sil", "b", "a", "a", "b", "b", "a", "b", "a", "a", "a", "sil"}, 5, random);
-    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), scorer, templates, {})), "Wbaabbabaaa");
+    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), scorer, templates, {}).path), "Wbaabbabaaa");
 
     // The recogniser rescores only the search's best paths; choosing among
     // all of them gives the same word.
@@ -187,8 +189,9 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         const auto frames = synthetic::Frames(phones, 4, random);
         const auto candidates = decoder.Decode(frames, scorer, wide);
         ASSERT_GT(candidates.size(), 10u);
-        const auto all = candidates[speech::ChooseByTemplates(candidates, frames, Whole(frames), templates, lexicon)];
-        EXPECT_EQ(Word(recognizer.Recognize(frames, Whole(frames), scorer, templates, wide)), Word(all)) << take;
+        const auto all =
+            candidates[speech::ChooseByTemplates(candidates, frames, Whole(frames), templates, lexicon).best];
+        EXPECT_EQ(Word(recognizer.Recognize(frames, Whole(frames), scorer, templates, wide).path), Word(all)) << take;
     }
 }
 
