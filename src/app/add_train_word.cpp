@@ -6,7 +6,6 @@
 
 #include "app/button_captions.h"
 #include "app/recognizer_dialog.h"
-#include "audio/audio_file_reader.h"
 #include "audio/speech_detection.h"
 #include "text/text.h"
 #include "vocabulary/word_forms.h"
@@ -28,14 +27,6 @@ std::string RefusedWordMessage(const std::wstring& word) {
     return "\"" + ToNarrowText(EscapeControlCharacters(word)) +
            "\" cannot be trained: a word may not be sp, sil or hold !SENT_START, !SENT_END, \"#\", control "
            "characters or any of | ( ) [ ] { } < > ; = $";
-}
-
-// A press too short to record a sample leaves an empty file, which the
-// reader refuses: it holds no speech either.
-bool RecordingHoldsSpeech(const std::wstring& fileName) {
-    std::vector<std::int16_t> samples;
-    std::string problem;
-    return ReadAudioFile(ToNarrowText(fileName), samples, problem) && HoldsSpeech(samples);
 }
 
 }  // namespace
@@ -68,7 +59,7 @@ void RecognizerDialog::OnAddTrainWord() {
     }
     // Nothing said, or a press too short for a word: training on it would
     // spoil the word's models.
-    if (!RecordingHoldsSpeech(RecordingFileName())) {
+    if (!RecordingHoldsSpeech(ToNarrowText(RecordingFileName()))) {
         window_->SetButtonCaption(IdTrainButton, kTrainCaption);
         outcome_.failures.push_back("no speech was heard, so the word was not trained");
         return;

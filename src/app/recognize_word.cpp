@@ -3,6 +3,7 @@
 
 #include "app/button_captions.h"
 #include "app/recognizer_dialog.h"
+#include "audio/speech_detection.h"
 #include "text/text.h"
 
 namespace {
@@ -43,6 +44,18 @@ void RecognizerDialog::OnRecognizeWord() {
         trainingSession.RunTrainingChain();
         retrainBeforeRecognition_ = false;
     }
+    for (int line = window_->CountListLines(IdResultList) - 1; line >= 0; --line) {
+        window_->DeleteListLine(IdResultList, line);
+    }
+    // Nothing said, a cough or a click: no word is there to recognise, and
+    // the decoder is not asked to find one.
+    if (!RecordingHoldsSpeech(ToNarrowText(RecordingFileName()))) {
+        window_->ShowListPlaceholder(IdResultList, kNoWordRecognisedText);
+        outcome_.done = "recording " + IntToText(utteranceCounter) + " held no speech, so no word was recognised";
+        ++utteranceCounter;
+        window_->SetButtonCaption(IdRecognizeButton, kRecognizeCaption);
+        return;
+    }
     recognitionSession.utteranceNumber = utteranceCounter;
     recognitionSession.WriteRawDecList();
     recognitionSession.WriteMfcDecList();
@@ -52,9 +65,6 @@ void RecognizerDialog::OnRecognizeWord() {
     recognitionSession.RunTraceProjection();
     recognitionSession.ReadDecoderOutput();
 
-    for (int line = window_->CountListLines(IdResultList) - 1; line >= 0; --line) {
-        window_->DeleteListLine(IdResultList, line);
-    }
     for (const auto& [word, score] : recognitionSession.results) {
         window_->AddListLine(IdResultList, ResultLine(word, score));
     }

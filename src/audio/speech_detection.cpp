@@ -8,6 +8,7 @@
 #include <numbers>
 #include <optional>
 
+#include "audio/audio_file_reader.h"
 #include "audio/recording_format.h"
 
 namespace {
@@ -79,3 +80,9 @@ double LoudestStretchDb(const std::vector<std::int16_t>& samples) {
 }
 
 bool HoldsSpeech(const std::vector<std::int16_t>& samples) { return LoudestStretchDb(samples) >= kSpeechAboveFloorDb; }
+
+bool RecordingHoldsSpeech(const std::string& fileName) {
+    std::vector<std::int16_t> samples;
+    std::string problem;
+    return ReadAudioFile(fileName, samples, problem) && HoldsSpeech(samples);
+}

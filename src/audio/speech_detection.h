@@ -1,5 +1,6 @@
 #pragma once
-// Whether a recording holds speech at all, before a word is trained with it.
+// Whether a recording holds speech at all, before a word is trained with it
+// or recognised in it.
 //
 // The rule: the samples pass a high-pass filter at 150 Hz (a microphone's DC
 // offset, mains hum and the rumble of a room lie below it, a voice's formants
@@ -17,10 +18,15 @@
 // "f"): a loud breath counts as speech, a faint one does not.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // True when `samples` (recording rate) hold speech by the rule above.
 bool HoldsSpeech(const std::vector<std::int16_t>& samples);
+
+// The same for a recording file. A file that cannot be read (a press too
+// short to record a sample leaves an empty one) holds no speech either.
+bool RecordingHoldsSpeech(const std::string& fileName);
 
 // How far above the noise floor the loudest stretch of 0.1 s lies, in dB:
 // the level that half of its frames reach. A recording holds speech when this

@@ -210,15 +210,21 @@ TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
     EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
     EXPECT_EQ(run.err, "");
 
+    // The decoder names no word; a recording without speech never reaches it.
     environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "nothing.txt").c_str());
-    run = RunInWork({"recognize", "silence.raw", "save", "counter"});
+    run = RunInWork({"recognize", "word.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "3\n");
+    EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in word.raw\n");
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str());
+    run = RunInWork({"recognize", "silence.raw", "save", "counter"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "4\n");
     EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in silence.raw\n");
 
     run = RunInWork({"train", "yes", "silence.raw", "counter", "words"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "3\nyes\n");
+    EXPECT_EQ(run.out, "4\nyes\n");
     EXPECT_EQ(run.err, "parrot-cli: train: no speech was heard, so the word was not trained\n");
 }
 
