@@ -91,7 +91,9 @@ def one_run(cli, corpus, task, speaker, takes, nonspeech):
         recognitions.append(Recognition(task, speaker, kind, truth, k, answer,
                                         results[answer] if answer else None, fields))
     problems = ["parrot-cli exit status %d" % run.returncode] if run.returncode else []
-    problems += [l for l in run.stderr.splitlines() if l.startswith("parrot-cli:")][:5]
+    # A rejection is an answer, not a problem.
+    problems += [l for l in run.stderr.splitlines()
+                 if l.startswith("parrot-cli:") and ": no word recognised in " not in l][:5]
     if len(answers) < len(cases):
         problems.append("%d recognitions without output" % (len(cases) - len(answers)))
     return recognitions, action_times(run.stderr)["recognize"], problems
