@@ -61,21 +61,36 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             emission[t * distinct + s] = scorer.LogLikelihood(statistics.states[s], features.Frame(std::uint32_t(t)));
     auto b = [&](std::size_t t, std::uint32_t position) { return emission[t * distinct + slot[position]]; };
 
-    std::vector<double> alpha(frames * positions, kLogZero);
-    for (const auto& arc : chain.entries) alpha[arc.to] = LogAdd(alpha[arc.to], arc.logProbability + b(0, arc.to));
-    for (std::size_t t = 1; t < frames; ++t) {
-        const double* previous = &alpha[(t - 1) * positions];
+    // Sums over the arcs into a frame are taken in linear terms, relative to
+    // the frame's best score, so that each position costs one exp() and one
+    // log() a pass instead of one LogAdd per arc. A term more than about 700
+    // below the best of its frame underflows to 0, as it would in LogAdd.
+    std::vector<double> arcProbability(chain.arcs.size());
+    for (std::size_t a = 0; a < chain.arcs.size(); ++a) arcProbability[a] = std::exp(chain.arcs[a].logProbability);
+    std::vector<double> sums(positions);
+
+    // Forward: log alpha, and alpha relative to the best of its frame.
+    std::vector<double> alpha(frames * positions, kLogZero), relative(frames * positions, 0.0), best(frames, kLogZero);
+    auto finishFrame = [&](std::size_t t, bool prune) {
         double* current = &alpha[t * positions];
-        for (const auto& arc : chain.arcs)
-            if (previous[arc.from] != kLogZero)
-                current[arc.to] = LogAdd(current[arc.to], previous[arc.from] + arc.logProbability);
-        double best = kLogZero;
+        best[t] = *std::max_element(current, current + positions);
         for (std::uint32_t p = 0; p < positions; ++p) {
-            if (current[p] != kLogZero) current[p] += b(t, p);
-            best = std::max(best, current[p]);
+            if (prune && current[p] < best[t] - beam) current[p] = kLogZero;
+            if (current[p] != kLogZero) relative[t * positions + p] = std::exp(current[p] - best[t]);
         }
+    };
+    for (const auto& arc : chain.entries) alpha[arc.to] = LogAdd(alpha[arc.to], arc.logProbability + b(0, arc.to));
+    finishFrame(0, false);
+    for (std::size_t t = 1; t < frames; ++t) {
+        if (best[t - 1] == kLogZero) break;
+        const double* previous = &relative[(t - 1) * positions];
+        std::fill(sums.begin(), sums.end(), 0.0);
+        for (std::size_t a = 0; a < chain.arcs.size(); ++a)
+            sums[chain.arcs[a].to] += previous[chain.arcs[a].from] * arcProbability[a];
+        double* current = &alpha[t * positions];
         for (std::uint32_t p = 0; p < positions; ++p)
-            if (current[p] < best - beam) current[p] = kLogZero;
+            if (sums[p] > 0.0) current[p] = best[t - 1] + std::log(sums[p]) + b(t, p);
+        finishFrame(t, true);
     }
     double total = kLogZero;
     const double* last = &alpha[(frames - 1) * positions];
@@ -83,24 +98,49 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
         if (last[arc.from] != kLogZero) total = LogAdd(total, last[arc.from] + arc.logProbability);
     if (total == kLogZero || !std::isfinite(total)) return;
 
-    std::vector<double> beta(frames * positions, kLogZero);
+    // Backward, with the occupation and transition counts of each frame:
+    // beta of a position is the frame's best step ahead times the sum of its
+    // arcs' steps relative to that best.
+    std::vector<double> beta(frames * positions, kLogZero), ahead(positions), arcCounts(chain.arcs.size(), 0.0);
     for (const auto& arc : chain.exits)
         if (last[arc.from] != kLogZero)
             beta[(frames - 1) * positions + arc.from] =
                 LogAdd(beta[(frames - 1) * positions + arc.from], arc.logProbability);
+    for (std::uint32_t p = 0; p < positions; ++p) {
+        const double logGamma = last[p] + beta[(frames - 1) * positions + p] - total;
+        if (logGamma >= kExpUnderflow)
+            AddFrame(statistics, slot[p], features.Frame(std::uint32_t(frames - 1)), dimension, std::exp(logGamma));
+    }
     for (std::size_t t = frames - 1; t-- > 0;) {
         const double* next = &beta[(t + 1) * positions];
-        double* current = &beta[t * positions];
+        double top = kLogZero;
+        for (std::uint32_t p = 0; p < positions; ++p)
+            if (next[p] != kLogZero) top = std::max(top, b(t + 1, p) + next[p]);
+        if (top == kLogZero) continue;
+        for (std::uint32_t p = 0; p < positions; ++p)
+            ahead[p] = next[p] == kLogZero ? 0.0 : std::exp(b(t + 1, p) + next[p] - top);
         const double* forward = &alpha[t * positions];
-        for (const auto& arc : chain.arcs) {
-            if (forward[arc.from] == kLogZero || next[arc.to] == kLogZero) continue;
-            const double step = arc.logProbability + b(t + 1, arc.to) + next[arc.to];
-            current[arc.from] = LogAdd(current[arc.from], step);
-            const double logCount = forward[arc.from] + step - total;
-            if (logCount >= kExpUnderflow) CountTransitions(statistics, chain, arc, std::exp(logCount));
+        const double* forwardRelative = &relative[t * positions];
+        const double scale = std::exp(best[t] + top - total);
+        std::fill(sums.begin(), sums.end(), 0.0);
+        for (std::size_t a = 0; a < chain.arcs.size(); ++a) {
+            const ChainArc& arc = chain.arcs[a];
+            if (forward[arc.from] == kLogZero || ahead[arc.to] == 0.0) continue;
+            const double step = arcProbability[a] * ahead[arc.to];
+            sums[arc.from] += step;
+            arcCounts[a] += forwardRelative[arc.from] * step * scale;
+        }
+        double* current = &beta[t * positions];
+        for (std::uint32_t p = 0; p < positions; ++p) {
+            if (sums[p] == 0.0) continue;
+            current[p] = top + std::log(sums[p]);
+            const double gamma = forwardRelative[p] * sums[p] * scale;
+            if (gamma > 0.0) AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
         }
     }
 
+    for (std::size_t a = 0; a < chain.arcs.size(); ++a)
+        if (arcCounts[a] > 0.0) CountTransitions(statistics, chain, chain.arcs[a], arcCounts[a]);
     for (const auto& arc : chain.entries) {
         const double count = std::exp(alpha[arc.to] + beta[arc.to] - total);
         if (count > 0.0) CountTransitions(statistics, chain, arc, count);
@@ -108,14 +148,6 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     for (const auto& arc : chain.exits) {
         if (last[arc.from] == kLogZero) continue;
         CountTransitions(statistics, chain, arc, std::exp(last[arc.from] + arc.logProbability - total));
-    }
-    for (std::size_t t = 0; t < frames; ++t) {
-        for (std::uint32_t p = 0; p < positions; ++p) {
-            const double logGamma = alpha[t * positions + p] + beta[t * positions + p] - total;
-            if (logGamma < kExpUnderflow) continue;
-            const double gamma = std::exp(logGamma);
-            if (gamma > 0.0) AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
-        }
     }
     statistics.logLikelihood = total;
     statistics.aligned = true;
