@@ -26,7 +26,7 @@ constexpr char kTool[] = "bw_train";
 // spread of tempo and formants between a user's takes of a word. Made only of
 // features laid out as the application extracts them (the extractor's
 // default settings, with energy, deltas and accelerations).
-constexpr double kSpeedFactors[] = {0.85, 1.15};
+constexpr double kSpeedFactors[] = {0.8, 1.2};
 
 const ParameterKeys kKeys{
     {"mfcclist_file", "lablist_file", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file",
