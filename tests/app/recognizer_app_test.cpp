@@ -1,5 +1,5 @@
-// The start hook: the socket layer's failure ends the program with its
-// message before anything is read or written; otherwise the dialog runs once.
+// The start hook: the socket layer's failure, or a run that cannot be
+// prepared, ends the program with its message before the dialog runs.
 
 #include <filesystem>
 #include <string>
@@ -48,20 +48,15 @@ TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(Folder()));
 }
 
-TEST_F(AppTest, PreparedRunRunsTheDialogOnceAndFailedPreparationShowsWhy) {
-    for (const bool prepared : {true, false}) {
-        FakePlatform platform;
-        platform.runProblem = prepared ? "" : "the work folder /w is in use by another Parrot (process 7)";
-        RecognizerApp app(platform);
-        EXPECT_FALSE(app.InitInstance());
-        std::vector<std::string> expected{"StartSocketLayer", "PrepareRun"};
-        if (prepared) {
-            expected.push_back("RunMainDialog");
-        }
-        EXPECT_EQ(platform.calls, expected);
-        EXPECT_EQ(platform.messages.size(), prepared ? 0u : 1u);
-        EXPECT_EQ(app.ExitCode(), prepared ? 0 : 1);
-    }
+// A run that cannot be prepared shows why and never opens the dialog.
+TEST_F(AppTest, FailedPreparationShowsWhyAndRunsNoDialog) {
+    FakePlatform platform;
+    platform.runProblem = "the work folder /w is in use by another Parrot (process 7)";
+    RecognizerApp app(platform);
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"StartSocketLayer", "PrepareRun"}));
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(app.ExitCode(), 1);
 }
 
 }  // namespace

@@ -294,10 +294,7 @@ TEST_F(DialogTest, PlantedSymbolicLinksAreNotWrittenThrough) {
 
 // Each entry point the test engine was called with, in order, and the log cleared.
 std::vector<std::string> TakeEngineCalls() {
-    std::vector<std::string> names;
-    for (const auto& call : ReadTestEngineLog("engine.log")) {
-        names.push_back(call[0]);
-    }
+    std::vector<std::string> names = LoggedEntryPoints("engine.log");
     fs::remove("engine.log");
     return names;
 }

@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "dictionary/pronunciation_dictionary.h"
-#include "dictionary/transcription.h"
 #include "dictionary_folder.h"
 
 namespace {
@@ -29,9 +28,6 @@ TEST(EnglishDictionary, HoldsEveryCaseOfItsWordsInSortedRecords) {
     for (const char* word : {"yEs", "hello(2)", "xyzzy"}) {
         EXPECT_EQ(Found(dictionary, word), "(none)") << word;
     }
-    std::vector<std::wstring> phones;
-    TranscribeWord(dictionary, L"Yes xyzzy", phones);
-    EXPECT_EQ(phones, (std::vector<std::wstring>{L"y", L"eh", L"s", L"space", L"xy", L"zz", L"y"}));
 
     // Strictly ascending words keep every first-byte range short and unique.
     ASSERT_GT(dictionary.indexRecords.size(), 300000u);

@@ -62,12 +62,6 @@ TEST_F(TestEngineBinding, EachToolReceivesExactlyItsArguments) {
     EXPECT_EQ(log[7], std::vector<std::string>{"BWTrain"});
 }
 
-TEST_F(TestEngineBinding, ToolResultIsPassedBack) {
-    environment.Set("PARROT_TEST_ENGINE_FAIL", "ConvertMmf");
-    EXPECT_NE(engine.Run(EngineTool::ConvertMmf, {"convert_mmf"}), 0);
-    EXPECT_EQ(engine.Run(EngineTool::InitHMM, {"init_hmm"}), 0);
-}
-
 // A library that cannot be opened, and one (the C math library) that exports
 // none of the entry points: one line on stderr, then every tool fails.
 TEST(EngineBinding, MissingLibraryOrEntryPointsAreReportedInOneLineAndEveryToolFails) {

@@ -6,13 +6,6 @@
 #include <string>
 #include <vector>
 
-// The feature extraction call that training and decoding share, up to its
-// "-input" and "-output" lists.
-inline const std::string kFeatureExtraction =
-    "ExtractFeatures extract_feature -delta -acc -cms -zero_mean -energy -energy_norm -mfcc 12 -delta_win 2 "
-    "-lifter_coeff 36 -window_dur 20 -frame_dur 10 -num_fbanks 22 -window_type hamming -sf 11025.0 "
-    "-pre_emph_coeff 0.97 -output_mode binary";
-
 // The pieces of `line` between the `separator` characters.
 inline std::vector<std::string> SplitLine(const std::string& line, char separator) {
     std::vector<std::string> pieces;
@@ -35,12 +28,9 @@ inline std::vector<std::vector<std::string>> ReadTestEngineLog(const std::string
     return calls;
 }
 
-// Calls written as lines of words separated by single spaces, in the form
-// ReadTestEngineLog gives.
-inline std::vector<std::vector<std::string>> CallsOfLines(const std::vector<std::string>& lines) {
-    std::vector<std::vector<std::string>> calls;
-    for (const std::string& line : lines) {
-        calls.push_back(SplitLine(line, ' '));
-    }
-    return calls;
+// The entry point of each logged call, in order.
+inline std::vector<std::string> LoggedEntryPoints(const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& call : ReadTestEngineLog(path)) names.push_back(call[0]);
+    return names;
 }
