@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -201,14 +200,6 @@ TEST_F(RecognizerWindowTest, ShownWordIsSelectedAndScrolledIntoView) {
     EXPECT_EQ(words->currentItem()->text(), "word39");
     EXPECT_TRUE(words->viewport()->rect().contains(words->visualItemRect(words->currentItem())));
     window.hide();
-}
-
-TEST_F(RecognizerWindowTest, CloseButtonActsAsOk) {
-    QTimer::singleShot(0, &window, [&] { window.close(); });
-    const int result = window.exec();
-    EXPECT_EQ(logic.closes, 1);
-    EXPECT_EQ(result, IdOk);
-    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
