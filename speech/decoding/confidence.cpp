@@ -19,14 +19,14 @@ constexpr double kLargestSilenceRatio = 100.0;
 // are correlated, so a single weight says little on its own: the length
 // mismatch, given the rest, came out slightly in the word's favour.
 struct Weights {
-    double bias = 7.0729;
-    double logLikelihoodRatio = 1.14271;
-    double perTemplateLogLikelihoodRatio = -2.25961;
-    double distance = -1.16515;
-    double perTemplateDistance = -1.66146;
-    double lengthMismatch = 0.687871;
-    double perTemplate = 7.83204;
-    double silenceRatio = 0.0413988;
+    double bias = 7.36369;
+    double logLikelihoodRatio = 1.18775;
+    double perTemplateLogLikelihoodRatio = -1.87066;
+    double distance = -1.25617;
+    double perTemplateDistance = -1.85156;
+    double lengthMismatch = 1.05001;
+    double perTemplate = 10.9877;
+    double silenceRatio = 0.0416698;
 };
 constexpr Weights kWeights;
 

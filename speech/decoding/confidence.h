@@ -25,8 +25,9 @@ namespace speech {
 // word the user trained is rarely refused (a few in a hundred takes with one
 // take per word, hardly ever with three), at the price of letting through
 // some words that were never trained (about one in six with one take, one in
-// twenty with three).
-inline constexpr double kAcceptanceThreshold = 0.12;
+// twenty with three; a word that differs from a trained one in a single
+// sound, "cat" for "cap", nearly always).
+inline constexpr double kAcceptanceThreshold = 0.1;
 
 struct ConfidenceEvidence {
     // Average log-likelihoods per frame.
