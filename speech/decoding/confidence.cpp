@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace speech {
 namespace {
@@ -30,6 +31,29 @@ struct Weights {
 };
 constexpr Weights kWeights;
 
+// The logistic function alone came out too sure of its best answers and not
+// sure enough of middling ones; this map, from its value to the share of
+// answers that were right at that value on the same recognitions, makes the
+// confidence behave like a probability. Linear between the points.
+struct CalibrationPoint {
+    double logistic;
+    double probability;
+};
+constexpr CalibrationPoint kCalibration[] = {{0.0, 0.0},     {0.020, 0.005}, {0.143, 0.121}, {0.247, 0.275},
+                                             {0.348, 0.422}, {0.451, 0.505}, {0.551, 0.537}, {0.646, 0.753},
+                                             {0.756, 0.817}, {0.854, 0.891}, {0.961, 0.930}, {1.0, 0.97}};
+
+double Calibrated(double logistic) {
+    for (std::size_t i = 1; i < std::size(kCalibration); ++i) {
+        const CalibrationPoint& low = kCalibration[i - 1];
+        const CalibrationPoint& high = kCalibration[i];
+        if (logistic <= high.logistic)
+            return low.probability +
+                   (high.probability - low.probability) * (logistic - low.logistic) / (high.logistic - low.logistic);
+    }
+    return kCalibration[std::size(kCalibration) - 1].probability;
+}
+
 }  // namespace
 
 double Confidence(const ConfidenceEvidence& evidence) {
@@ -50,7 +74,7 @@ double Confidence(const ConfidenceEvidence& evidence) {
                      kWeights.perTemplateDistance * distance / templates + kWeights.lengthMismatch * lengthMismatch +
                      kWeights.perTemplate / templates + kWeights.silenceRatio * silenceRatio;
     if (!std::isfinite(z)) return 0.0;
-    return 1.0 / (1.0 + std::exp(-z));
+    return Calibrated(1.0 / (1.0 + std::exp(-z)));
 }
 
 }  // namespace speech

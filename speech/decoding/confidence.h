@@ -9,10 +9,10 @@
 //   of the recording;
 // and adds what the word templates tell: how near the recording is to the
 // nearest of the word's templates, and how far its length is from theirs.
-// The evidence is combined by a logistic function whose weights were fitted
-// to recognitions of trained words, untrained words and recordings without
-// speech, for one and three takes per word and vocabularies of three to
-// twenty words. The number of templates the word has (its takes and their
+// The evidence is combined by a logistic function, mapped to the share of
+// right answers; both were fitted to recognitions of trained words,
+// untrained words and recordings without speech, for one and three takes
+// per word and vocabularies of three to twenty words. The number of templates the word has (its takes and their
 // perturbed copies) enters it, since one take makes every distance larger
 // and every model less sure.
 
@@ -27,7 +27,7 @@ namespace speech {
 // some words that were never trained (about one in six with one take, one in
 // twenty with three; a word that differs from a trained one in a single
 // sound, "cat" for "cap", nearly always).
-inline constexpr double kAcceptanceThreshold = 0.1;
+inline constexpr double kAcceptanceThreshold = 0.08;
 
 struct ConfidenceEvidence {
     // Average log-likelihoods per frame.
