@@ -4,11 +4,16 @@
 
 namespace speech {
 
-struct Decoder::Token {
-    double score = kLogZero;
+// What a token carries besides its score: the current word so far.
+struct Decoder::TokenPath {
     double acoustic = 0.0;      // acoustic log-likelihood of the current word so far
     std::uint32_t start = 0;    // first frame of the current word
     std::int32_t history = -1;  // the word end before the current word
+};
+
+struct Decoder::Token {
+    double score = kLogZero;
+    TokenPath path;
 };
 
 // A word that ended at a frame on some surviving path.
@@ -21,15 +26,20 @@ struct Decoder::WordEnd {
     std::int32_t history = -1;
 };
 
+// The tokens of the word states are held by slot (see WordStates): scores
+// apart from the rest, so that the Viterbi step reads a dense array and
+// copies a token's path only when the token wins.
 struct Decoder::Search {
-    std::vector<double> emission;                        // by state number, at the current frame
-    std::vector<std::vector<Token>> tokens, nextTokens;  // by instance, by chain position
-    std::vector<Token> entry;                            // by node: the token entering it at the current frame
-    std::vector<WordEnd> wordEnds;                       // every word end kept so far
-    std::size_t frameEnds = 0;                           // the current frame's word ends start here
-    std::vector<double> nodeBest;                        // by node: the best score of a state step
-    std::vector<double> branchBest;                      // by branch: the best word end or entry
-    std::vector<std::uint32_t> branchEnds;               // by branch: word ends kept at the current frame
+    std::vector<double> emission;             // by state number, at the current frame
+    std::vector<double> scores, nextScores;   // by slot
+    std::vector<TokenPath> paths, nextPaths;  // by slot
+    std::vector<std::uint8_t> idleFrames;     // by word: the last frames in a row it held no token, at most 2
+    std::vector<Token> entry;                 // by node: the token entering it at the current frame
+    std::vector<WordEnd> wordEnds;            // every word end kept so far
+    std::vector<WordEnd> candidates;          // the current frame's word ends before the beams
+    std::size_t frameEnds = 0;                // the current frame's word ends start here
+    std::vector<double> branchBest;           // by branch: the best word end or entry
+    std::vector<std::uint32_t> branchEnds;    // by branch: word ends kept at the current frame
 };
 
 namespace {
@@ -43,28 +53,6 @@ void Offer(const T& token, double logProbability, T& target) {
     target.score += logProbability;
 }
 
-// One frame of the Viterbi recursion in `chain`: each position takes its best
-// predecessor, the token entering the chain or a position of the previous
-// frame's `current`, and adds its state's emission. Returns the best score.
-template <typename T>
-double ViterbiStep(const StateChain& chain, const T& enter, const std::vector<T>& current,
-                   const std::vector<double>& emission, std::vector<T>& next) {
-    std::fill(next.begin(), next.end(), T{});
-    if (enter.score != kLogZero)
-        for (const auto& arc : chain.entries) Offer(enter, arc.logProbability, next[arc.to]);
-    for (const auto& arc : chain.arcs)
-        if (current[arc.from].score != kLogZero) Offer(current[arc.from], arc.logProbability, next[arc.to]);
-    double best = kLogZero;
-    for (std::size_t p = 0; p < next.size(); ++p) {
-        if (next[p].score == kLogZero) continue;
-        const double b = emission[chain.states[p]];
-        next[p].score += b;
-        next[p].acoustic += b;
-        best = std::max(best, next[p].score);
-    }
-    return best;
-}
-
 }  // namespace
 
 bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory, const TransitionSet& transitions,
@@ -75,7 +63,12 @@ bool Decoder::Build(const WordNetwork& network, const ModelInventory& inventory,
 bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>& branchOfNode,
                     const ModelInventory& inventory, const TransitionSet& transitions, std::string& error) {
     nodes_.assign(network.nodes.size(), Node{});
-    instances_.clear();
+    words_.clear();
+    exits_.clear();
+    slotState_.clear();
+    arcsBegin_.assign(1, 0);
+    arcFrom_.clear();
+    arcLogProbability_.clear();
     usedStates_.clear();
     if (network.nodes.empty() || network.start >= network.nodes.size() || network.end >= network.nodes.size()) {
         error = "the word network has no valid start and end node";
@@ -110,18 +103,16 @@ bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>
             error = "word " + word + " is not in the lexicon";
             return false;
         }
+        std::vector<StateChain> chains;
         for (const auto& pronunciation : found->second) {
-            WordInstance instance;
-            instance.node = n;
-            if (!BuildStateChain(pronunciation, inventory, transitions, instance.chain, error)) {
+            StateChain chain;
+            if (!BuildStateChain(pronunciation, inventory, transitions, chain, error)) {
                 error = "word " + word + ": " + error;
                 return false;
             }
-            if (instance.chain.states.empty()) continue;  // a pronunciation without sound
-            nodes_[n].instances.push_back(std::uint32_t(instances_.size()));
-            usedStates_.insert(usedStates_.end(), instance.chain.states.begin(), instance.chain.states.end());
-            instances_.push_back(std::move(instance));
+            if (!chain.states.empty()) chains.push_back(std::move(chain));  // else a pronunciation without sound
         }
+        if (!chains.empty()) AddWordStates(n, JoinPronunciations(chains));
     }
     std::sort(usedStates_.begin(), usedStates_.end());
     usedStates_.erase(std::unique(usedStates_.begin(), usedStates_.end()), usedStates_.end());
@@ -151,6 +142,32 @@ bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>
     return true;
 }
 
+void Decoder::AddWordStates(std::uint32_t node, const PronunciationTree& tree) {
+    WordStates word;
+    word.node = node;
+    word.entry = std::uint32_t(slotState_.size());
+    word.end = word.entry + 1 + std::uint32_t(tree.states.size());
+    auto slotOf = [&](std::uint32_t position) {
+        return position == PronunciationTree::kEntry ? word.entry : word.entry + 1 + position;
+    };
+    slotState_.push_back(0);
+    arcsBegin_.push_back(arcsBegin_.back());
+    for (std::size_t p = 0; p < tree.states.size(); ++p) {
+        slotState_.push_back(tree.states[p]);
+        for (const auto& arc : tree.incoming[p]) {
+            arcFrom_.push_back(slotOf(arc.position));
+            arcLogProbability_.push_back(arc.logProbability);
+        }
+        arcsBegin_.push_back(std::uint32_t(arcFrom_.size()));
+    }
+    word.exitsBegin = std::uint32_t(exits_.size());
+    for (const auto& exit : tree.exits) exits_.push_back({slotOf(exit.position), exit.logProbability});
+    word.exitsEnd = std::uint32_t(exits_.size());
+    usedStates_.insert(usedStates_.end(), tree.states.begin(), tree.states.end());
+    nodes_[node].states = std::int32_t(words_.size());
+    words_.push_back(word);
+}
+
 void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
     for (const auto n : nullOrder_) {
         if (entry[n].score == kLogZero) continue;
@@ -159,37 +176,67 @@ void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
 }
 
 void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
-    // The state beam compares the tokens of one word with that word's best,
-    // so that the alignments of a word that ends later are not cut off by
-    // the paths that have already left it.
-    std::vector<double>& best = search.nodeBest;
-    std::fill(best.begin(), best.end(), kLogZero);
-    for (std::size_t i = 0; i < instances_.size(); ++i) {
-        double& nodeBest = best[instances_[i].node];
-        nodeBest = std::max(nodeBest, ViterbiStep(instances_[i].chain, search.entry[instances_[i].node],
-                                                  search.tokens[i], search.emission, search.nextTokens[i]));
+    const double* scores = search.scores.data();
+    const TokenPath* paths = search.paths.data();
+    double* nextScores = search.nextScores.data();
+    TokenPath* nextPaths = search.nextPaths.data();
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        const WordStates& word = words_[w];
+        const Token& enter = search.entry[word.node];
+        std::uint8_t& idle = search.idleFrames[w];
+        // Both token arrays hold nothing for the word, and nothing enters.
+        if (idle == 2 && enter.score == kLogZero) continue;
+        search.scores[word.entry] = enter.score;
+        search.paths[word.entry] = enter.path;
+        // Each position takes its best predecessor, the first of equals.
+        double best = kLogZero;
+        for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot) {
+            double top = kLogZero;
+            std::uint32_t from = word.entry;
+            for (std::uint32_t a = arcsBegin_[slot]; a < arcsBegin_[slot + 1]; ++a) {
+                const double candidate = scores[arcFrom_[a]] + arcLogProbability_[a];
+                if (candidate > top) {
+                    top = candidate;
+                    from = arcFrom_[a];
+                }
+            }
+            if (top == kLogZero) {
+                nextScores[slot] = kLogZero;
+                continue;
+            }
+            const double emission = search.emission[slotState_[slot]];
+            nextScores[slot] = top + emission;
+            nextPaths[slot] = paths[from];
+            nextPaths[slot].acoustic += emission;
+            best = std::max(best, nextScores[slot]);
+        }
+        // The state beam compares the tokens of one word with that word's
+        // best, so that the alignments of a word that ends later are not cut
+        // off by the paths that have already left it.
+        const double floor = best - stateBeam;
+        for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot)
+            if (nextScores[slot] < floor) nextScores[slot] = kLogZero;
+        idle = best == kLogZero ? std::uint8_t(std::min(idle + 1, 2)) : std::uint8_t(0);
     }
-    std::swap(search.tokens, search.nextTokens);
-    for (std::size_t i = 0; i < instances_.size(); ++i) {
-        const double floor = best[instances_[i].node] - stateBeam;
-        for (auto& token : search.tokens[i])
-            if (token.score < floor) token = Token{};
-    }
+    std::swap(search.scores, search.nextScores);
+    std::swap(search.paths, search.nextPaths);
 }
 
 void Decoder::CollectWordEnds(Search& search, std::uint32_t frame, bool last, const DecoderSettings& settings) const {
     // A word end is kept when it can go somewhere: to a following word
     // before the last frame, to the network's end at the last frame.
-    std::vector<WordEnd> candidates;
+    std::vector<WordEnd>& candidates = search.candidates;
+    candidates.clear();
     for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
-        if (last ? !nodes_[n].final : !nodes_[n].leadsToWord) continue;
+        if (nodes_[n].states < 0 || (last ? !nodes_[n].final : !nodes_[n].leadsToWord)) continue;
+        const WordStates& word = words_[std::size_t(nodes_[n].states)];
         WordEnd end;
-        for (const auto i : nodes_[n].instances)
-            for (const auto& arc : instances_[i].chain.exits) {
-                const Token& from = search.tokens[i][arc.from];
-                if (from.score == kLogZero || from.score + arc.logProbability <= end.score) continue;
-                end = WordEnd{n, from.start, frame, from.score + arc.logProbability, from.acoustic, from.history};
-            }
+        for (std::uint32_t e = word.exitsBegin; e < word.exitsEnd; ++e) {
+            const double from = search.scores[exits_[e].slot];
+            if (from == kLogZero || from + exits_[e].logProbability <= end.score) continue;
+            const TokenPath& path = search.paths[exits_[e].slot];
+            end = WordEnd{n, path.start, frame, from + exits_[e].logProbability, path.acoustic, path.history};
+        }
         if (end.score != kLogZero) candidates.push_back(end);
     }
     std::stable_sort(candidates.begin(), candidates.end(),
@@ -213,7 +260,7 @@ void Decoder::EnterSuccessors(Search& search, std::uint32_t frame, const Decoder
     std::fill(entry.begin(), entry.end(), Token{});
     for (std::size_t link = search.frameEnds; link < search.wordEnds.size(); ++link) {
         const WordEnd& end = search.wordEnds[link];
-        const Token token{end.score + settings.wordInsertionPenalty, 0.0, frame + 1, std::int32_t(link)};
+        const Token token{end.score + settings.wordInsertionPenalty, {0.0, frame + 1, std::int32_t(link)}};
         for (const auto next : nodes_[end.node].next) Offer(token, 0.0, entry[next]);
     }
     PassThroughNullNodes(entry);
@@ -239,17 +286,18 @@ std::vector<DecodedWord> Decoder::TraceBack(const Search& search, std::int32_t l
 std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const StateScorer& scorer,
                                         const DecoderSettings& settings) const {
     const std::uint32_t frames = features.frameCount;
-    if (frames == 0 || instances_.empty()) return {};
+    if (frames == 0 || words_.empty()) return {};
     Search search;
     search.emission.assign(usedStates_.back() + 1, kLogZero);
-    search.tokens.resize(instances_.size());
-    for (std::size_t i = 0; i < instances_.size(); ++i) search.tokens[i].assign(instances_[i].chain.states.size(), {});
-    search.nextTokens = search.tokens;
+    search.scores.assign(slotState_.size(), kLogZero);
+    search.nextScores = search.scores;
+    search.paths.assign(slotState_.size(), TokenPath{});
+    search.nextPaths = search.paths;
+    search.idleFrames.assign(words_.size(), 2);
     search.entry.assign(nodes_.size(), Token{});
-    search.nodeBest.assign(nodes_.size(), kLogZero);
     search.branchBest.assign(branches_, kLogZero);
     search.branchEnds.assign(branches_, 0);
-    search.entry[start_] = Token{0.0, 0.0, 0, -1};
+    search.entry[start_] = Token{0.0, {}};
     PassThroughNullNodes(search.entry);
 
     for (std::uint32_t t = 0; t < frames; ++t) {
@@ -268,18 +316,19 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
 
     // No path reaches the end: the best token of the last frame, its word
     // cut off there.
-    const Token* best = nullptr;
-    std::uint32_t node = 0;
-    for (std::size_t i = 0; i < instances_.size(); ++i)
-        for (const auto& token : search.tokens[i])
-            if (token.score != kLogZero && (best == nullptr || token.score > best->score)) {
-                best = &token;
-                node = instances_[i].node;
+    const WordStates* best = nullptr;
+    std::uint32_t bestSlot = 0;
+    for (const WordStates& word : words_)
+        for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot)
+            if (search.scores[slot] != kLogZero && (best == nullptr || search.scores[slot] > search.scores[bestSlot])) {
+                best = &word;
+                bestSlot = slot;
             }
     if (best == nullptr) return {};
-    Hypothesis partial{TraceBack(search, best->history), best->score, false};
+    const TokenPath& path = search.paths[bestSlot];
+    Hypothesis partial{TraceBack(search, path.history), search.scores[bestSlot], false};
     partial.words.push_back(
-        {nodes_[node].word, best->start, frames - 1, best->acoustic / double(frames - best->start)});
+        {nodes_[best->node].word, path.start, frames - 1, path.acoustic / double(frames - path.start)});
     return {partial};
 }
 

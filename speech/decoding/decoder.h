@@ -1,6 +1,7 @@
 #pragma once
 // Token-passing Viterbi search of a word network, each word expanded through
-// the lexicon into the HMM states of every one of its pronunciations. Every
+// the lexicon into the HMM states of its pronunciations, joined into one
+// pronunciation tree per word (the beginning they share is searched once). Every
 // frame takes three steps: tokens move through the states of the words
 // (the Viterbi step, with the state beam), the words that end are collected
 // (word-end beam, at most `maxWordEnds`), and their tokens enter the words
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "decoding/pronunciation_tree.h"
 #include "features/feature_file.h"
 #include "grammar/word_network.h"
 #include "models/hmm_chain.h"
@@ -72,22 +74,34 @@ public:
     const std::vector<std::uint32_t>& UsedStates() const { return usedStates_; }
 
 private:
+    struct TokenPath;
     struct Token;
     struct WordEnd;
     struct Search;
-    struct WordInstance {
+    // The pronunciation tree of one word, laid out in the search's token
+    // arrays: the slot `entry` holds the token entering the word at the
+    // current frame, the tree's positions follow it up to `end`.
+    struct WordStates {
         std::uint32_t node = 0;
-        StateChain chain;
+        std::uint32_t entry = 0;
+        std::uint32_t end = 0;
+        std::uint32_t exitsBegin = 0;  // its range of `exits_`
+        std::uint32_t exitsEnd = 0;
+    };
+    struct Exit {
+        std::uint32_t slot = 0;
+        double logProbability = 0.0;
     };
     struct Node {
-        std::string word;                      // empty for a null node
-        std::vector<std::uint32_t> instances;  // one per pronunciation
-        std::vector<std::uint32_t> next;       // the nodes it has arcs to
+        std::string word;                 // empty for a null node
+        std::int32_t states = -1;         // its WordStates, -1 for a null node or a word without sound
+        std::vector<std::uint32_t> next;  // the nodes it has arcs to
         std::uint32_t branch = 0;
         bool leadsToWord = false;  // a word may follow, through null nodes
         bool final = false;        // the network may end after it, through null nodes
     };
 
+    void AddWordStates(std::uint32_t node, const PronunciationTree& tree);
     void PropagateThroughStates(Search& search, double stateBeam) const;
     void CollectWordEnds(Search& search, std::uint32_t frame, bool last, const DecoderSettings& settings) const;
     void EnterSuccessors(Search& search, std::uint32_t frame, const DecoderSettings& settings) const;
@@ -98,7 +112,14 @@ private:
     std::vector<std::uint32_t> nullOrder_;
     std::uint32_t start_ = 0;
     std::uint32_t branches_ = 1;
-    std::vector<WordInstance> instances_;
+    std::vector<WordStates> words_;
+    std::vector<Exit> exits_;
+    // By slot: the state it emits with (0 for entry slots) and its range of
+    // the arcs into it, whose sources and log-probabilities follow.
+    std::vector<std::uint32_t> slotState_;
+    std::vector<std::uint32_t> arcsBegin_;
+    std::vector<std::uint32_t> arcFrom_;
+    std::vector<double> arcLogProbability_;
     std::vector<std::uint32_t> usedStates_;
 };
 

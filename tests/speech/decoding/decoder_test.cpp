@@ -42,10 +42,11 @@ speech::TransitionSet Transitions() {
 }
 
 std::vector<speech::Hypothesis> Decode(const speech::WordNetwork& network, const std::vector<std::string>& spoken,
-                                       std::uint32_t framesPerPhone, const speech::DecoderSettings& settings = {}) {
+                                       std::uint32_t framesPerPhone, const speech::DecoderSettings& settings = {},
+                                       const speech::ModelInventory& inventory = Inventory()) {
     speech::Decoder decoder;
     std::string error;
-    EXPECT_TRUE(decoder.Build(network, Inventory(), Transitions(), error)) << error;
+    EXPECT_TRUE(decoder.Build(network, inventory, Transitions(), error)) << error;
     std::mt19937 random(11);
     const auto features = synthetic::Frames(spoken, framesPerPhone, random);
     return decoder.Decode(features, speech::StateScorer(synthetic::SeparatedStates()), settings);
@@ -82,6 +83,46 @@ TEST(Decoder, FindsTheSpokenWords) {
                   .front()
                   .words.size(),
               3u);
+}
+
+// The search steps once through the beginning that a word's pronunciations
+// share; the word still decodes as the best of its pronunciations searched
+// one at a time, to the same score and frames.
+TEST(Decoder, PronunciationsSharingTheirBeginningDecodeAsTheBestOfThemAlone) {
+    using Pronunciation = std::vector<std::string>;
+    const struct {
+        std::vector<Pronunciation> pronunciations;
+        std::vector<std::string> spoken;
+    } cases[] = {
+        {{{"a", "b"}, {"a", "b", "a"}}, {"sil", "a", "b", "a", "sil"}},
+        {{{"a", "b", "a"}, {"a", "b"}}, {"sil", "a", "b", "sil"}},
+        // c has b's states but lingers: "a c" wins on a long b, "a b" on a
+        // short one, and neither may take the other's positions.
+        {{{"a", "b"}, {"a", "c"}}, {"sil", "a", "b", "b", "b", "sil"}},
+        {{{"a", "c", "sil"}, {"a", "b", "sil"}}, {"sil", "a", "b", "sil"}},
+        {{{"b", "a"}, {"a", "b"}, {"a"}}, {"sil", "a", "b", "sil"}},
+    };
+    const auto network = synthetic::LoopNetwork({"W"});
+    for (const auto& c : cases) {
+        auto inventory = Inventory();
+        std::vector<speech::Hypothesis> alone;
+        for (const auto& pronunciation : c.pronunciations) {
+            inventory.lexicon["W"] = {pronunciation};
+            const auto paths = Decode(network, c.spoken, 10, {}, inventory);
+            ASSERT_FALSE(paths.empty());
+            if (alone.empty() || paths.front().score > alone.front().score) alone = paths;
+        }
+        inventory.lexicon["W"] = c.pronunciations;
+        const auto together = Decode(network, c.spoken, 10, {}, inventory);
+        ASSERT_FALSE(together.empty());
+        const auto& best = together.front();
+        EXPECT_EQ(best.score, alone.front().score) << c.pronunciations.front().size();
+        ASSERT_EQ(best.words.size(), alone.front().words.size());
+        for (std::size_t w = 0; w < best.words.size(); ++w) {
+            EXPECT_EQ(best.words[w].firstFrame, alone.front().words[w].firstFrame);
+            EXPECT_EQ(best.words[w].score, alone.front().words[w].score);
+        }
+    }
 }
 
 TEST(Decoder, WordsCoverTheFramesInOrderAndScoreAverageLikelihoods) {
