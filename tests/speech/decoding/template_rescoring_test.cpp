@@ -55,22 +55,27 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     }
 }
 
-TEST(WarpingDistance, AbandonsOnlyAboveTheLimit) {
+TEST(WarpingDistance, ExactAtOrBelowTheLimitAndABoundAboveIt) {
+    // Recordings of 1 to 40 random frames: the best paths wander off the
+    // diagonal, and at a limit near the distance the warping keeps only
+    // the cells near them.
     std::mt19937 random(3);
-    const std::vector<float> scales(synthetic::kDimension, 1.0f);
-    const auto spoken = synthetic::Frames({"a", "b", "a"}, 6, random);
-    for (const auto& phones :
-         std::vector<std::vector<std::string>>{{"a", "b", "a"}, {"a", "b"}, {"b", "a", "b", "b"}}) {
-        const auto other = synthetic::Frames(phones, 5, random);
-        const double exact = speech::WarpingDistance(spoken, other, scales);
-        // At or above the distance, the warping runs to the end.
-        EXPECT_EQ(speech::WarpingDistance(spoken, other, scales, exact), exact);
-        EXPECT_EQ(speech::WarpingDistance(spoken, other, scales, exact * 1.5), exact);
-        // Below it, a lower bound that exceeds the limit.
-        for (const double limit : {0.0, exact / 4, exact * 0.99}) {
-            const double bound = speech::WarpingDistance(spoken, other, scales, limit);
-            EXPECT_GT(bound, limit);
-            EXPECT_LE(bound, exact);
+    std::normal_distribution<float> noise;
+    auto noiseFrames = [&](std::uint32_t frames) {
+        speech::FeatureMatrix features{frames, synthetic::kDimension, 100000, {}, std::nullopt};
+        for (std::uint32_t k = 0; k < frames * synthetic::kDimension; ++k) features.values.push_back(noise(random));
+        return features;
+    };
+    const std::vector<float> scales{0.5f, 1.0f, 2.0f};
+    for (int pair = 0; pair < 300; ++pair) {
+        const auto a = noiseFrames(1 + random() % 40), b = noiseFrames(1 + random() % 40);
+        const double exact = speech::WarpingDistance(a, b, scales);
+        for (const double share : {1.0, 1.01, 1.5})
+            EXPECT_EQ(speech::WarpingDistance(a, b, scales, exact * share), exact) << pair << " " << share;
+        for (const double limit : {exact * 0.99, exact * 0.7, exact / 4, 0.0, -1.0}) {
+            const double bound = speech::WarpingDistance(a, b, scales, limit);
+            EXPECT_GT(bound, limit) << pair;
+            EXPECT_LE(bound, exact) << pair;
         }
     }
 }
