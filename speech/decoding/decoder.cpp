@@ -65,10 +65,8 @@ bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>
     nodes_.assign(network.nodes.size(), Node{});
     words_.clear();
     exits_.clear();
-    slotState_.clear();
-    arcsBegin_.assign(1, 0);
-    arcFrom_.clear();
-    arcLogProbability_.clear();
+    slots_.clear();
+    arcs_.clear();
     usedStates_.clear();
     if (network.nodes.empty() || network.start >= network.nodes.size() || network.end >= network.nodes.size()) {
         error = "the word network has no valid start and end node";
@@ -145,20 +143,15 @@ bool Decoder::Build(const WordNetwork& network, const std::vector<std::uint32_t>
 void Decoder::AddWordStates(std::uint32_t node, const PronunciationTree& tree) {
     WordStates word;
     word.node = node;
-    word.entry = std::uint32_t(slotState_.size());
+    word.entry = std::uint32_t(slots_.size());
     word.end = word.entry + 1 + std::uint32_t(tree.states.size());
     auto slotOf = [&](std::uint32_t position) {
         return position == PronunciationTree::kEntry ? word.entry : word.entry + 1 + position;
     };
-    slotState_.push_back(0);
-    arcsBegin_.push_back(arcsBegin_.back());
+    slots_.push_back({0, std::uint32_t(arcs_.size())});
     for (std::size_t p = 0; p < tree.states.size(); ++p) {
-        slotState_.push_back(tree.states[p]);
-        for (const auto& arc : tree.incoming[p]) {
-            arcFrom_.push_back(slotOf(arc.position));
-            arcLogProbability_.push_back(arc.logProbability);
-        }
-        arcsBegin_.push_back(std::uint32_t(arcFrom_.size()));
+        for (const auto& arc : tree.incoming[p]) arcs_.push_back({arc.logProbability, slotOf(arc.position)});
+        slots_.push_back({tree.states[p], std::uint32_t(arcs_.size())});
     }
     word.exitsBegin = std::uint32_t(exits_.size());
     for (const auto& exit : tree.exits) exits_.push_back({slotOf(exit.position), exit.logProbability});
@@ -176,8 +169,11 @@ void Decoder::PassThroughNullNodes(std::vector<Token>& entry) const {
 }
 
 void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
-    const double* scores = search.scores.data();
-    const TokenPath* paths = search.paths.data();
+    const Slot* slots = slots_.data();
+    const SlotArc* arcs = arcs_.data();
+    const double* emissions = search.emission.data();
+    double* scores = search.scores.data();
+    TokenPath* paths = search.paths.data();
     double* nextScores = search.nextScores.data();
     TokenPath* nextPaths = search.nextPaths.data();
     for (std::size_t w = 0; w < words_.size(); ++w) {
@@ -186,36 +182,38 @@ void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
         std::uint8_t& idle = search.idleFrames[w];
         // Both token arrays hold nothing for the word, and nothing enters.
         if (idle == 2 && enter.score == kLogZero) continue;
-        search.scores[word.entry] = enter.score;
-        search.paths[word.entry] = enter.path;
+        scores[word.entry] = enter.score;
+        paths[word.entry] = enter.path;
         // Each position takes its best predecessor, the first of equals.
         double best = kLogZero;
+        std::uint32_t a = slots[word.entry].arcsEnd;
         for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot) {
             double top = kLogZero;
             std::uint32_t from = word.entry;
-            for (std::uint32_t a = arcsBegin_[slot]; a < arcsBegin_[slot + 1]; ++a) {
-                const double candidate = scores[arcFrom_[a]] + arcLogProbability_[a];
+            for (const std::uint32_t end = slots[slot].arcsEnd; a < end; ++a) {
+                const double candidate = scores[arcs[a].from] + arcs[a].logProbability;
                 if (candidate > top) {
                     top = candidate;
-                    from = arcFrom_[a];
+                    from = arcs[a].from;
                 }
             }
             if (top == kLogZero) {
                 nextScores[slot] = kLogZero;
                 continue;
             }
-            const double emission = search.emission[slotState_[slot]];
+            const double emission = emissions[slots[slot].state];
+            TokenPath path = paths[from];
+            path.acoustic += emission;
+            nextPaths[slot] = path;
             nextScores[slot] = top + emission;
-            nextPaths[slot] = paths[from];
-            nextPaths[slot].acoustic += emission;
-            best = std::max(best, nextScores[slot]);
+            best = std::max(best, top + emission);
         }
         // The state beam compares the tokens of one word with that word's
         // best, so that the alignments of a word that ends later are not cut
         // off by the paths that have already left it.
         const double floor = best - stateBeam;
         for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot)
-            if (nextScores[slot] < floor) nextScores[slot] = kLogZero;
+            nextScores[slot] = nextScores[slot] < floor ? kLogZero : nextScores[slot];
         idle = best == kLogZero ? std::uint8_t(std::min(idle + 1, 2)) : std::uint8_t(0);
     }
     std::swap(search.scores, search.nextScores);
@@ -289,9 +287,9 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
     if (frames == 0 || words_.empty()) return {};
     Search search;
     search.emission.assign(usedStates_.back() + 1, kLogZero);
-    search.scores.assign(slotState_.size(), kLogZero);
+    search.scores.assign(slots_.size(), kLogZero);
     search.nextScores = search.scores;
-    search.paths.assign(slotState_.size(), TokenPath{});
+    search.paths.assign(slots_.size(), TokenPath{});
     search.nextPaths = search.paths;
     search.idleFrames.assign(words_.size(), 2);
     search.entry.assign(nodes_.size(), Token{});

@@ -114,12 +114,18 @@ private:
     std::uint32_t branches_ = 1;
     std::vector<WordStates> words_;
     std::vector<Exit> exits_;
-    // By slot: the state it emits with (0 for entry slots) and its range of
-    // the arcs into it, whose sources and log-probabilities follow.
-    std::vector<std::uint32_t> slotState_;
-    std::vector<std::uint32_t> arcsBegin_;
-    std::vector<std::uint32_t> arcFrom_;
-    std::vector<double> arcLogProbability_;
+    // A slot's arcs are the ones between the end of the previous slot's and
+    // its own `arcsEnd`.
+    struct Slot {
+        std::uint32_t state = 0;  // the state it emits with (0 for an entry slot)
+        std::uint32_t arcsEnd = 0;
+    };
+    struct SlotArc {
+        double logProbability = 0.0;
+        std::uint32_t from = 0;  // the slot it comes from
+    };
+    std::vector<Slot> slots_;
+    std::vector<SlotArc> arcs_;  // the arcs into each slot, slot by slot
     std::vector<std::uint32_t> usedStates_;
 };
 
