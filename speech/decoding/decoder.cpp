@@ -33,7 +33,7 @@ struct Decoder::Search {
     std::vector<double> emission;             // by state number, at the current frame
     std::vector<double> scores, nextScores;   // by slot
     std::vector<TokenPath> paths, nextPaths;  // by slot
-    std::vector<std::uint8_t> idleFrames;     // by word: the last frames in a row it held no token, at most 2
+    std::vector<std::uint8_t> entered;        // by word: a token has entered it
     std::vector<Token> entry;                 // by node: the token entering it at the current frame
     std::vector<WordEnd> wordEnds;            // every word end kept so far
     std::vector<WordEnd> candidates;          // the current frame's word ends before the beams
@@ -179,9 +179,9 @@ void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
     for (std::size_t w = 0; w < words_.size(); ++w) {
         const WordStates& word = words_[w];
         const Token& enter = search.entry[word.node];
-        std::uint8_t& idle = search.idleFrames[w];
-        // Both token arrays hold nothing for the word, and nothing enters.
-        if (idle == 2 && enter.score == kLogZero) continue;
+        // Until a token first enters a word, it has none to step.
+        if (enter.score != kLogZero) search.entered[w] = 1;
+        if (!search.entered[w]) continue;
         scores[word.entry] = enter.score;
         paths[word.entry] = enter.path;
         // Each position takes its best predecessor, the first of equals.
@@ -214,7 +214,6 @@ void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
         const double floor = best - stateBeam;
         for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot)
             nextScores[slot] = nextScores[slot] < floor ? kLogZero : nextScores[slot];
-        idle = best == kLogZero ? std::uint8_t(std::min(idle + 1, 2)) : std::uint8_t(0);
     }
     std::swap(search.scores, search.nextScores);
     std::swap(search.paths, search.nextPaths);
@@ -291,7 +290,7 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
     search.nextScores = search.scores;
     search.paths.assign(slots_.size(), TokenPath{});
     search.nextPaths = search.paths;
-    search.idleFrames.assign(words_.size(), 2);
+    search.entered.assign(words_.size(), 0);
     search.entry.assign(nodes_.size(), Token{});
     search.branchBest.assign(branches_, kLogZero);
     search.branchEnds.assign(branches_, 0);

@@ -1,8 +1,8 @@
 #pragma once
 // Token-passing Viterbi search of a word network, each word expanded through
 // the lexicon into the HMM states of its pronunciations, joined into one
-// pronunciation tree per word (the beginning they share is searched once). Every
-// frame takes three steps: tokens move through the states of the words
+// pronunciation tree per word (the beginning they share is searched once).
+// Every frame takes three steps: tokens move through the states of the words
 // (the Viterbi step, with the state beam), the words that end are collected
 // (word-end beam, at most `maxWordEnds`), and their tokens enter the words
 // that may follow, through null nodes (word insertion penalty, word-entry
@@ -92,6 +92,16 @@ private:
         std::uint32_t slot = 0;
         double logProbability = 0.0;
     };
+    // A slot's arcs are the ones between the end of the previous slot's and
+    // its own `arcsEnd`.
+    struct Slot {
+        std::uint32_t state = 0;  // the state it emits with (0 for an entry slot)
+        std::uint32_t arcsEnd = 0;
+    };
+    struct SlotArc {
+        double logProbability = 0.0;
+        std::uint32_t from = 0;  // the slot it comes from
+    };
     struct Node {
         std::string word;                 // empty for a null node
         std::int32_t states = -1;         // its WordStates, -1 for a null node or a word without sound
@@ -114,16 +124,6 @@ private:
     std::uint32_t branches_ = 1;
     std::vector<WordStates> words_;
     std::vector<Exit> exits_;
-    // A slot's arcs are the ones between the end of the previous slot's and
-    // its own `arcsEnd`.
-    struct Slot {
-        std::uint32_t state = 0;  // the state it emits with (0 for an entry slot)
-        std::uint32_t arcsEnd = 0;
-    };
-    struct SlotArc {
-        double logProbability = 0.0;
-        std::uint32_t from = 0;  // the slot it comes from
-    };
     std::vector<Slot> slots_;
     std::vector<SlotArc> arcs_;  // the arcs into each slot, slot by slot
     std::vector<std::uint32_t> usedStates_;
