@@ -184,7 +184,8 @@ void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
         if (!search.entered[w]) continue;
         scores[word.entry] = enter.score;
         paths[word.entry] = enter.path;
-        // Each position takes its best predecessor, the first of equals.
+        // Each position takes its best predecessor, the first of equals; one
+        // that no token reaches stays at kLogZero, its path unused.
         double best = kLogZero;
         std::uint32_t a = slots[word.entry].arcsEnd;
         for (std::uint32_t slot = word.entry + 1; slot < word.end; ++slot) {
@@ -196,10 +197,6 @@ void Decoder::PropagateThroughStates(Search& search, double stateBeam) const {
                     top = candidate;
                     from = arcs[a].from;
                 }
-            }
-            if (top == kLogZero) {
-                nextScores[slot] = kLogZero;
-                continue;
             }
             const double emission = emissions[slots[slot].state];
             TokenPath path = paths[from];
