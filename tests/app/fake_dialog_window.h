@@ -34,12 +34,9 @@ public:
             lines.erase(lines.begin() + index);
         }
     }
-    void SetIcons() override { calls.push_back("SetIcons"); }
-    void CentreOnScreen() override { calls.push_back("CentreOnScreen"); }
-    int RunSplashDialog() override {
-        calls.push_back("RunSplashDialog");
-        return splashResult;
-    }
+    void SetIcons() override {}
+    void CentreOnScreen() override {}
+    int RunSplashDialog() override { return IdOk; }
     void EndDialog(int result) override { endResults.push_back(result); }
     void EnableButton(int controlId, bool enabled) override { disabled[controlId] = !enabled; }
     void ShowRecordingIndicator(bool shown) override { indicatorShown = shown; }
@@ -58,9 +55,7 @@ public:
     std::map<int, std::wstring> texts;
     std::map<int, std::vector<std::wstring>> lists;
     std::map<int, bool> disabled;
-    std::vector<std::string> calls;
     std::vector<int> endResults;
-    int splashResult = IdOk;
     bool indicatorShown = false;
     std::map<int, std::wstring> placeholders;
     std::map<int, std::wstring> shownLines;
