@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <numbers>
 
 #include "audio/audio_file_reader.h"
@@ -61,34 +60,26 @@ std::string ExpectedRecording(const std::vector<std::int16_t>& samples) {
     return bytes;
 }
 
-TEST(FileCaptureTest, StereoWavAt16kHzIsRecordedAsConvertedSamplesThenSilence) {
+// A stereo WAV at 16 kHz is mixed down and resampled; a raw file is recorded
+// byte for byte. Either is padded to whole buffers only when it does not
+// fill them, and followed by the drain's silence.
+TEST(FileCaptureTest, FilesAreRecordedAsTheirSamplesThenSilence) {
     TemporaryFolder folder;
     const std::string wav = folder.Path("tone.wav");
     WriteToneWav(wav, 16000, 2, 0.5);
-
-    std::vector<std::int16_t> samples;
+    std::vector<std::int16_t> tone;
     std::string error;
-    ASSERT_TRUE(ReadAudioFile(wav, samples, error)) << error;
-    // Resampled and mixed down as the converter's own test shows for streams.
-    EXPECT_NEAR(static_cast<double>(samples.size()), 0.5 * 11025, 4.0);
-    EXPECT_NEAR(*std::max_element(samples.begin(), samples.end()), 16384, 300);
-    EXPECT_EQ(Record(wav, folder.Path("0.raw")), ExpectedRecording(samples));
-}
+    ASSERT_TRUE(ReadAudioFile(wav, tone, error)) << error;
+    EXPECT_NEAR(static_cast<double>(tone.size()), 0.5 * 11025, 4.0);
+    EXPECT_NEAR(*std::max_element(tone.begin(), tone.end()), 16384, 300);
+    EXPECT_EQ(Record(wav, folder.Path("0.raw")), ExpectedRecording(tone));
 
-// A raw file is recorded byte for byte, padded to whole buffers only when it
-// does not fill them.
-TEST(FileCaptureTest, RawFileIsRecordedByteForByte) {
-    TemporaryFolder folder;
     std::vector<std::int16_t> ramp;
-    for (int i = 0; i < 5000; ++i) {
-        ramp.push_back(static_cast<std::int16_t>(i * 13 - 30000));
-    }
+    for (int i = 0; i < 5000; ++i) ramp.push_back(static_cast<std::int16_t>(i * 13 - 30000));
     for (const auto& samples : {ramp, std::vector<std::int16_t>(kBufferBytes, 1234)}) {
         const std::string raw = folder.Path("word.RAW");
         WriteFileBytes(raw, SampleBytes(samples));
-        const std::string recording = Record(raw, folder.Path("1.raw"));
-        EXPECT_EQ(recording.size() % kBufferBytes, 0U);
-        EXPECT_EQ(recording, ExpectedRecording(samples));
+        EXPECT_EQ(Record(raw, folder.Path("1.raw")), ExpectedRecording(samples));
     }
 }
 
@@ -138,19 +129,10 @@ TEST(FileCaptureTest, FailedWriteEndsTheRecordingAtOnce) {
     SelectCaptureDevice("none");
 }
 
-TEST(CaptureSelectionTest, UnknownSpecsAreRefusedAndNoneRecordsNothing) {
+TEST(CaptureSelectionTest, UnknownSpecsAreRefused) {
     for (const std::string spec : {"", "alsa", "file:", "portaudio:", "None"}) {
         EXPECT_NE(SelectCaptureDevice(spec).find("unknown capture device"), std::string::npos) << spec;
     }
-    TemporaryFolder folder;
-    const std::string file = folder.Path("0.raw");
-    ASSERT_EQ(SelectCaptureDevice("none"), "");
-    WaitForEndOfInput();
-    DeviceHandle handle = nullptr;
-    StartRecording(std::wstring(file.begin(), file.end()), kRecordingFormat, &handle);
-    EXPECT_TRUE(RecordingFailed());
-    StopRecording(handle);
-    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace

@@ -38,16 +38,16 @@ protected:
     PronunciationDictionary dictionary_;
 };
 
-TEST_F(Transcription, FoundPiecesGiveTheirPronunciationWithoutMarks) {
+// Found pieces give their pronunciation without marks; missing ones are
+// spelled by character position; pieces are separated by one space unit.
+TEST_F(Transcription, WordsBecomeUnitsPieceByPiece) {
+    const Units newXyzzy{L"n", L"uw", L"space", L"xy", L"zz", L"y"};
     ExpectUnits({{L"cat", {L"k", L"ae", L"t"}},
                  {L"its", {L"ih", L"t.s"}},
                  {L"dash", {L"d", L".", L"sh"}},
                  {L"yes", {L"y", L"eh", L"s"}},
-                 {L"caf\u00e9", {L"k", L"ae", L"f", L"ey"}}});
-}
-
-TEST_F(Transcription, MissingPiecesAreSpelledByCharacterPosition) {
-    ExpectUnits({{L"xyzzy", {L"xy", L"zz", L"y"}},
+                 {L"caf\u00e9", {L"k", L"ae", L"f", L"ey"}},
+                 {L"xyzzy", {L"xy", L"zz", L"y"}},
                  {L"a_b", {L"ab"}},
                  {L"ab_cd", {L"ab", L"c", L"d"}},
                  {L"Cat", {L"Ca", L"t"}},
@@ -55,16 +55,15 @@ TEST_F(Transcription, MissingPiecesAreSpelledByCharacterPosition) {
                  // "sp" would name the short-pause model.
                  {L"spx", {L"s", L"p", L"x"}},
                  {L"aspx", {L"as", L"px"}},
-                 {std::wstring(L"new\0x", 5), {L"ne", std::wstring(L"w\0", 2), L"x"}}});
+                 {std::wstring(L"new\0x", 5), {L"ne", std::wstring(L"w\0", 2), L"x"}},
+                 {L"", {}},
+                 {L"   ", {}},
+                 {L"new xyzzy", newXyzzy},
+                 {L"  new   xyzzy ", newXyzzy}});
 
     Units phones;
     TranscribeWord(dictionary_, std::wstring(301, L'q'), phones);
     EXPECT_EQ(phones.size(), 151u);
-}
-
-TEST_F(Transcription, PiecesAreSeparatedByOneSpaceUnit) {
-    const Units expected{L"n", L"uw", L"space", L"xy", L"zz", L"y"};
-    ExpectUnits({{L"", {}}, {L"   ", {}}, {L"new xyzzy", expected}, {L"  new   xyzzy ", expected}});
 }
 
 TEST(TranscriptionWithoutDictionary, SpellsEveryPiece) {

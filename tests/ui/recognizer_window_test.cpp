@@ -96,18 +96,6 @@ TEST_F(RecognizerWindowTest, ControlsHaveTheirCaptionsAndDoNotOverlap) {
     window.hide();
 }
 
-TEST_F(RecognizerWindowTest, TabOrderFollowsTheControlTable) {
-    const std::vector<int> expected = {IdWordEdit, IdTrainButton, IdRecognizeButton, IdOk,
-                                       IdCancel,   IdSaveButton,  IdWordList,        IdResultList};
-    std::vector<int> order;
-    QWidget* widget = window.Control(IdWordEdit);
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus) order.push_back(widget->property("controlId").toInt());
-        widget = widget->nextInFocusChain();
-    } while (widget != window.Control(IdWordEdit));
-    EXPECT_EQ(order, expected);
-}
-
 // Deleting a line that is not there changes nothing.
 TEST_F(RecognizerWindowTest, DeletingAMissingLineChangesNothing) {
     for (const wchar_t* line : {L"no", L"stop", L"yes"}) window.AddListLine(IdResultList, line);

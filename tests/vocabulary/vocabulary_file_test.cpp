@@ -2,23 +2,12 @@
 
 #include <sys/stat.h>
 
-#include <memory>
-
 #include "dictionary/pronunciation_dictionary.h"
 #include "vocabulary_test_support.h"
 
 namespace {
 
 const std::string kExample = "7\nhello#0#1#\nturn left#2#3#5#\nstop#4#";
-
-std::unique_ptr<WordEntry> Entry(const std::wstring& name, std::vector<std::int32_t> utterances,
-                                 bool isBuiltIn = false) {
-    auto entry = std::make_unique<WordEntry>();
-    entry->name = name;
-    entry->utterances = std::move(utterances);
-    entry->isBuiltIn = isBuiltIn;
-    return entry;
-}
 
 class VocabularyFile : public ::testing::Test {
 protected:
@@ -72,8 +61,8 @@ TEST_F(VocabularyFile, FollowsTheLineRules) {
     }
 }
 
-// Accented words, NUL and invalid bytes, and long lines survive loading and
-// saving byte for byte.
+// Accented words, NUL and invalid bytes, long lines and bare words survive
+// loading and saving byte for byte.
 TEST_F(VocabularyFile, WordsSurviveByteForByte) {
     using namespace std::string_literals;
     const std::string bytes =
@@ -87,7 +76,8 @@ TEST_F(VocabularyFile, WordsSurviveByteForByte) {
         utterances.push_back(n);
     }
     const std::string longBytes = "200000\n" + std::string(10000, 'a') + "#1#\n" + line + "#";
-    for (const std::string& file : {bytes, longBytes}) {
+    // Also a word without takes, repeated and negative numbers, and no word.
+    for (const std::string& file : {bytes, longBytes, std::string("9\nw#-2#5#5#\nyes#"), std::string("12")}) {
         const LoadedFile loaded = LoadBytes(folder, file);
         EXPECT_EQ(SaveToBytes(folder, loaded.vocabulary, loaded.counter), file);
     }
@@ -97,17 +87,6 @@ TEST_F(VocabularyFile, WordsSurviveByteForByte) {
     EXPECT_EQ(loaded.vocabulary.count(L"\u0434\u0430"), 1u);
     EXPECT_EQ(UserWords(LoadBytes(folder, longBytes).vocabulary),
               (Words{{std::wstring(10000, L'a'), {1}}, {L"many", utterances}}));
-}
-
-TEST_F(VocabularyFile, SavesEdgeVocabularies) {
-    Vocabulary builtInsOnly;
-    builtInsOnly[L"sp"] = Entry(L"sp", {1, 2}, true);
-    EXPECT_EQ(SaveToBytes(folder, builtInsOnly, 0), "0");
-
-    Vocabulary vocabulary;
-    vocabulary[L"yes"] = Entry(L"yes", {});
-    vocabulary[L"w"] = Entry(L"w", {-2, 5, 5});
-    EXPECT_EQ(SaveToBytes(folder, vocabulary, -3), "-3\nw#-2#5#5#\nyes#");
 }
 
 TEST_F(VocabularyFile, MissingFileIsCreatedEmptyAndOneThatCannotBeLeavesTheBuiltIns) {
