@@ -44,7 +44,10 @@ struct FakeLogic {
 
 class RecognizerWindowTest : public ::testing::Test {
 protected:
-    RecognizerWindowTest() : window(logic.Commands()) { logic.window = &window; }
+    RecognizerWindowTest() : window(logic.Commands()) {
+        logic.window = &window;
+        window.show();
+    }
 
     QLabel* Label(const QString& caption) {
         for (QLabel* label : window.findChildren<QLabel*>()) {
@@ -78,7 +81,6 @@ TEST_F(RecognizerWindowTest, ControlsHaveTheirCaptionsAndDoNotOverlap) {
         EXPECT_NE(Label(caption), nullptr) << caption;
     }
 
-    window.show();
     window.ShowRecordingIndicator(true);
     std::vector<QWidget*> controls;
     for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -93,7 +95,6 @@ TEST_F(RecognizerWindowTest, ControlsHaveTheirCaptionsAndDoNotOverlap) {
                 << controls[i]->metaObject()->className() << " " << controls[j]->metaObject()->className();
         }
     }
-    window.hide();
 }
 
 // Deleting a line that is not there changes nothing.
@@ -111,7 +112,6 @@ TEST_F(RecognizerWindowTest, DeletingAMissingLineChangesNothing) {
 // The placeholder is drawn inside the empty list, is no line of it, and goes
 // for good once a line comes.
 TEST_F(RecognizerWindowTest, EmptyResultListShowsItsPlaceholder) {
-    window.show();
     QWidget* results = window.Control(IdResultList);
     const QImage empty = results->grab().toImage();
     window.ShowListPlaceholder(IdResultList, L"No word recognised");
@@ -120,11 +120,9 @@ TEST_F(RecognizerWindowTest, EmptyResultListShowsItsPlaceholder) {
     window.AddListLine(IdResultList, L"YES score=0.93");
     window.DeleteListLine(IdResultList, 0);
     EXPECT_EQ(results->grab().toImage(), empty);
-    window.hide();
 }
 
 TEST_F(RecognizerWindowTest, ButtonsAndKeysBecomeCommands) {
-    window.show();
     // Enter in the word box trains the word: "Add/Train word" is the only
     // default button, and no button becomes one by taking the focus.
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
@@ -145,7 +143,6 @@ TEST_F(RecognizerWindowTest, ButtonsAndKeysBecomeCommands) {
 }
 
 TEST_F(RecognizerWindowTest, RecordingIndicatorShowsOnlyWhileRecording) {
-    window.show();
     const auto indicatorShown = [&] {
         int shown = 0;
         for (QProgressBar* meter : window.findChildren<QProgressBar*>()) shown += meter->isVisible() ? 1 : 0;
@@ -158,7 +155,6 @@ TEST_F(RecognizerWindowTest, RecordingIndicatorShowsOnlyWhileRecording) {
     EXPECT_EQ(Label("Trained as another take of yes."), nullptr);  // a recording clears the note
     window.ShowRecordingIndicator(false);
     EXPECT_EQ(indicatorShown(), 0);
-    window.hide();
 }
 
 // Delete on the current word is run whole by the Qt run test.
@@ -179,14 +175,12 @@ TEST_F(RecognizerWindowTest, WordsAreForgottenWithDeleteOrTheirMenu) {
 }
 
 TEST_F(RecognizerWindowTest, ShownWordIsSelectedAndScrolledIntoView) {
-    window.show();
     auto* words = qobject_cast<QListWidget*>(window.Control(IdWordList));
     for (int i = 10; i < 40; ++i) window.AddListLine(IdWordList, L"word" + std::to_wstring(i));
     window.ShowListLine(IdWordList, L"word39");
     ASSERT_NE(words->currentItem(), nullptr);
     EXPECT_EQ(words->currentItem()->text(), "word39");
     EXPECT_TRUE(words->viewport()->rect().contains(words->visualItemRect(words->currentItem())));
-    window.hide();
 }
 
 }  // namespace

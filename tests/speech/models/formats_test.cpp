@@ -1,7 +1,6 @@
 // The engine's file formats: exact round trips and refusal of damaged files
 // (the fuzz targets read randomly damaged ones).
 
-#include <cmath>
 #include <cstring>
 #include <random>
 

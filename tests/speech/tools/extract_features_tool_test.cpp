@@ -5,7 +5,6 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
-#include <numbers>
 #include <sstream>
 
 #include "features/feature_file.h"
