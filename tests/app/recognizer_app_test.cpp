@@ -9,7 +9,7 @@
 
 #include "app/recognizer_app.h"
 #include "app/recognizer_dialog.h"
-#include "test_folder.h"
+#include "support/temporary_folder.h"
 
 namespace {
 
@@ -35,7 +35,10 @@ public:
     std::vector<std::wstring> messages;
 };
 
-using AppTest = TestFolder;
+class AppTest : public ::testing::Test {
+protected:
+    EnteredFolder folder;
+};
 
 TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
     FakePlatform platform;
@@ -45,7 +48,7 @@ TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
     EXPECT_EQ(platform.calls, std::vector<std::string>{"StartSocketLayer"});
     EXPECT_EQ(platform.messages, std::vector<std::wstring>{L"Windows CE sockets initialization failed."});
     EXPECT_EQ(app.ExitCode(), 1);
-    EXPECT_TRUE(std::filesystem::is_empty(Folder()));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 // A run that cannot be prepared shows why and never opens the dialog.

@@ -12,17 +12,19 @@
 #include <gtest/gtest.h>
 
 #include "app/run_setup.h"
+#include "support/temporary_folder.h"
 #include "support/test_environment.h"
-#include "test_folder.h"
 #include "text/text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class RunSetupTest : public TestFolder {
+class RunSetupTest : public ::testing::Test {
 protected:
-    std::string Here(const std::string& relative) const { return (Folder() / relative).string(); }
+    EnteredFolder folder;  // the current folder while the test runs
+
+    std::string Here(const std::string& relative) const { return (folder.path() / relative).string(); }
 
     TestEnvironment environment;
 };
@@ -51,7 +53,7 @@ TEST_F(RunSetupTest, DefaultsComeFromTheEnvironment) {
 TEST_F(RunSetupTest, WorkFolderIsCreatedEnteredAndGivenTheDictionary) {
     fs::create_directories("data");
     for (const char* name : {"english.idx", "english.key", "english.dct"}) {
-        WriteFileBytes(Folder() / "data" / name, "");
+        WriteFileBytes(folder.path() / "data" / name, "");
     }
     fs::create_directories("a/b/work");
     WriteFileBytes("a/b/work/english.key", "mine");
@@ -70,23 +72,23 @@ TEST_F(RunSetupTest, ImpossibleRunsStopBeforeTheFolderIsMade) {
     EXPECT_FALSE(fs::exists("work"));
     WriteFileBytes("file", "");
     EXPECT_NE(PrepareWorkFolder(RunSettings{Here("file/work"), "none", Here("data")}), "");
-    EXPECT_EQ(fs::current_path(), Folder());
+    EXPECT_EQ(fs::current_path(), folder.path());
 }
 
 // Two programs in one work folder would take the same recording numbers: the
 // second one is refused before it links or writes anything.
 TEST_F(RunSetupTest, AWorkFolderInUseIsRefusedUntouched) {
     fs::create_directories("data");
-    WriteFileBytes(Folder() / "data" / "english.idx", "");
+    WriteFileBytes(folder.path() / "data" / "english.idx", "");
     fs::create_directories("work");
-    const int other = ::open((Folder() / "work" / "parrot.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    const int other = ::open((folder.path() / "work" / "parrot.lock").c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX), 0);
     ASSERT_EQ(::write(other, "4242\n", 5), 5);
     const RunSettings settings{Here("work"), "none", Here("data")};
     EXPECT_EQ(PrepareWorkFolder(settings),
               "the work folder " + Here("work") + " is in use by another Parrot (process 4242)");
-    EXPECT_FALSE(fs::exists(Folder() / "work" / "english.idx"));
+    EXPECT_FALSE(fs::exists(folder.path() / "work" / "english.idx"));
 
     ::close(other);
     ASSERT_EQ(PrepareWorkFolder(settings), "");

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../app/test_folder.h"
 #include "../engine/test_engine_log.h"
+#include "support/temporary_folder.h"
 #include "support/test_environment.h"
 
 namespace fs = std::filesystem;
@@ -27,14 +27,15 @@ struct CliRun {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
-class CliTest : public TestFolder {
+class CliTest : public ::testing::Test {
 protected:
+    EnteredFolder folder;  // the current folder while the test runs
+
     void SetUp() override {
-        TestFolder::SetUp();
         // Runs without --workdir or --capture stay in the test's folder.
-        environment.Set("XDG_DATA_HOME", (Folder() / "data").c_str());
+        environment.Set("XDG_DATA_HOME", (folder.path() / "data").c_str());
         environment.Set("PARROT_CAPTURE", "none");
-        environment.Set("PARROT_TEST_ENGINE_LOG", (Folder() / "engine.log").c_str());
+        environment.Set("PARROT_TEST_ENGINE_LOG", (folder.path() / "engine.log").c_str());
         fs::copy_file(fs::path(std::getenv("PARROT_DEMO_DIR")) / "one_0.raw", "word.raw");
     }
     // Runs parrot-cli with `arguments` (none holding a single quote) from the
@@ -198,19 +199,19 @@ TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
                    "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
     WriteFileBytes("nothing.txt", "0000 0003 !SENT_START -1\n0003 0051 !SENT_END -1\n");
     WriteFileBytes("silence.raw", std::string(22050, '\0'));
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str());
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "decoder.txt").c_str());
     CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
     EXPECT_EQ(run.err, "");
 
     // The decoder names no word; a recording without speech never reaches it.
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "nothing.txt").c_str());
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "nothing.txt").c_str());
     run = RunInWork({"recognize", "word.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "3\n");
     EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in word.raw\n");
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (Folder() / "decoder.txt").c_str());
+    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "decoder.txt").c_str());
     run = RunInWork({"recognize", "silence.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "4\n");

@@ -7,18 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include "../app/test_folder.h"
 #include "../engine/test_engine_log.h"
 #include "app/session_file_names.h"
 #include "engine/speech_engine.h"
 #include "recognition/recognition_session.h"
+#include "support/temporary_folder.h"
 
 namespace {
 
-class DecodingRun : public TestFolder {
+class DecodingRun : public ::testing::Test {
 protected:
+    EnteredFolder folder;  // the current folder while the test runs
+
     void SetUp() override {
-        TestFolder::SetUp();
         session.SetFileNames(kDecodingFileNames);
         session.failures = &failures;
     }
@@ -58,7 +59,7 @@ TEST_F(DecodingRun, ParametersReplaceALongerFile) {
 
 TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists) {
     LoadSpeechEngine();  // the test engine, named by PARROT_SPEECH_LIBRARY
-    const std::string log = (Folder() / "engine.log").string();
+    const std::string log = (folder.path() / "engine.log").string();
     ::setenv("PARROT_TEST_ENGINE_LOG", log.c_str(), 1);
     WriteFileBytes("decoder.out", "0000 0010 OLD -1\n");
     session.RunDecExtractFeatures();
