@@ -122,14 +122,16 @@ int main(int argc, char** argv) {
     const double build = Seconds(buildStart);
     const speech::FeatureMatrix recording = frames(spoken, 12);
     const speech::StateScorer scorer(states);
+    const speech::TemplateIndex index(templates);
     const auto recognizeStart = std::chrono::steady_clock::now();
     const speech::Hypothesis best =
-        recognizer.Recognize(recording, speechOf(recording), scorer, templates, speech::DecoderSettings{}).path;
+        recognizer.Recognize(recording, speechOf(recording), scorer, index, speech::DecoderSettings{}).path;
     const double recognize = Seconds(recognizeStart);
     std::vector<double> searches;
     for (std::size_t run = 0; run < kSearchRuns; ++run) {
         const auto searchStart = std::chrono::steady_clock::now();
-        recognizer.Recognize(recording, speechOf(recording), scorer, speech::TemplateSet{}, speech::DecoderSettings{});
+        recognizer.Recognize(recording, speechOf(recording), scorer, speech::TemplateIndex{},
+                             speech::DecoderSettings{});
         searches.push_back(Seconds(searchStart));
     }
     std::nth_element(searches.begin(), searches.begin() + kSearchRuns / 2, searches.end());

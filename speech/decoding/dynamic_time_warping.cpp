@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace speech {
 namespace {
@@ -11,66 +12,78 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // the rounding of the average cannot turn a distance at the limit into one
 // above it: a distance at or below `abandonAbove` stays exact.
 constexpr double kLimitSlack = 1e-9;
-// Columns whose local distances are computed together when a row runs on
-// past the columns under the previous row's live cells.
-constexpr std::size_t kColumnBlock = 8;
+constexpr std::size_t kBlock = ScaledFrames::kBlockFrames;
 
-// The frames of `b`, each value multiplied by its scale, stored value-major
-// (all frames' value d together), so that the distances of one frame to a
-// run of frames are summed over contiguous arrays, a loop the compiler
-// vectorises.
-std::vector<float> ScaledValueMajor(const FeatureMatrix& b, const std::vector<float>& scales) {
-    const std::size_t m = b.frameCount, dimension = b.dimension;
-    std::vector<float> y(dimension * m);
-    for (std::size_t j = 0; j < m; ++j)
-        for (std::size_t d = 0; d < dimension; ++d) y[d * m + j] = b.values[j * dimension + d] * scales[d];
-    return y;
+// Four frames' values, one lane each: arithmetic on them works lane by
+// lane, in a vector register of any x86-64 machine. A block is two of them.
+constexpr std::size_t kLanes = 4;
+using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
+
+// Where value d of frame t lies in ScaledFrames::values.
+std::size_t Position(std::size_t t, std::size_t d, std::size_t dimension) {
+    return t / kBlock * kBlock * dimension + d * kBlock + t % kBlock;
 }
 
-// One row of the warping: the frame `x` of the first recording against the
-// value-major frames `y` of the second (`columns` of them).
+// One row of the warping: the distances of the frame `x` of one recording
+// to frames of the other, `y`.
 class RowDistances {
 public:
-    RowDistances(const std::vector<float>& x, const std::vector<float>& y, std::size_t columns)
-        : x_(x), y_(y), columns_(columns), squared_(columns), distances_(columns) {}
+    RowDistances(const std::vector<float>& x, const ScaledFrames& y)
+        : x_(x), y_(y), distances_(y.values.size() / std::max<std::size_t>(y.dimension, 1)) {}
 
-    // The distances of `x` to the frames [first, last) of `y`, into
-    // Distance(j). The squares are summed value by value in the same order
-    // for every column, so a distance does not depend on which columns are
-    // computed together.
-    void Compute(std::size_t first, std::size_t last) {
-        float* squared = squared_.data();
-        std::fill(squared + first, squared + last, 0.0f);
-        for (std::size_t d = 0; d < x_.size(); ++d) {
-            const float value = x_[d];
-            const float* row = &y_[d * columns_];
-            for (std::size_t j = first; j < last; ++j) {
-                const float difference = value - row[j];
-                squared[j] += difference * difference;
+    // The distances to the frames [first, last) of `y` and on to the end of
+    // the last block, into Distance(j); returns the end. Every column's
+    // squares are summed value by value in the same order, so a distance
+    // does not depend on which columns are computed together.
+    std::size_t Compute(std::size_t first, std::size_t last) {
+        const std::size_t dimension = x_.size(), end = (last + kBlock - 1) / kBlock * kBlock;
+        for (std::size_t block = first / kBlock * kBlock; block < end; block += kBlock) {
+            const float* frames = &y_.values[block * dimension];
+            Lanes low = {}, high = {};
+            for (std::size_t d = 0; d < dimension; ++d) {
+                Lanes lowValues, highValues;
+                std::memcpy(&lowValues, frames + d * kBlock, sizeof lowValues);
+                std::memcpy(&highValues, frames + d * kBlock + kLanes, sizeof highValues);
+                const Lanes lowDifference = x_[d] - lowValues, highDifference = x_[d] - highValues;
+                low += lowDifference * lowDifference;
+                high += highDifference * highDifference;
+            }
+            for (std::size_t k = 0; k < kLanes; ++k) {
+                distances_[block + k] = std::sqrt(low[k]);
+                distances_[block + kLanes + k] = std::sqrt(high[k]);
             }
         }
-        for (std::size_t j = first; j < last; ++j) distances_[j] = std::sqrt(squared[j]);
+        return end;
     }
 
     double Distance(std::size_t j) const { return distances_[j]; }
 
 private:
     const std::vector<float>& x_;
-    const std::vector<float>& y_;
-    std::size_t columns_;
-    std::vector<float> squared_;
+    const ScaledFrames& y_;
     std::vector<double> distances_;
 };
 
 }  // namespace
 
-double WarpingDistance(const FeatureMatrix& a, const FeatureMatrix& b, const std::vector<float>& scales,
-                       double abandonAbove) {
+ScaledFrames ScaleFrames(const FeatureMatrix& frames, const std::vector<float>& scales) {
+    ScaledFrames scaled;
+    if (scales.size() != frames.dimension) return scaled;
+    const std::size_t count = frames.frameCount, dimension = frames.dimension;
+    scaled.frameCount = frames.frameCount;
+    scaled.dimension = frames.dimension;
+    scaled.values.resize((count + kBlock - 1) / kBlock * kBlock * dimension);
+    for (std::size_t t = 0; t < count; ++t)
+        for (std::size_t d = 0; d < dimension; ++d)
+            scaled.values[Position(t, d, dimension)] = frames.values[t * dimension + d] * scales[d];
+    return scaled;
+}
+
+double WarpingDistance(const ScaledFrames& a, const ScaledFrames& b, double abandonAbove) {
     const std::size_t n = a.frameCount, m = b.frameCount, dimension = a.dimension;
-    if (n == 0 || m == 0 || a.dimension != b.dimension || scales.size() != dimension) return kInfinity;
-    const std::vector<float> y = ScaledValueMajor(b, scales);
+    if (n == 0 || m == 0 || a.dimension != b.dimension) return kInfinity;
     std::vector<float> x(dimension);
-    RowDistances row(x, y, m);
+    RowDistances row(x, b);
     // Every path weighs n + m local distances (a diagonal step counts
     // twice), so a distance above `abandonAbove` is a total above `limit`.
     const double weight = double(n + m);
@@ -91,21 +104,16 @@ double WarpingDistance(const FeatureMatrix& a, const FeatureMatrix& b, const std
     std::size_t writtenBegin = 0, writtenEnd = 0;  // the columns `current` holds from two rows back
     for (std::size_t i = 0; i < n; ++i) {
         std::fill(current.begin() + writtenBegin, current.begin() + writtenEnd, kInfinity);
-        for (std::size_t d = 0; d < dimension; ++d) x[d] = a.values[i * dimension + d] * scales[d];
+        for (std::size_t d = 0; d < dimension; ++d) x[d] = a.values[Position(i, d, dimension)];
         const std::size_t first = i == 0 ? 0 : liveBegin;
-        std::size_t computed = i == 0 ? std::min(m, kColumnBlock) : std::min(m, liveEnd + 1);
-        row.Compute(first, computed);
+        std::size_t computed = row.Compute(first, i == 0 ? 1 : std::min(m, liveEnd + 1));
         std::size_t newBegin = m, newEnd = 0;
         std::size_t j = first;
         for (; j < m; ++j) {
             // Past the columns under the previous row's live cells, only a
             // live cell to the left leads on.
             if (j >= (i == 0 ? 1 : liveEnd + 1) && above(current[j - 1])) break;
-            if (j == computed) {
-                const std::size_t next = std::min(m, computed + kColumnBlock);
-                row.Compute(computed, next);
-                computed = next;
-            }
+            if (j == computed) computed = row.Compute(computed, computed + 1);
             const double distance = row.Distance(j);
             double best = i == 0 && j == 0 ? 2.0 * distance : previous[j] + distance;
             if (j > 0) best = std::min({best, current[j - 1] + distance, previous[j - 1] + 2.0 * distance});

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 
 #include "decoding/dynamic_time_warping.h"
 
@@ -27,31 +26,36 @@ std::string Joined(const std::vector<std::string>& phones) {
 
 }  // namespace
 
+TemplateIndex::TemplateIndex(const TemplateSet& templates)
+    : dimension_(templates.dimension), scales_(templates.scales) {
+    for (const auto& entry : templates.templates)
+        templatesOf_[entry.key].push_back(ScaleFrames(entry.frames, templates.scales));
+    severalTakes_ = std::all_of(templatesOf_.begin(), templatesOf_.end(),
+                                [](const auto& entry) { return entry.second.size() >= 2; });
+}
+
+const std::vector<ScaledFrames>* TemplateIndex::Find(const std::string& key) const {
+    const auto found = templatesOf_.find(key);
+    return found != templatesOf_.end() ? &found->second : nullptr;
+}
+
 TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                                 const FrameSpan& speechSpan, const TemplateSet& templates, const Lexicon& lexicon) {
+                                 const FrameSpan& speechSpan, const TemplateIndex& templates, const Lexicon& lexicon) {
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
     TemplateChoice choice;
     const double frames = std::max<std::uint32_t>(features.frameCount, 1);
     auto perFrame = [&](std::size_t c) { return candidates[c].score / frames; };
-    const bool useTemplates = !templates.templates.empty() && templates.dimension == features.dimension;
-    std::map<std::string, std::vector<const FeatureMatrix*>> templatesOf;
-    if (useTemplates)
-        for (const auto& entry : templates.templates) templatesOf[entry.key].push_back(&entry.frames);
-    const bool severalTakes =
-        std::all_of(templatesOf.begin(), templatesOf.end(), [](const auto& entry) { return entry.second.size() >= 2; });
-    const double warpingWeight = severalTakes ? kSeveralTakesWarpingWeight : kWarpingWeight;
+    const bool useTemplates = !templates.Empty() && templates.Dimension() == features.dimension;
+    const double warpingWeight = templates.SeveralTakes() ? kSeveralTakesWarpingWeight : kWarpingWeight;
     // The templates of each candidate's word, through its pronunciations.
-    std::vector<std::vector<const FeatureMatrix*>> templatesOfCandidate(candidates.size());
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
+    std::vector<std::vector<const ScaledFrames*>> templatesOfCandidate(candidates.size());
+    for (std::size_t c = 0; c < candidates.size() && useTemplates; ++c) {
         const Hypothesis& candidate = candidates[c];
         const auto pronunciations = candidate.words.size() == 3 ? lexicon.find(candidate.words[1].word) : lexicon.end();
         if (pronunciations == lexicon.end()) continue;
-        for (const auto& pronunciation : pronunciations->second) {
-            const auto found = templatesOf.find(Joined(pronunciation));
-            if (found != templatesOf.end())
-                templatesOfCandidate[c].insert(templatesOfCandidate[c].end(), found->second.begin(),
-                                               found->second.end());
-        }
+        for (const auto& pronunciation : pronunciations->second)
+            if (const auto* found = templates.Find(Joined(pronunciation)))
+                for (const ScaledFrames& frames : *found) templatesOfCandidate[c].push_back(&frames);
     }
 
     // Each candidate's distance: from the recording's speech to the nearest
@@ -62,13 +66,12 @@ TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, cons
     // cannot may be only a lower bound of it ("at least X").
     std::vector<double> distances(candidates.size(), kInfinity);
     if (useTemplates && features.frameCount > 0) {
-        const FeatureMatrix speech = SpeechFrames(features, speechSpan);
+        const ScaledFrames speech = ScaleFrames(SpeechFrames(features, speechSpan), templates.Scales());
         double bestSoFar = -kInfinity;
         for (std::size_t c = 0; c < candidates.size(); ++c) {
-            for (const FeatureMatrix* frames : templatesOfCandidate[c]) {
+            for (const ScaledFrames* frames : templatesOfCandidate[c]) {
                 const double losing = (perFrame(c) - bestSoFar) / warpingWeight;
-                distances[c] = std::min(
-                    distances[c], WarpingDistance(speech, *frames, templates.scales, std::min(distances[c], losing)));
+                distances[c] = std::min(distances[c], WarpingDistance(speech, *frames, std::min(distances[c], losing)));
             }
             if (std::isfinite(distances[c]))
                 bestSoFar = std::max(bestSoFar, perFrame(c) - warpingWeight * distances[c]);
@@ -88,7 +91,7 @@ TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, cons
         }
     }
     choice.distance = distances[choice.best];
-    for (const FeatureMatrix* frames : templatesOfCandidate[choice.best]) {
+    for (const ScaledFrames* frames : templatesOfCandidate[choice.best]) {
         ++choice.templates;
         choice.templateFrames += frames->frameCount;
     }

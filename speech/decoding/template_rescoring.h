@@ -8,13 +8,40 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "decoding/decoder.h"
+#include "decoding/dynamic_time_warping.h"
 #include "decoding/word_templates.h"
 #include "models/model_inventory.h"
 
 namespace speech {
+
+// The word templates as rescoring reads them: scaled for warping and
+// grouped by key. Preparing them is a good part of a rescoring's work, so a
+// recogniser that recognises recording after recording against the same
+// templates keeps them prepared.
+class TemplateIndex {
+public:
+    TemplateIndex() = default;
+    explicit TemplateIndex(const TemplateSet& templates);
+
+    bool Empty() const { return templatesOf_.empty(); }
+    std::uint32_t Dimension() const { return dimension_; }
+    const std::vector<float>& Scales() const { return scales_; }
+    // Whether every key has two templates or more.
+    bool SeveralTakes() const { return severalTakes_; }
+    // The templates of `key` ("y eh s"); null without.
+    const std::vector<ScaledFrames>* Find(const std::string& key) const;
+
+private:
+    std::uint32_t dimension_ = 0;
+    std::vector<float> scales_;
+    std::map<std::string, std::vector<ScaledFrames>> templatesOf_;
+    bool severalTakes_ = false;
+};
 
 // What rescoring chose, and what the templates tell of it.
 struct TemplateChoice {
@@ -34,6 +61,6 @@ struct TemplateChoice {
 // it neither wins nor loses by it. Only the templates of the candidates'
 // words are warped.
 TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, const FeatureMatrix& features,
-                                 const FrameSpan& speech, const TemplateSet& templates, const Lexicon& lexicon);
+                                 const FrameSpan& speech, const TemplateIndex& templates, const Lexicon& lexicon);
 
 }  // namespace speech

@@ -43,7 +43,7 @@ bool WordRecognizer::Build(const WordNetwork& network, const ModelInventory& inv
 }
 
 Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
-                                      const TemplateSet& templates, const DecoderSettings& settings) const {
+                                      const TemplateIndex& templates, const DecoderSettings& settings) const {
     std::vector<Hypothesis> candidates = decoder_.Decode(features, scorer, settings);
     if (candidates.empty()) return {};
     if (candidates.size() > kRescoredCandidates) candidates.resize(kRescoredCandidates);

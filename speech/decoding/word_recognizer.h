@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "decoding/decoder.h"
-#include "decoding/word_templates.h"
+#include "decoding/template_rescoring.h"
 
 namespace speech {
 
@@ -30,7 +30,7 @@ public:
     // recording's speech lies (PrepareRecordingFeatures). `templates` may be
     // empty: then the HMM scores alone decide.
     Recognition Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
-                          const TemplateSet& templates, const DecoderSettings& settings) const;
+                          const TemplateIndex& templates, const DecoderSettings& settings) const;
 
     const std::vector<std::uint32_t>& UsedStates() const { return decoder_.UsedStates(); }
 

@@ -114,7 +114,7 @@ struct Models {
     ModelInventory inventory;
     StateSet states;
     TransitionSet transitions;
-    TemplateSet templates;
+    TemplateIndex templates;
     std::optional<StateScorer> scorer;
     Sources network;  // the word network `recognizer` is built for
     WordRecognizer recognizer;
@@ -137,8 +137,11 @@ Models* LoadModels(const Sources& sources, std::string& error) {
     // The trainer keeps its word templates beside the states; without them
     // the HMM scores alone decide.
     std::error_code absent;
-    if (std::filesystem::exists(sources[6].first, absent) && !ReadTemplates(sources[6].first, models->templates, error))
-        return nullptr;
+    if (std::filesystem::exists(sources[6].first, absent)) {
+        TemplateSet templates;
+        if (!ReadTemplates(sources[6].first, templates, error)) return nullptr;
+        models->templates = TemplateIndex(templates);
+    }
     models->scorer.emplace(models->states);
     models->sources = Settled(sources) ? sources : Sources{};
     keptModels = std::move(models);

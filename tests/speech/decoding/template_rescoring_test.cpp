@@ -33,14 +33,19 @@ speech::FeatureMatrix Stretched(const speech::FeatureMatrix& features) {
     return stretched;
 }
 
+double Distance(const speech::FeatureMatrix& a, const speech::FeatureMatrix& b, const std::vector<float>& scales,
+                double abandonAbove = std::numeric_limits<double>::infinity()) {
+    return speech::WarpingDistance(speech::ScaleFrames(a, scales), speech::ScaleFrames(b, scales), abandonAbove);
+}
+
 TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     std::mt19937 random(1);
     const auto ab = synthetic::Frames({"a", "b"}, 8, random);
     const auto ba = synthetic::Frames({"b", "a"}, 8, random);
     const std::vector<float> scales(synthetic::kDimension, 1.0f);
-    EXPECT_DOUBLE_EQ(speech::WarpingDistance(ab, Stretched(ab), scales), 0.0);
-    EXPECT_GT(speech::WarpingDistance(ab, ba, scales), 5.0);
-    EXPECT_TRUE(std::isinf(speech::WarpingDistance(ab, speech::FeatureMatrix{}, scales)));
+    EXPECT_DOUBLE_EQ(Distance(ab, Stretched(ab), scales), 0.0);
+    EXPECT_GT(Distance(ab, ba, scales), 5.0);
+    EXPECT_TRUE(std::isinf(Distance(ab, speech::FeatureMatrix{}, scales)));
     // Frames all a distance d from each other are d apart on average,
     // whatever the tempo: every warping path weighs n + m frames, a diagonal
     // step counting twice.
@@ -51,7 +56,7 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
         speech::FeatureMatrix fours = zeros;
         fours.frameCount = frames;
         fours.values.assign(frames * synthetic::kDimension, 4.0f);
-        EXPECT_NEAR(speech::WarpingDistance(zeros, fours, halves), 2.0 * std::sqrt(3.0), 1e-6) << frames;
+        EXPECT_NEAR(Distance(zeros, fours, halves), 2.0 * std::sqrt(3.0), 1e-6) << frames;
     }
 }
 
@@ -69,11 +74,11 @@ TEST(WarpingDistance, ExactAtOrBelowTheLimitAndABoundAboveIt) {
     const std::vector<float> scales{0.5f, 1.0f, 2.0f};
     for (int pair = 0; pair < 300; ++pair) {
         const auto a = noiseFrames(1 + random() % 40), b = noiseFrames(1 + random() % 40);
-        const double exact = speech::WarpingDistance(a, b, scales);
+        const double exact = Distance(a, b, scales);
         for (const double share : {1.0, 1.01, 1.5})
-            EXPECT_EQ(speech::WarpingDistance(a, b, scales, exact * share), exact) << pair << " " << share;
+            EXPECT_EQ(Distance(a, b, scales, exact * share), exact) << pair << " " << share;
         for (const double limit : {exact * 0.99, exact * 0.7, exact / 4, 0.0, -1.0}) {
-            const double bound = speech::WarpingDistance(a, b, scales, limit);
+            const double bound = Distance(a, b, scales, limit);
             EXPECT_GT(bound, limit) << pair;
             EXPECT_LE(bound, exact) << pair;
         }
@@ -135,7 +140,7 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // Paths that entered two words trail the path that stayed in silence by
     // twice the word insertion penalty: beyond the default state beam.
     const speech::DecoderSettings wide{1e9, 1e9, 1e9, 100};
-    const auto path = recognizer.Recognize(spoken, Whole(spoken), flat, templates, wide).path;
+    const auto path = recognizer.Recognize(spoken, Whole(spoken), flat, speech::TemplateIndex(templates), wide).path;
     EXPECT_EQ(Word(path), "BA");
     EXPECT_EQ(path.words.front().firstFrame, 0u);
     EXPECT_EQ(path.words.back().lastFrame, spoken.frameCount - 1);
@@ -143,11 +148,11 @@ TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     // A word without templates can still win on its models.
     templates.templates.pop_back();
     const auto framed = synthetic::Frames({"sil", "b", "a", "sil"}, 10, random);
-    EXPECT_EQ(
-        Word(recognizer
-                 .Recognize(framed, Whole(framed), speech::StateScorer(synthetic::SeparatedStates()), templates, {})
-                 .path),
-        "BA");
+    EXPECT_EQ(Word(recognizer
+                       .Recognize(framed, Whole(framed), speech::StateScorer(synthetic::SeparatedStates()),
+                                  speech::TemplateIndex(templates), {})
+                       .path),
+              "BA");
 }
 
 TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
@@ -170,6 +175,7 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         take.push_back("sil");
         templates.templates.push_back({speech::TemplateKey(take), WholeFrames(synthetic::Frames(take, 5, random))});
     }
+    const speech::TemplateIndex index(templates);
     const auto network = synthetic::LoopNetwork(words);
     const auto inventory = synthetic::Inventory(lexicon);
     speech::WordRecognizer recognizer;
@@ -177,7 +183,7 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
     ASSERT_TRUE(recognizer.Build(network, inventory, synthetic::Transitions(), error)) << error;
     const speech::StateScorer scorer(synthetic::SeparatedStates());
     const auto spoken = synthetic::Frames({"sil", "b", "a", "a", "b", "b", "a", "b", "a", "a", "a", "sil"}, 5, random);
-    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), scorer, templates, {}).path), "Wbaabbabaaa");
+    EXPECT_EQ(Word(recognizer.Recognize(spoken, Whole(spoken), scorer, index, {}).path), "Wbaabbabaaa");
 
     // The recogniser rescores only the search's best paths; choosing among
     // all of them gives the same word.
@@ -194,9 +200,8 @@ TEST(WordRecognizer, AThousandWordsWithOneTakeEach) {
         const auto frames = synthetic::Frames(phones, 4, random);
         const auto candidates = decoder.Decode(frames, scorer, wide);
         ASSERT_GT(candidates.size(), 10u);
-        const auto all =
-            candidates[speech::ChooseByTemplates(candidates, frames, Whole(frames), templates, lexicon).best];
-        EXPECT_EQ(Word(recognizer.Recognize(frames, Whole(frames), scorer, templates, wide).path), Word(all)) << take;
+        const auto all = candidates[speech::ChooseByTemplates(candidates, frames, Whole(frames), index, lexicon).best];
+        EXPECT_EQ(Word(recognizer.Recognize(frames, Whole(frames), scorer, index, wide).path), Word(all)) << take;
     }
 }
 
