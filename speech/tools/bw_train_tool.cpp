@@ -3,6 +3,8 @@
 // label list.
 
 #include <algorithm>
+#include <map>
+#include <span>
 #include <thread>
 
 #include "common/format_io.h"
@@ -21,12 +23,17 @@ namespace {
 
 constexpr char kTool[] = "bw_train";
 
-// Every recording is trained on, and kept as a template, also as if spoken
-// at these speeds (features/speed_perturbation.h): one take then covers the
-// spread of tempo and formants between a user's takes of a word. Made only of
-// features laid out as the application extracts them (the extractor's
-// default settings, with energy, deltas and accelerations).
+// A recording of a word with few takes is trained on, and kept as a
+// template, also as if spoken at these speeds (features/speed_perturbation.h):
+// one take then covers the spread of tempo and formants between a user's
+// takes of a word. Made only of features laid out as the application
+// extracts them (the extractor's default settings, with energy, deltas and
+// accelerations).
 constexpr double kSpeedFactors[] = {0.8, 1.2};
+// Only the first takes of a word (by their labels) get copies: a word
+// with more takes has that spread in its own takes, and each further take
+// adds one recording to train on and to warp against, not three.
+constexpr std::size_t kTakesWithCopies = 3;
 
 const ParameterKeys kKeys{
     {"mfcclist_file", "lablist_file", "monophones_file", "models_file", "phones_file", "lexicon_file", "states_file",
@@ -106,9 +113,9 @@ bool PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::
     return true;
 }
 
-// Loads the recordings, each followed by its speed-perturbed copies (see
-// kSpeedFactors); those with missing or too short features are reported and
-// left out.
+// Loads the recordings, each of the first kTakesWithCopies of its labels
+// followed by its speed-perturbed copies; those with missing or too short
+// features are reported and left out.
 bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
                     const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
                     std::vector<TrainingRecording>& recordings, std::string& error) {
@@ -122,6 +129,7 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
                 " label lines";
         return false;
     }
+    std::map<std::string, std::size_t> takesOf;
     for (std::size_t i = 0; i < featureList.size(); ++i) {
         TrainingRecording recording;
         recording.featurePath = featureList[i];
@@ -136,7 +144,8 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             continue;
         }
         std::vector<TrainingRecording> takes;
-        for (const double factor : kSpeedFactors) {
+        const bool withCopies = takesOf[TemplateKey(recording.labels)]++ < kTakesWithCopies;
+        for (const double factor : withCopies ? std::span<const double>(kSpeedFactors) : std::span<const double>()) {
             TrainingRecording copy{
                 recording.featurePath + " at speed " + FormatDouble(factor), recording.labels, {}, {}, recording.chain};
             if (SpeedPerturbedFeatures(recording.features, factor, FeatureOptions{}, copy.features))
