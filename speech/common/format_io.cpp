@@ -158,9 +158,13 @@ void AppendF32s(std::string& bytes, const std::vector<float>& values) {
     const std::size_t start = bytes.size();
     bytes.resize(start + 4 * values.size());
     char* out = &bytes[start];
-    for (const float value : values) {
-        const auto bits = std::bit_cast<std::uint32_t>(value);
-        for (int shift = 0; shift < 32; shift += 8) *out++ = char(bits >> shift & 0xFF);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (!values.empty()) std::memcpy(out, values.data(), 4 * values.size());
+    } else {
+        for (const float value : values) {
+            const auto bits = std::bit_cast<std::uint32_t>(value);
+            for (int shift = 0; shift < 32; shift += 8) *out++ = char(bits >> shift & 0xFF);
+        }
     }
 }
 

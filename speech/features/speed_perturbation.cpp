@@ -27,34 +27,40 @@ std::vector<float> ResampledStatics(const FeatureMatrix& features, std::uint32_t
 }
 
 // Scales the spectrum behind the cepstra at values[0..cepstra) of every
-// frame by `factor` along the frequency axis.
+// frame by `factor` along the frequency axis. Recovering the log filterbank
+// (the inverse transform, lifter undone), resampling it and transforming it
+// back are all linear, so each frame's new cepstra are one matrix times its
+// old ones.
 void WarpCepstra(std::vector<float>& values, std::uint32_t statics, double factor, const FeatureOptions& extraction) {
     const std::uint32_t cepstra = extraction.cepstrumCount, filters = extraction.filterCount;
     const std::vector<double> dct = CepstrumMatrix(extraction);
     const std::vector<double> lifter = LifterWeights(extraction);
-    // Filter k of the copy sees the frequency that filter `source[k]` (a
-    // fractional filter index) saw in the original.
+    // Filter k of the copy sees the frequency that filter `source` (a
+    // fractional filter index) saw in the original: `warp[i * cepstra + j]`
+    // is what cepstrum j of the original gives cepstrum i of the copy.
     const double spacing = FilterSpacingMel(extraction);
-    std::vector<double> source(filters);
-    for (std::uint32_t k = 0; k < filters; ++k)
-        source[k] = std::clamp(Mel(HertzOfMel((k + 1) * spacing) / factor) / spacing - 1.0, 0.0, double(filters - 1));
-    std::vector<double> bands(filters);
+    std::vector<double> warp(std::size_t(cepstra) * cepstra, 0.0);
+    for (std::uint32_t k = 0; k < filters; ++k) {
+        const double source =
+            std::clamp(Mel(HertzOfMel((k + 1) * spacing) / factor) / spacing - 1.0, 0.0, double(filters - 1));
+        const auto below = static_cast<std::uint32_t>(source);
+        const std::uint32_t above = std::min(below + 1, filters - 1);
+        const double share = source - below;
+        for (std::uint32_t j = 0; j < cepstra; ++j) {
+            const double band = ((1.0 - share) * dct[std::size_t(j) * filters + below] +
+                                 share * dct[std::size_t(j) * filters + above]) /
+                                (lifter[j] * lifter[j]);
+            for (std::uint32_t i = 0; i < cepstra; ++i)
+                warp[std::size_t(i) * cepstra + j] += dct[std::size_t(i) * filters + k] * band;
+        }
+    }
+    std::vector<double> original(cepstra);
     for (std::size_t frame = 0; frame < values.size() / statics; ++frame) {
         float* cepstrum = values.data() + frame * statics;
-        for (std::uint32_t k = 0; k < filters; ++k) {
-            double sum = 0.0;
-            for (std::uint32_t i = 0; i < cepstra; ++i)
-                sum += dct[std::size_t(i) * filters + k] * cepstrum[i] / (lifter[i] * lifter[i]);
-            bands[k] = sum;
-        }
+        std::copy(cepstrum, cepstrum + cepstra, original.begin());
         for (std::uint32_t i = 0; i < cepstra; ++i) {
             double sum = 0.0;
-            for (std::uint32_t k = 0; k < filters; ++k) {
-                const auto below = static_cast<std::uint32_t>(source[k]);
-                const std::uint32_t above = std::min(below + 1, filters - 1);
-                const double share = source[k] - below;
-                sum += dct[std::size_t(i) * filters + k] * (bands[below] + share * (bands[above] - bands[below]));
-            }
+            for (std::uint32_t j = 0; j < cepstra; ++j) sum += warp[std::size_t(i) * cepstra + j] * original[j];
             cepstrum[i] = static_cast<float>(sum);
         }
     }

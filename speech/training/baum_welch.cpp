@@ -6,6 +6,13 @@
 namespace speech {
 namespace {
 
+// A frame's share in a state below this is left out of the state's sums:
+// against the whole frames that the state's occupation counts it changes
+// nothing a float can hold, and most positions of a chain are this far from
+// any given frame.
+constexpr double kNegligibleOccupation = 1e-12;
+const double kLogNegligibleOccupation = std::log(kNegligibleOccupation);
+
 // Maps chain positions to the distinct states they use and sizes the sums.
 std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, std::uint32_t dimension,
                                              RecordingStatistics& statistics) {
@@ -108,7 +115,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
                 LogAdd(beta[(frames - 1) * positions + arc.from], arc.logProbability);
     for (std::uint32_t p = 0; p < positions; ++p) {
         const double logGamma = last[p] + beta[(frames - 1) * positions + p] - total;
-        if (logGamma >= kExpUnderflow)
+        if (logGamma >= kLogNegligibleOccupation)
             AddFrame(statistics, slot[p], features.Frame(std::uint32_t(frames - 1)), dimension, std::exp(logGamma));
     }
     for (std::size_t t = frames - 1; t-- > 0;) {
@@ -135,7 +142,8 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             if (sums[p] == 0.0) continue;
             current[p] = top + std::log(sums[p]);
             const double gamma = forwardRelative[p] * sums[p] * scale;
-            if (gamma > 0.0) AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
+            if (gamma >= kNegligibleOccupation)
+                AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
         }
     }
 
