@@ -278,8 +278,9 @@ std::vector<DecodedWord> Decoder::TraceBack(const Search& search, std::int32_t l
 }
 
 std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const StateScorer& scorer,
-                                        const DecoderSettings& settings) const {
+                                        const DecoderSettings& settings, std::vector<double>* bestEmissions) const {
     const std::uint32_t frames = features.frameCount;
+    if (bestEmissions != nullptr) bestEmissions->clear();
     if (frames == 0 || words_.empty()) return {};
     Search search;
     search.emission.assign(usedStates_.back() + 1, kLogZero);
@@ -296,7 +297,12 @@ std::vector<Hypothesis> Decoder::Decode(const FeatureMatrix& features, const Sta
 
     for (std::uint32_t t = 0; t < frames; ++t) {
         const float* frame = features.Frame(t);
-        for (const auto state : usedStates_) search.emission[state] = scorer.LogLikelihood(state, frame);
+        double bestEmission = kLogZero;
+        for (const auto state : usedStates_) {
+            search.emission[state] = scorer.LogLikelihood(state, frame);
+            bestEmission = std::max(bestEmission, search.emission[state]);
+        }
+        if (bestEmissions != nullptr) bestEmissions->push_back(bestEmission);
         PropagateThroughStates(search, settings.stateBeam);
         const bool last = t + 1 == frames;
         CollectWordEnds(search, t, last, settings);

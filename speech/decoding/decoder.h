@@ -66,9 +66,11 @@ public:
     // Every path that reaches the network's end at the last frame and
     // survives the beams (one per word end kept at that frame), best first.
     // When none does, the best partial path alone: the best token of the last
-    // frame, its word ending there. Empty without frames.
+    // frame, its word ending there. Empty without frames. With
+    // `bestEmissions`, that receives for every frame the best log-likelihood
+    // any state of the network gives it: a free loop through every state.
     std::vector<Hypothesis> Decode(const FeatureMatrix& features, const StateScorer& scorer,
-                                   const DecoderSettings& settings) const;
+                                   const DecoderSettings& settings, std::vector<double>* bestEmissions = nullptr) const;
 
     // The state numbers the expanded network uses.
     const std::vector<std::uint32_t>& UsedStates() const { return usedStates_; }

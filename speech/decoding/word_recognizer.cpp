@@ -1,6 +1,7 @@
 #include "decoding/word_recognizer.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "decoding/confidence.h"
 #include "decoding/template_rescoring.h"
@@ -44,7 +45,8 @@ bool WordRecognizer::Build(const WordNetwork& network, const ModelInventory& inv
 
 Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const FrameSpan& speech, const StateScorer& scorer,
                                       const TemplateIndex& templates, const DecoderSettings& settings) const {
-    std::vector<Hypothesis> candidates = decoder_.Decode(features, scorer, settings);
+    std::vector<double> bestEmissions;
+    std::vector<Hypothesis> candidates = decoder_.Decode(features, scorer, settings, &bestEmissions);
     if (candidates.empty()) return {};
     if (candidates.size() > kRescoredCandidates) candidates.resize(kRescoredCandidates);
     const TemplateChoice choice = ChooseByTemplates(candidates, features, speech, templates, lexicon_);
@@ -64,7 +66,11 @@ Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const Frame
             evidence.wordLogLikelihood += word.score * (word.lastFrame + 1 - word.firstFrame);
         evidence.wordLogLikelihood /= features.frameCount;
     }
-    evidence.garbageLogLikelihood = BestStateAverage(features, first, last, decoder_.UsedStates(), scorer);
+    // The free loop through every state of the network, over the word's frames.
+    evidence.garbageLogLikelihood =
+        first < last
+            ? std::accumulate(bestEmissions.begin() + first, bestEmissions.begin() + last, 0.0) / double(last - first)
+            : 0.0;
     const double penalties = settings.wordInsertionPenalty * double(words.size() - 1);
     evidence.pathLogLikelihood = (result.path.score - penalties) / features.frameCount;
     evidence.silenceLogLikelihood = BestStateAverage(features, 0, features.frameCount, silenceStates_, scorer);
