@@ -19,6 +19,9 @@ constexpr std::size_t kBlock = ScaledFrames::kBlockFrames;
 constexpr std::size_t kLanes = 4;
 using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
 
+// Frames in whole blocks.
+std::size_t PaddedCount(std::size_t frames) { return (frames + kBlock - 1) / kBlock * kBlock; }
+
 // Where value d of frame t lies in ScaledFrames::values.
 std::size_t Position(std::size_t t, std::size_t d, std::size_t dimension) {
     return t / kBlock * kBlock * dimension + d * kBlock + t % kBlock;
@@ -29,16 +32,16 @@ std::size_t Position(std::size_t t, std::size_t d, std::size_t dimension) {
 class RowDistances {
 public:
     RowDistances(const std::vector<float>& x, const ScaledFrames& y)
-        : x_(x), y_(y), distances_(y.values.size() / std::max<std::size_t>(y.dimension, 1)) {}
+        : x_(x), y_(y), distances_(PaddedCount(y.frameCount)) {}
 
     // The distances to the frames [first, last) of `y` and on to the end of
     // the last block, into Distance(j); returns the end. Every column's
     // squares are summed value by value in the same order, so a distance
     // does not depend on which columns are computed together.
     std::size_t Compute(std::size_t first, std::size_t last) {
-        const std::size_t dimension = x_.size(), end = (last + kBlock - 1) / kBlock * kBlock;
+        const std::size_t dimension = x_.size(), end = PaddedCount(last);
         for (std::size_t block = first / kBlock * kBlock; block < end; block += kBlock) {
-            const float* frames = &y_.values[block * dimension];
+            const float* frames = y_.values.data() + block * dimension;
             Lanes low = {}, high = {};
             for (std::size_t d = 0; d < dimension; ++d) {
                 Lanes lowValues, highValues;
@@ -72,7 +75,7 @@ ScaledFrames ScaleFrames(const FeatureMatrix& frames, const std::vector<float>& 
     const std::size_t count = frames.frameCount, dimension = frames.dimension;
     scaled.frameCount = frames.frameCount;
     scaled.dimension = frames.dimension;
-    scaled.values.resize((count + kBlock - 1) / kBlock * kBlock * dimension);
+    scaled.values.resize(PaddedCount(count) * dimension);
     for (std::size_t t = 0; t < count; ++t)
         for (std::size_t d = 0; d < dimension; ++d)
             scaled.values[Position(t, d, dimension)] = frames.values[t * dimension + d] * scales[d];

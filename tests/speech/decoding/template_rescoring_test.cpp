@@ -46,6 +46,9 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
     EXPECT_DOUBLE_EQ(Distance(ab, Stretched(ab), scales), 0.0);
     EXPECT_GT(Distance(ab, ba, scales), 5.0);
     EXPECT_TRUE(std::isinf(Distance(ab, speech::FeatureMatrix{}, scales)));
+    // Frames without values are all alike.
+    const speech::FeatureMatrix valueless{9, 0, 100000, {}, std::nullopt};
+    EXPECT_EQ(Distance(valueless, valueless, {}), 0.0);
     // Frames all a distance d from each other are d apart on average,
     // whatever the tempo: every warping path weighs n + m frames, a diagonal
     // step counting twice.
