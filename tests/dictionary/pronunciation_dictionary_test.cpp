@@ -32,24 +32,6 @@ TEST(PronunciationDictionary, FindsOnlyExactCaseSensitiveWords) {
     }
 }
 
-TEST(PronunciationDictionary, IndexSizeGivesTheRecordCountInLittleEndian) {
-    DictionaryFolder folder;
-    // Key offset 0x0102 checks the byte order; the last 4 of 20 bytes are ignored.
-    folder.WriteFile("english.idx", IndexRecordBytes(0x0102, 0) + IndexRecordBytes(0, 3) + "\1\2\3\4"s);
-    folder.WriteFile("english.key", "ab\0"s + std::string(0x0102 - 3, 'x') + "yes\0"s);
-    folder.WriteFile("english.dct", "yy\0ab ab\0"s);
-    PronunciationDictionary dictionary;
-    ASSERT_EQ(folder.Load(dictionary), 1);
-    EXPECT_EQ(dictionary.recordCount, 2);
-    EXPECT_EQ(Found(dictionary, "yes"), "yy");
-    EXPECT_EQ(Found(dictionary, "ab"), "ab ab");
-
-    folder.WriteFile("english.idx", "");
-    ASSERT_EQ(folder.Load(dictionary), 1);
-    EXPECT_EQ(dictionary.recordCount, 0);
-    EXPECT_EQ(Found(dictionary, "yes"), "(none)");
-}
-
 TEST(PronunciationDictionary, FailedLoadLeavesEveryRangeEmpty) {
     DictionaryFolder folder;
     folder.WriteRecords({{"yes", "y eh s"}, {"no", "n ow"}});

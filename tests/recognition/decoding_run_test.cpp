@@ -1,15 +1,12 @@
-// The decoding lists and parameters byte for byte, the decoding run's engine
-// calls, and "decoder.out" read into scored words.
+// The decoding parameters, and "decoder.out" read into scored words.
 
-#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "../engine/test_engine_log.h"
 #include "app/session_file_names.h"
-#include "engine/speech_engine.h"
 #include "recognition/recognition_session.h"
 #include "support/temporary_folder.h"
 
@@ -38,45 +35,11 @@ protected:
 
 using Results = std::map<std::wstring, double>;
 
-TEST_F(DecodingRun, ListsNameTheUtterance) {
-    session.utteranceNumber = 12;
-    session.WriteRawDecList();
-    session.WriteMfcDecList();
-    session.WriteOutDecList();
-    session.WriteLatDecList();
-    EXPECT_EQ(ReadFileBytes("raw_dec.txt"), "12.raw\n");
-    EXPECT_EQ(ReadFileBytes("mfc_dec.txt"), "12.mfc\n");
-    EXPECT_EQ(ReadFileBytes("out_dec.txt"), "decoder.out");
-    EXPECT_EQ(ReadFileBytes("lat_dec.txt"), "loop_grammar.lat");
-}
-
 // What the parameters say is checked by decoding with the real engine.
 TEST_F(DecodingRun, ParametersReplaceALongerFile) {
     WriteFileBytes("params_dec.txt", std::string(2000, '@'));
     session.WriteDecParams();
     EXPECT_EQ(ReadFileBytes("params_dec.txt").find('@'), std::string::npos);
-}
-
-TEST_F(DecodingRun, CallsTheEngineWithTheDecodingLists) {
-    LoadSpeechEngine();  // the test engine, named by PARROT_SPEECH_LIBRARY
-    const std::string log = (folder.path() / "engine.log").string();
-    ::setenv("PARROT_TEST_ENGINE_LOG", log.c_str(), 1);
-    WriteFileBytes("decoder.out", "0000 0010 OLD -1\n");
-    session.RunDecExtractFeatures();
-    session.RunTraceProjection();
-    ::unsetenv("PARROT_TEST_ENGINE_LOG");
-
-    const auto calls = ReadTestEngineLog(log);
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0][0], "ExtractFeatures");
-    EXPECT_EQ(std::vector<std::string>(calls[0].end() - 4, calls[0].end()),
-              (std::vector<std::string>{"-input", "raw_dec.txt", "-output", "mfc_dec.txt"}));
-    EXPECT_EQ(calls[1], (std::vector<std::string>{"TraceProjection", "trace_projection", "-p", "params_dec.txt"}));
-    // The previous recording's output is gone before the decoder runs.
-    EXPECT_FALSE(std::filesystem::exists("decoder.out"));
-    session.ReadDecoderOutput();
-    EXPECT_EQ(failures, (std::vector<std::string>{"the decoder wrote no output, so nothing was recognised"}));
-    EXPECT_TRUE(session.results.empty());
 }
 
 // Separators of any mix, blank lines and carriage returns; the sentence marks

@@ -7,7 +7,6 @@
 #include <random>
 
 #include "speech/support/speech_test_support.h"
-#include "speech_api.h"
 
 using namespace speech;
 using namespace speech_test;
@@ -134,17 +133,4 @@ TEST(EngineInputs, OnlyRegularFilesOfBoundedSizeAreRead) {
         EXPECT_FALSE(ReadWholeFile(path, contents, error)) << path;
         EXPECT_NE(error.find(path + " is " + reason), std::string::npos) << error;
     }
-    WriteText(folder / "grammar.txt", "$w = a;\n( $w )\n");
-    int status = 0;
-    const std::string messages = RunToolForErrors(
-        GrammarCompiller, {"grammar_compiler", "-input", folder / "fifo", "-output", folder / "net.txt"}, status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(messages.find("not a regular file"), std::string::npos) << messages;
-    WriteText(folder / "list.txt", "/dev/zero\n");
-    WriteText(folder / "out.txt", folder / "zero.mfc");
-    const std::string listMessages = RunToolForErrors(
-        ExtractFeatures, {"extract_feature", "-energy", "-input", folder / "list.txt", "-output", folder / "out.txt"},
-        status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(listMessages.find("/dev/zero is not a regular file"), std::string::npos) << listMessages;
 }

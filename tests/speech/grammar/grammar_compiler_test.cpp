@@ -6,7 +6,6 @@
 #include "grammar/grammar_compiler.h"
 #include "grammar/word_network.h"
 #include "speech/support/speech_test_support.h"
-#include "speech_api.h"
 
 using namespace speech;
 using namespace speech_test;
@@ -157,28 +156,4 @@ TEST(GrammarCompiler, HostileGrammarsFailCleanly) {
     std::string chain = "$a0 = x;\n";
     for (int i = 1; i <= 5000; ++i) chain += "$a" + std::to_string(i) + " = $a" + std::to_string(i - 1) + ";\n";
     EXPECT_NE(CompileError(chain).find("nested too deeply"), std::string::npos);
-}
-
-TEST(GrammarCompilerTool, CompilesTheApplicationsGrammarAndWritesNothingOnError) {
-    ScratchFolder folder;
-    ASSERT_EQ(RunTool(GrammarCompiller, {"grammar_compiler", "-input", WorkedExample("loop_grammar.txt"), "-output",
-                                         folder / "loop_grammar.lat"}),
-              0);
-    WordNetwork network;
-    std::string error;
-    ASSERT_TRUE(ReadWordNetwork(folder / "loop_grammar.lat", network, error)) << error;
-    EXPECT_TRUE(Accepts(network, "!SENT_START YES NO !SENT_END"));
-
-    WriteText(folder / "bad.txt", "$g = < | YES >;");
-    int status = 0;
-    std::string errors = RunToolForErrors(
-        GrammarCompiller, {"grammar_compiler", "-input", folder / "bad.txt", "-output", folder / "bad.lat"}, status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(errors.find("bad.txt line 1, column 8"), std::string::npos) << errors;
-    EXPECT_FALSE(Exists(folder / "bad.lat"));
-
-    // A missing input is the speech command's test.
-    errors = RunToolForErrors(GrammarCompiller, {"grammar_compiler", "-input", folder / "bad.txt"}, status);
-    EXPECT_NE(status, 0);
-    EXPECT_FALSE(errors.empty());
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,16 +17,18 @@
 
 namespace speech_test {
 
+// Names of every file in `folder`, sorted, to catch stray files.
+inline std::vector<std::string> FileNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 class ScratchFolder : public TemporaryFolder {
 public:
     std::string operator/(const std::string& name) const { return Path(name); }
-    // Names of every file in the folder, to catch stray temporary files.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Files() const { return FileNames(path()); }
 };
 
 inline void WriteText(const std::string& path, const std::string& contents) { WriteFileBytes(path, contents); }
@@ -44,6 +48,12 @@ inline void WriteRecording(const std::string& path, const std::vector<std::int16
 inline std::string WorkedExample(const std::string& name) {
     const char* data = std::getenv("PARROT_TEST_DATA");
     return std::string(data != nullptr ? data : "tests/data") + "/worked_example/" + name;
+}
+
+// The words of `line` as an argument vector.
+inline std::vector<std::string> Arguments(const std::string& line) {
+    std::istringstream words(line);
+    return {std::istream_iterator<std::string>(words), {}};
 }
 
 // Calls an entry point with `arguments` as its argv.

@@ -1,11 +1,10 @@
 // BWTrain, TraceProjection and NormalizeFeatures through their entry points,
 // on files laid out as the application writes them.
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 #include "features/feature_file.h"
 #include "grammar/word_network.h"
@@ -54,6 +53,7 @@ protected:
         network.start = 0;
         network.end = 7;
         ASSERT_TRUE(speech::WriteWordNetwork("loop_grammar.lat", network, error)) << error;
+        Write("params_train.txt", Read(speech_test::WorkedExample("params_train.txt")));
     }
 
     void Write(const std::string& name, const std::string& text) const { speech_test::WriteText(name, text); }
@@ -63,15 +63,6 @@ protected:
         ASSERT_TRUE(speech::WriteFeatureFile(name, true, features, error)) << error;
     }
 
-    // The application's training parameters without the line of `omit`, and
-    // `extra` after them.
-    static std::string TrainParameters(const std::string& omit = "", const std::string& extra = "") {
-        std::istringstream lines(speech_test::ReadText(speech_test::WorkedExample("params_train.txt")));
-        std::string text;
-        for (std::string line; std::getline(lines, line);)
-            if (omit.empty() || !line.starts_with(omit + " = ")) text += line + "\n";
-        return text + extra;
-    }
     static std::string DecodeParameters(const std::string& function = "lattice_rescoring") {
         return "function = " + function +
                "\nmonophones_file = monophones.txt\nmodels_file = models.txt\nphones_file = phones.txt\n"
@@ -101,14 +92,16 @@ protected:
     EnteredFolder folder_;
 };
 
-// A recording that is missing is reported and skipped; training goes on.
-TEST_F(EngineTools, TrainThenDecodeWritesTheBestPathWordPerLine) {
+// A recording that is missing, and a parameter that is unknown, are
+// reported; training goes on.
+TEST_F(EngineTools, TrainThenDecodeFindsTheSpokenWord) {
     Write("mfc.txt", Read("mfc.txt") + "missing.mfc\n");
     Write("model_transitions.txt", Read("model_transitions.txt") + "sil a b sil\n");
-    Write("params_train.txt", TrainParameters());
+    Write("params_train.txt", Read("params_train.txt") + "colour = blue\n");
     std::string messages;
     ASSERT_EQ(Train(messages), 0) << messages;
     EXPECT_NE(messages.find("missing.mfc"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("colour"), std::string::npos) << messages;
     // Training converges where a user running the tool by hand can see it.
     EXPECT_NE(messages.find("bw_train: pass 1: log-likelihood per frame "), std::string::npos) << messages;
     speech::StateSet trained;
@@ -121,57 +114,17 @@ TEST_F(EngineTools, TrainThenDecodeWritesTheBestPathWordPerLine) {
     EXPECT_NEAR(trained.states[2].front().mean[1], 0.0, 0.3);
 
     ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
-    std::istringstream output(Read("decoder.out"));
-    std::vector<std::string> words;
-    for (std::string line; std::getline(output, line);) {
-        ASSERT_GT(line.size(), 12u) << line;
-        // "SSSS EEEE " then the word, a blank and the score.
-        for (int i : {0, 1, 2, 3, 5, 6, 7, 8}) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[i]))) << line;
-        EXPECT_EQ(line[4], ' ');
-        EXPECT_EQ(line[9], ' ');
-        std::istringstream fields(line.substr(10));
-        std::string word, score;
-        fields >> word >> score;
-        words.push_back(word);
-        EXPECT_TRUE(std::isfinite(std::stod(score))) << line;
-    }
-    EXPECT_EQ(words, (std::vector<std::string>{"!SENT_START", "BA", "!SENT_END"}));
+    EXPECT_NE(Read("decoder.out").find(" BA "), std::string::npos) << Read("decoder.out");
 
     // The loop grammar would take two words; a recording holds one spoken
     // word, so the answer is a single word, or none, as no word was trained
     // on this sequence.
     ASSERT_EQ(DecodeRecording({"sil", "a", "b", "b", "a", "sil"}, messages), 0) << messages;
-    std::istringstream split(Read("decoder.out"));
-    std::size_t lines = 0;
-    for (std::string line; std::getline(split, line);) ++lines;
-    EXPECT_LE(lines, 3u) << Read("decoder.out");
-}
-
-TEST_F(EngineTools, ParameterFileProblemsAreErrorsOrWarnings) {
-    std::string messages;
-    Write("params_train.txt", TrainParameters("beam_width"));
-    EXPECT_NE(Train(messages), 0);
-    EXPECT_NE(messages.find("beam_width"), std::string::npos) << messages;
-    EXPECT_FALSE(Exists("train_states.bin"));
-
-    Write("params_train.txt", TrainParameters("", "colour = blue\n"));
-    EXPECT_EQ(Train(messages), 0) << messages;
-    EXPECT_NE(messages.find("colour"), std::string::npos) << messages;
-
-    Write("params_train.txt", TrainParameters("beam_width", "beam_width = wide\n"));
-    EXPECT_NE(Train(messages), 0);
-    EXPECT_NE(messages.find("beam_width"), std::string::npos) << messages;
-
-    Write("params_dec.txt", DecodeParameters("forced_alignment"));
-    EXPECT_NE(Call(TraceProjection, {"trace_projection", "-p", "params_dec.txt"}, messages), 0);
-    EXPECT_NE(messages.find("forced_alignment"), std::string::npos) << messages;
-
-    EXPECT_NE(Call(BWTrain, {"bw_train", "-q", "x"}, messages), 0);
-    EXPECT_NE(messages.find("-q"), std::string::npos) << messages;
+    const std::string answer = Read("decoder.out");
+    EXPECT_LE(std::count(answer.begin(), answer.end(), '\n'), 3) << answer;
 }
 
 TEST_F(EngineTools, DecoderKeepsItsModelsOnlyWhileTheirFilesStayAsTheyWere) {
-    Write("params_train.txt", TrainParameters());
     std::string messages;
     ASSERT_EQ(Train(messages), 0) << messages;
     ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
@@ -186,6 +139,10 @@ TEST_F(EngineTools, DecoderKeepsItsModelsOnlyWhileTheirFilesStayAsTheyWere) {
     Write("lexicon.txt", "!SENT_END sil\n!SENT_START sil\nAB a b \n");
     EXPECT_NE(DecodeRecording({"sil", "a", "b", "sil"}, messages), 0);
     EXPECT_NE(messages.find("BA"), std::string::npos) << messages;
+
+    Write("params_dec.txt", DecodeParameters("forced_alignment"));
+    EXPECT_NE(Call(TraceProjection, {"trace_projection", "-p", "params_dec.txt"}, messages), 0);
+    EXPECT_NE(messages.find("forced_alignment"), std::string::npos) << messages;
 }
 
 TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsMissingOnes) {
@@ -206,7 +163,6 @@ TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsM
         EXPECT_NEAR(sum / normalized.frameCount, 0.0, 1e-5);
         EXPECT_NEAR(squares / normalized.frameCount, 1.0, 1e-4);
     }
-    EXPECT_NE(Call(NormalizeFeatures, {"normalize_features", "-input", "in.txt"}, messages), 0);
 }
 
 }  // namespace

@@ -133,38 +133,3 @@ TEST(ExtractFeaturesTool, BadRecordingsAreReportedTheirOldFeaturesRemovedAndTheR
     EXPECT_NE(errors.find("219 samples"), std::string::npos) << errors;
     EXPECT_TRUE(Exists(folder / "good.mfc"));
 }
-
-TEST(ExtractFeaturesTool, RefusesBadArgumentsAndListsBeforeWritingAnything) {
-    ScratchFolder folder;
-    WriteRecording(folder / "0.raw", Signal(4000));
-    WriteText(folder / "raw.txt", folder / "0.raw\n");
-    WriteText(folder / "mfc.txt", folder / "0.mfc\n");
-    WriteText(folder / "two.txt", folder / "0.mfc\n" + folder / "1.mfc\n");
-    const auto withChange = [&](std::size_t index, const std::string& value) {
-        auto arguments = SystemArguments(folder / "raw.txt", folder / "mfc.txt");
-        arguments[index] = value;
-        return arguments;
-    };
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {withChange(8, "twelve"), "-mfcc"},
-        {withChange(22, "11025,0"), "-sf"},
-        {withChange(20, "hanning"), "hanning"},
-        {withChange(26, "text"), "-output_mode"},
-        {withChange(8, "40"), "-mfcc"},
-        {withChange(28, folder / "none.txt"), "none.txt"},
-        {withChange(30, folder / "two.txt"), "two.txt"},
-        {{"extract_feature", "-input", folder / "raw.txt", "-output"}, "-output"},
-    };
-    for (const Case& c : cases) {
-        int status = 0;
-        const std::string errors = RunToolForErrors(ExtractFeatures, c.arguments, status);
-        EXPECT_NE(status, 0) << c.expected;
-        EXPECT_NE(errors.find(c.expected), std::string::npos) << errors;
-        EXPECT_EQ(errors.rfind("extract_feature: ", 0), 0u) << errors;
-        EXPECT_FALSE(Exists(folder / "0.mfc")) << c.expected;
-    }
-}
