@@ -135,54 +135,42 @@ TEST_F(RecorderTest, DrainEndsOnAFailureOrASilentDevice) {
     }
 }
 
-struct StartFailure {
-    const char* step;
-    CaptureScript script;
-    bool fileCreated;
-    int closes;
-    const char* fileName = "0.raw";
-};
-
-class RecorderStartFailureTest : public RecorderTest, public testing::WithParamInterface<StartFailure> {};
-
 // No device, a device step that fails, or a file that cannot be created: the
 // device is released once if it was opened, and stops are safe.
-TEST_P(RecorderStartFailureTest, FailedStartReleasesTheDeviceAndStopIsSafe) {
-    file = folder.Path(GetParam().fileName);
-    Install(GetParam().script);
-    Start();
-    if (!GetParam().fileCreated) {
-        EXPECT_EQ(handle, nullptr);
+TEST_F(RecorderTest, FailedStartReleasesTheDeviceAndStopIsSafe) {
+    struct Case {
+        const char* what;
+        int CaptureScript::*step;  // the device count goes to 0, any other step fails
+        bool fileCreated;
+        int closes;
+        const char* fileName = "0.raw";
+    };
+    for (const Case& c :
+         {Case{"device", &CaptureScript::deviceCount, false, 0}, Case{"query", &CaptureScript::queryResult, false, 0},
+          Case{"open", &CaptureScript::openResult, true, 1}, Case{"reset", &CaptureScript::resetResult, true, 1},
+          Case{"start", &CaptureScript::startResult, true, 1},
+          Case{"file", nullptr, false, 1, "missing-folder/0.raw"}}) {
+        SCOPED_TRACE(c.what);
+        CaptureScript script;
+        if (c.step != nullptr) script.*c.step = c.step == &CaptureScript::deviceCount ? 0 : kCaptureError;
+        CaptureLog caseLog;
+        InstallCaptureDriver(std::make_unique<ScriptedDriver>(script, caseLog));
+        const std::string path = folder.Path(c.fileName);
+        handle = nullptr;
+        StartRecording(std::wstring(path.begin(), path.end()), kRecordingFormat, &handle);
+        if (!c.fileCreated) {
+            EXPECT_EQ(handle, nullptr);
+        }
+        EXPECT_TRUE(RecordingFailed());
+        StopRecording(handle);
+        StopRecording(handle);
+        EXPECT_TRUE(RecordingFailed());
+        EXPECT_EQ(std::filesystem::exists(path), c.fileCreated);
+        EXPECT_TRUE(ReadFileBytes(path).empty());
+        EXPECT_EQ(caseLog.closes, c.closes);
+        EXPECT_EQ(caseLog.buffersReturned, 0);
+        std::filesystem::remove(path);
     }
-    EXPECT_TRUE(RecordingFailed());
-    StopRecording(handle);
-    StopRecording(handle);
-    EXPECT_TRUE(RecordingFailed());
-    EXPECT_EQ(std::filesystem::exists(file), GetParam().fileCreated);
-    EXPECT_TRUE(ReadFileBytes(file).empty());
-    EXPECT_EQ(log.closes, GetParam().closes);
-    EXPECT_EQ(log.buffersReturned, 0);
 }
-
-CaptureScript Failing(int CaptureScript::*step) {
-    CaptureScript script;
-    script.*step = kCaptureError;
-    return script;
-}
-
-CaptureScript NoDevice() {
-    CaptureScript script;
-    script.deviceCount = 0;
-    return script;
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, RecorderStartFailureTest,
-                         testing::Values(StartFailure{"device", NoDevice(), false, 0},
-                                         StartFailure{"query", Failing(&CaptureScript::queryResult), false, 0},
-                                         StartFailure{"open", Failing(&CaptureScript::openResult), true, 1},
-                                         StartFailure{"reset", Failing(&CaptureScript::resetResult), true, 1},
-                                         StartFailure{"start", Failing(&CaptureScript::startResult), true, 1},
-                                         StartFailure{"file", CaptureScript{}, false, 1, "missing-folder/0.raw"}),
-                         [](const testing::TestParamInfo<StartFailure>& info) { return info.param.step; });
 
 }  // namespace

@@ -50,6 +50,24 @@ inline std::string WorkedExample(const std::string& name) {
     return std::string(data != nullptr ? data : "tests/data") + "/worked_example/" + name;
 }
 
+// The application's ExtractFeatures arguments, from the recordings listed
+// in "raw.txt" to the feature files listed in "mfc.txt".
+inline const std::string kExtractFeaturesLine =
+    "extract_feature -delta -acc -cms -zero_mean -energy -energy_norm -mfcc 12 -delta_win 2 -lifter_coeff 36 "
+    "-window_dur 20 -frame_dur 10 -num_fbanks 22 -window_type hamming -sf 11025.0 -pre_emph_coeff 0.97 "
+    "-output_mode binary -input raw.txt -output mfc.txt";
+
+// The application's InitHMM arguments, from the features listed in
+// "mfc.txt".
+inline const std::string kInitHmmLine =
+    "init_hmm -input mfc.txt -models model_lengths.txt -trans init_transitions.txt -mode binary -state "
+    "init_states.txt -vfloor_file init_varfloor.txt -var_floor 0.0002";
+
+// `line` with its first `from` replaced by `to`.
+inline std::string Changed(std::string line, const std::string& from, const std::string& to) {
+    return line.replace(line.find(from), from.size(), to);
+}
+
 // The words of `line` as an argument vector.
 inline std::vector<std::string> Arguments(const std::string& line) {
     std::istringstream words(line);

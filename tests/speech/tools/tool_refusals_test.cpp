@@ -16,19 +16,6 @@ using namespace speech_test;
 
 namespace {
 
-// The argument lines the application passes.
-const std::string kExtract =
-    "extract_feature -delta -acc -cms -zero_mean -energy -energy_norm -mfcc 12 -delta_win 2 -lifter_coeff 36 "
-    "-window_dur 20 -frame_dur 10 -num_fbanks 22 -window_type hamming -sf 11025.0 -pre_emph_coeff 0.97 "
-    "-output_mode binary -input raw.txt -output mfc.txt";
-const std::string kInit =
-    "init_hmm -input features.txt -models model_lengths.txt -trans init_transitions.txt -mode binary -state "
-    "init_states.txt -vfloor_file init_varfloor.txt -var_floor 0.0002";
-
-std::string Changed(std::string line, const std::string& from, const std::string& to) {
-    return line.replace(line.find(from), from.size(), to);
-}
-
 // Inputs each tool could work on, so that every case has one thing wrong.
 void WriteGoodInputs() {
     WriteRecording("0.raw", Tone(4000, 440, 5000));
@@ -57,28 +44,30 @@ struct Refusal {
 };
 
 TEST(ToolRefusals, NameTheProblemAndWriteNothing) {
-    const std::string trainParameters = ReadText(WorkedExample("params_train.txt"));
-    const std::string withoutBeam = Changed(trainParameters, "beam_width = 500\n", "");
+    const std::string withoutBeam = Changed(ReadText(WorkedExample("params_train.txt")), "beam_width = 500\n", "");
+    const std::string& extract = kExtractFeaturesLine;
+    // Here "mfc.txt" lists the extractor's output.
+    const std::string init = Changed(kInitHmmLine, "mfc.txt", "features.txt");
     const Refusal cases[] = {
-        {ExtractFeatures, Changed(kExtract, "-mfcc 12", "-mfcc twelve"), "-mfcc"},
-        {ExtractFeatures, Changed(kExtract, "-sf 11025.0", "-sf 11025,0"), "-sf"},
-        {ExtractFeatures, Changed(kExtract, "hamming", "hanning"), "hanning"},
-        {ExtractFeatures, Changed(kExtract, "-output_mode binary", "-output_mode text"), "-output_mode"},
-        {ExtractFeatures, Changed(kExtract, "-mfcc 12", "-mfcc 40"), "-mfcc"},
-        {ExtractFeatures, Changed(kExtract, "raw.txt", "none.txt"), "none.txt"},
-        {ExtractFeatures, Changed(kExtract, "mfc.txt", "two.txt"), "two.txt"},
-        {ExtractFeatures, Changed(kExtract, "-output mfc.txt", "-output"), "-output"},
+        {ExtractFeatures, Changed(extract, "-mfcc 12", "-mfcc twelve"), "-mfcc"},
+        {ExtractFeatures, Changed(extract, "-sf 11025.0", "-sf 11025,0"), "-sf"},
+        {ExtractFeatures, Changed(extract, "hamming", "hanning"), "hanning"},
+        {ExtractFeatures, Changed(extract, "-output_mode binary", "-output_mode text"), "-output_mode"},
+        {ExtractFeatures, Changed(extract, "-mfcc 12", "-mfcc 40"), "-mfcc"},
+        {ExtractFeatures, Changed(extract, "raw.txt", "none.txt"), "none.txt"},
+        {ExtractFeatures, Changed(extract, "mfc.txt", "two.txt"), "two.txt"},
+        {ExtractFeatures, Changed(extract, "-output mfc.txt", "-output"), "-output"},
         // A FIFO or device in a list would block or never end.
-        {ExtractFeatures, Changed(kExtract, "raw.txt", "zero.txt"), "/dev/zero is not a regular file"},
-        {InitHMM, Changed(kInit, "0.0002", "-1"), "-var_floor"},
-        {InitHMM, Changed(kInit, "-mode binary", "-mode text"), "-mode"},
-        {InitHMM, Changed(kInit, " -var_floor 0.0002", ""), "missing option -var_floor"},
-        {InitHMM, Changed(kInit, "binary", "ascii"), "f.mfc"},  // binary files read as text
-        {InitHMM, kInit, "line 3", "model_lengths.txt", "0 sp\n4 sil\nfour y\n"},
-        {InitHMM, kInit, "line 3", "model_lengths.txt", "0 sp\n4 sil\n4 sil\n"},
-        {InitHMM, kInit, "line 2", "model_lengths.txt", "0 sp\n4000 sil\n"},
-        {InitHMM, kInit, "line 1", "model_lengths.txt", "0 sp 1\n"},
-        {InitHMM, kInit, "no model", "model_lengths.txt", "\n\n"},
+        {ExtractFeatures, Changed(extract, "raw.txt", "zero.txt"), "/dev/zero is not a regular file"},
+        {InitHMM, Changed(init, "0.0002", "-1"), "-var_floor"},
+        {InitHMM, Changed(init, "-mode binary", "-mode text"), "-mode"},
+        {InitHMM, Changed(init, " -var_floor 0.0002", ""), "missing option -var_floor"},
+        {InitHMM, Changed(init, "binary", "ascii"), "f.mfc"},  // binary files read as text
+        {InitHMM, init, "line 3", "model_lengths.txt", "0 sp\n4 sil\nfour y\n"},
+        {InitHMM, init, "line 3", "model_lengths.txt", "0 sp\n4 sil\n4 sil\n"},
+        {InitHMM, init, "line 2", "model_lengths.txt", "0 sp\n4000 sil\n"},
+        {InitHMM, init, "line 1", "model_lengths.txt", "0 sp 1\n"},
+        {InitHMM, init, "no model", "model_lengths.txt", "\n\n"},
         {ConvertMmf, "convert_mmf -input_mode ascii -output_mode binary bad_states.txt out.bin",
          "bad_states.txt line 7: unexpected end of file"},
         {ConvertMmf, "convert_mmf -input_mode ascii -output_mode binary none.txt out.bin", "none.txt"},

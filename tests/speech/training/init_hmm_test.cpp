@@ -27,8 +27,7 @@ FeatureMatrix KnownFeatures(std::uint32_t frames, std::uint32_t dimension) {
 }
 
 std::vector<std::string> InitArguments(const std::string& mode = "binary") {
-    return Arguments("init_hmm -input mfc.txt -models model_lengths.txt -trans init_transitions.txt -mode " + mode +
-                     " -state init_states.txt -vfloor_file init_varfloor.txt -var_floor 0.0002");
+    return Arguments(Changed(kInitHmmLine, "-mode binary", "-mode " + mode));
 }
 
 void PrepareFolder(bool binary = true) {
