@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -83,19 +82,18 @@ TEST(FileCaptureTest, FilesAreRecordedAsTheirSamplesThenSilence) {
     }
 }
 
-TEST(FileCaptureTest, UnusableFilesAreReportedBeforeRecording) {
+// A missing file and a FIFO are parrot-cli's test.
+TEST(FileCaptureTest, FilesWithoutAudioAreReportedBeforeRecording) {
     TemporaryFolder folder;
     WriteFileBytes(folder.Path("text.wav"), "not audio");
     WriteFileBytes(folder.Path("empty.raw"), "");
-    ASSERT_EQ(::mkfifo(folder.Path("fifo.raw").c_str(), 0600), 0);  // would wait for a writer for ever
-    for (const std::string name : {"missing.wav", "text.wav", "empty.raw", "fifo.raw"}) {
+    for (const std::string name : {"text.wav", "empty.raw"}) {
         const std::string path = folder.Path(name);
         const std::string problem = CheckCaptureFile(path);
         EXPECT_NE(problem.find(path), std::string::npos) << problem;
         EXPECT_EQ(SelectCaptureDevice("file:" + path), problem);
     }
     EXPECT_NE(CheckCaptureFile(folder.Path("empty.raw")).find("no audio"), std::string::npos);
-    EXPECT_NE(CheckCaptureFile(folder.Path("fifo.raw")).find("not a regular file"), std::string::npos);
 }
 
 ssize_t FileTooLarge(int, const void*, std::size_t) {

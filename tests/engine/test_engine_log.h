@@ -3,19 +3,9 @@
 // line, the entry point's name and then its arguments, separated by tabs.
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
-
-// The pieces of `line` between the `separator` characters.
-inline std::vector<std::string> SplitLine(const std::string& line, char separator) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (std::size_t end; (end = line.find(separator, start)) != std::string::npos; start = end + 1) {
-        pieces.push_back(line.substr(start, end - start));
-    }
-    pieces.push_back(line.substr(start));
-    return pieces;
-}
 
 // Each call as {entry point, argv[0], ..., argv[argc - 1]}.
 inline std::vector<std::vector<std::string>> ReadTestEngineLog(const std::string& path) {
@@ -23,7 +13,9 @@ inline std::vector<std::vector<std::string>> ReadTestEngineLog(const std::string
     std::ifstream log(path, std::ios::binary);
     std::string line;
     while (std::getline(log, line)) {
-        calls.push_back(SplitLine(line, '\t'));
+        std::istringstream fields(line);
+        calls.emplace_back();
+        for (std::string field; std::getline(fields, field, '\t');) calls.back().push_back(field);
     }
     return calls;
 }
