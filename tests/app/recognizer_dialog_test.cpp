@@ -171,22 +171,20 @@ TEST_F(DialogTest, PlaysATakeBack) {
     InstallPlaybackDevice(nullptr);
 }
 
-// A refused word, and a recording in which no speech was heard, train
-// nothing and keep the counter; a known word keeps its takes.
+// A blank word, and a recording in which no speech was heard, train nothing
+// and keep the counter; a known word keeps its takes. (Words that cannot be
+// trained are parrot-cli's test.)
 TEST_F(DialogTest, RefusalsTrainNothingAndKeepTheCounter) {
     Record(dialog, IdTrainButton, L"yes");
     fs::remove("engine.log");
     WriteFileBytes("silence.raw", std::string(22050, '\0'));
-    WriteFileBytes("short.raw", ReadFileBytes("speech.raw").substr(9000, 660));  // 30 ms of the word
-    const std::string noSpeech = "no speech was heard, so the word was not trained";
     struct Case {
         std::wstring word;
         const char* audio;
         std::string failure;
     };
-    for (const Case& c :
-         {Case{L"  ", "speech.raw", "type the word"}, Case{L"a#b", "speech.raw", "\"a#b\" cannot be trained"},
-          Case{L"yes", "silence.raw", noSpeech}, Case{L"no", "short.raw", noSpeech}}) {
+    for (const Case& c : {Case{L"  ", "speech.raw", "type the word"},
+                          Case{L"yes", "silence.raw", "no speech was heard, so the word was not trained"}}) {
         Capture(c.audio);
         Record(dialog, IdTrainButton, c.word);
         EXPECT_EQ(window.texts[IdTrainButton], L"Add/Train word");

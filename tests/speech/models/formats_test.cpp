@@ -145,9 +145,7 @@ TEST(StateFiles, RefuseDamagedOrImpossibleStates) {
         {"states 1", "states 9"},
     };
     for (const auto& [from, to] : replacements) {
-        std::string text = good;
-        text.replace(text.find(from), from.size(), to);
-        WriteText(path, text);
+        WriteText(path, Changed(good, from, to));
         EXPECT_FALSE(ReadStates(path, false, read, error)) << to;
         EXPECT_NE(error.find(path), std::string::npos) << to;
     }
@@ -184,9 +182,7 @@ TEST(TransitionFiles, RoundTripAndRefuseMatricesThatAreNotProbabilities) {
                                    {"size 3", "size 1"},
                                    {"count 2", "count 3"},
                                    {"count 2", "count 99999999"}}) {
-        std::string damaged = text;
-        damaged.replace(damaged.find(from), from.size(), to);
-        WriteText(folder / "bad.txt", damaged);
+        WriteText(folder / "bad.txt", Changed(text, from, to));
         EXPECT_FALSE(ReadTransitions(folder / "bad.txt", read, error)) << to;
     }
     WriteText(folder / "bad.txt", text + "0 0 0 0\n");
@@ -207,8 +203,7 @@ TEST(VarianceFloorAndNetworkFiles, RefuseWhatTheyCannotHold) {
     EXPECT_NE(error.find("end of file"), std::string::npos);
     WordNetwork network{{{""}, {"YES"}}, {{0, 1}}, 0, 1};
     ASSERT_TRUE(WriteWordNetwork(folder / "n.lat", network, error)) << error;
-    std::string text = ReadText(folder / "n.lat");
-    WriteText(folder / "n.lat", text.replace(text.find("arc 0 1"), 7, "arc 0 9"));
+    WriteText(folder / "n.lat", Changed(ReadText(folder / "n.lat"), "arc 0 1", "arc 0 9"));
     EXPECT_FALSE(ReadWordNetwork(folder / "n.lat", network, error));
     WriteText(folder / "n.lat", "network 1\nnodes 4000000000\narcs 0\nstart 0\nend 0\n");
     EXPECT_FALSE(ReadWordNetwork(folder / "n.lat", network, error));
