@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <random>
 
-#include "features/feature_extractor.h"
 #include "features/feature_normalization.h"
+#include "speech/support/feature_test_signals.h"
 
 namespace {
 
@@ -19,21 +18,12 @@ constexpr std::uint32_t kWindow = 220, kShift = 110;
 std::vector<std::int16_t> ToneBurstInNoise(std::size_t length, std::size_t begin, std::size_t end) {
     std::mt19937 random(5);
     std::normal_distribution<double> noise(0.0, 30.0);
+    const std::vector<std::int16_t> tone = speech_test::Tone(end - begin, 1000, 8000);
     std::vector<std::int16_t> samples(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double tone =
-            i >= begin && i < end ? 8000.0 * std::sin(2.0 * std::numbers::pi * 1000.0 * i / 11025.0) : 0.0;
-        samples[i] = static_cast<std::int16_t>(std::lround(tone + noise(random)));
-    }
+    for (std::size_t i = 0; i < length; ++i)
+        samples[i] =
+            static_cast<std::int16_t>(std::lround((i >= begin && i < end ? tone[i - begin] : 0) + noise(random)));
     return samples;
-}
-
-// The application's options: 12 cepstra, energy, deltas, accelerations.
-speech::FeatureOptions ApplicationOptions(bool energy) {
-    speech::FeatureOptions options;
-    options.zeroMean = options.cepstralMeanSubtraction = options.deltas = options.accelerations = true;
-    options.energy = options.energyNormalise = energy;
-    return options;
 }
 
 TEST(SpeechDetection, FindsTheWordWithAMarginOfFourFramesAndNeedsAnEnergyValue) {
@@ -42,7 +32,7 @@ TEST(SpeechDetection, FindsTheWordWithAMarginOfFourFramesAndNeedsAnEnergyValue) 
     const std::size_t begin = kShift * 30 + 55, end = kShift * 70 + 20;
     const auto samples = ToneBurstInNoise(kShift * 100 + kWindow, begin, end);
     speech::FeatureMatrix features;
-    ASSERT_TRUE(speech::FeatureExtractor(ApplicationOptions(true)).Extract(samples, features));
+    ASSERT_TRUE(speech::FeatureExtractor(speech_test::SystemOptions()).Extract(samples, features));
     ASSERT_EQ(features.dimension, 39u);
     speech::FrameSpan span;
     std::string error;
@@ -50,7 +40,9 @@ TEST(SpeechDetection, FindsTheWordWithAMarginOfFourFramesAndNeedsAnEnergyValue) 
     EXPECT_EQ(span.begin, 29u - 4u);
     EXPECT_EQ(span.end, 70u + 1u + 4u);
 
-    ASSERT_TRUE(speech::FeatureExtractor(ApplicationOptions(false)).Extract(samples, features));
+    speech::FeatureOptions withoutEnergy = speech_test::SystemOptions();
+    withoutEnergy.energy = withoutEnergy.energyNormalise = false;
+    ASSERT_TRUE(speech::FeatureExtractor(withoutEnergy).Extract(samples, features));
     EXPECT_FALSE(speech::PrepareRecordingFeatures(features, span, error));
     EXPECT_NE(error.find("no energy value"), std::string::npos) << error;
 }
