@@ -20,7 +20,6 @@ namespace {
 // the takes 3 and 5.
 struct FakeLogic {
     std::vector<int> commands;
-    int closes = 0;
     std::vector<std::wstring> forgotten;
     std::vector<std::int32_t> played;
     RecognizerWindow* window = nullptr;
@@ -30,11 +29,7 @@ struct FakeLogic {
                     commands.push_back(id);
                     if (id == IdOk || id == IdCancel) window->EndDialog(id);
                 },
-                [this] {
-                    ++closes;
-                    window->EndDialog(IdOk);
-                },
-                [this](const std::wstring& word) { forgotten.push_back(word); },
+                [this] { window->EndDialog(IdOk); }, [this](const std::wstring& word) { forgotten.push_back(word); },
                 [](const std::wstring&) {
                     return std::vector<std::int32_t>{3, 5};
                 },
