@@ -51,12 +51,14 @@ def recognize_actions(path):
     return ["recognize", path, "counter"]
 
 
-def run_cli(cli, actions):
-    """Runs parrot-cli with --timings in a fresh work folder; returns the CompletedProcess."""
+def run_cli(cli, actions, environment=None):
+    """Runs parrot-cli with --timings in a fresh work folder, with ENVIRONMENT
+    added to its environment; returns the CompletedProcess."""
     work = tempfile.mkdtemp(prefix="parrot-accuracy-")
     try:
         return subprocess.run([cli, "--workdir", work, "--timings"] + actions,
-                              capture_output=True, text=True)
+                              capture_output=True, text=True,
+                              env=dict(os.environ, **(environment or {})))
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

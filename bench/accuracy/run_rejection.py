@@ -23,8 +23,11 @@ when a score lies outside [0, 1], as a log-likelihood score does.
 --verbose lists the wrong answers. --answers FILE writes one tab-separated
 line per recognition: task, speaker, kind (trained, untrained, nonspeech),
 truth (the word, or the non-speech kind), take, answer or "-", score or "-",
-followed by the fields of the "confidence-features" line that parrot-cli
-printed on stderr during that recognition, when it printed one.
+followed, for a recognition whose path reached the word network's end, by
+the word the decoder chose (accepted or not) and the terms its confidence
+weighed (NAME=VALUE), which the decoder prints on stderr when
+SPEECH_CONFIDENCE_TERMS is set; fit_confidence.py fits the confidence to
+such files.
 
   run_rejection.py --cli build/bin/parrot-cli --corpus DIR --takes 3 [--tasks ...] [--speakers ...] [--jobs 2] [--verbose] [--answers FILE]
 """
@@ -37,13 +40,14 @@ from cli_run import (TEST_TAKES, TIMING, action_times, add_arguments, best, medi
 
 NONSPEECH_TASK = "nonspeech"
 NONSPEECH_TAKES = range(0, 8)
-FEATURES_PREFIX = "confidence-features"
+TERMS_PREFIX = "confidence-terms "
+TERMS_ENVIRONMENT = {"SPEECH_CONFIDENCE_TERMS": "1"}
 BINS = 10
 CALIBRATION_MIN_COUNT = 30
 CALIBRATION_TOLERANCE = 0.1
 
 Recognition = collections.namedtuple(
-    "Recognition", "task speaker kind truth take answer score features")
+    "Recognition", "task speaker kind truth take answer score terms")
 
 
 def nonspeech_recordings(corpus, speaker):
@@ -52,24 +56,24 @@ def nonspeech_recordings(corpus, speaker):
     return [(kind, k, take_path(folder, kind, k)) for kind in kinds for k in NONSPEECH_TAKES]
 
 
-def features_per_recognition(stderr):
-    """The fields of the last "confidence-features" line printed during each
-    recognition (None when it printed none), in order."""
-    features, pending = [], None
+def terms_per_recognition(stderr):
+    """The fields (the chosen word, then NAME=VALUE) of the "confidence-terms"
+    line printed during each recognition (None when it printed none), in order."""
+    terms, pending = [], None
     for line in stderr.splitlines():
         line = line.strip()
-        if line.startswith(FEATURES_PREFIX):
-            pending = line[len(FEATURES_PREFIX):].lstrip(":").split()
+        if line.startswith(TERMS_PREFIX):
+            pending = line[len(TERMS_PREFIX):].split()
             continue
         match = TIMING.match(line)
         if match:
             if match.group(1) == "recognize":
-                features.append(pending)
+                terms.append(pending)
             pending = None
-    return features
+    return terms
 
 
-def one_run(cli, corpus, task, speaker, takes, nonspeech):
+def one_run(cli, corpus, task, speaker, takes, nonspeech, with_terms):
     folder, words = task_words(corpus, task, speaker)
     trained = words[0::2]
     actions = train_actions(folder, trained, takes)
@@ -81,12 +85,12 @@ def one_run(cli, corpus, task, speaker, takes, nonspeech):
     for kind, k, path in nonspeech:
         actions += recognize_actions(path)
         cases.append(("nonspeech", kind, k))
-    run = run_cli(cli, actions)
+    run = run_cli(cli, actions, TERMS_ENVIRONMENT if with_terms else None)
     answers = split_answers(run.stdout)
-    features = features_per_recognition(run.stderr)
-    features += [None] * (len(cases) - len(features))
+    terms = terms_per_recognition(run.stderr)
+    terms += [None] * (len(cases) - len(terms))
     recognitions = []
-    for (kind, truth, k), results, fields in zip(cases, answers, features):
+    for (kind, truth, k), results, fields in zip(cases, answers, terms):
         answer = best(results)
         recognitions.append(Recognition(task, speaker, kind, truth, k, answer,
                                         results[answer] if answer else None, fields))
@@ -161,7 +165,7 @@ def write_answers(path, recognitions):
     with open(path, "w") as out:
         for r in recognitions:
             fields = [r.task, r.speaker, r.kind, r.truth, str(r.take), r.answer or "-",
-                      "-" if r.score is None else repr(r.score)] + (r.features or [])
+                      "-" if r.score is None else repr(r.score)] + (r.terms or [])
             out.write("\t".join(fields) + "\n")
 
 
@@ -181,7 +185,8 @@ def main():
     everything, times_per_task = [], collections.OrderedDict()
     print(HEADER)
     with ThreadPoolExecutor(a.jobs) as pool:
-        runs = pool.map(lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes, nonspeech[j[1]]), jobs)
+        runs = pool.map(lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes, nonspeech[j[1]],
+                                          a.answers is not None), jobs)
         for (task, speaker), (recognitions, times, problems) in zip(jobs, runs):
             everything += recognitions
             times_per_task.setdefault(task, []).extend(times)

@@ -12,29 +12,24 @@ constexpr double kLowestLogLikelihoodRatio = -60.0;
 constexpr double kLargestDistance = 12.0;
 constexpr double kLargestSilenceRatio = 100.0;
 
-// The logistic function's weights, fitted by maximum likelihood to 5,640
-// recognitions of the rejection benchmark (bench/accuracy/run_rejection.py:
-// half of each task's words trained on one or three takes, every word and
-// the recordings without speech recognised) on a corpus of six speakers
-// other than the one the figures are reported on. The pieces of evidence
-// are correlated, so a single weight says little on its own: the length
-// mismatch, given the rest, came out slightly in the word's favour.
-struct Weights {
-    double bias = 7.36369;
-    double logLikelihoodRatio = 1.18775;
-    double perTemplateLogLikelihoodRatio = -1.87066;
-    double distance = -1.25617;
-    double perTemplateDistance = -1.85156;
-    double lengthMismatch = 1.05001;
-    double perTemplate = 10.9877;
-    double silenceRatio = 0.0416698;
-};
-constexpr Weights kWeights;
+// The logistic function's bias and weights, one per term in the order of
+// ConfidenceTerms, fitted by maximum likelihood (bench/accuracy/
+// fit_confidence.py) to the 3,940 recognitions of the rejection benchmark
+// that reached the word network's end (bench/accuracy/run_rejection.py: half
+// of each task's words trained on one or three takes, every word and the
+// recordings without speech recognised) on a corpus of six speakers other
+// than the one the figures are reported on. The terms are correlated, so a single weight says
+// little on its own: the length mismatch, given the rest, came out slightly
+// in the word's favour.
+constexpr double kBias = 7.36369;
+constexpr std::array<double, kConfidenceTerms> kWeights = {1.18775, -1.87066, -1.25617, -1.85156,
+                                                           1.05001, 10.9877,  0.0416698};
 
 // The logistic function alone came out too sure of its best answers and not
 // sure enough of middling ones; this map, from its value to the share of
 // answers that were right at that value on the same recognitions, makes the
-// confidence behave like a probability. Linear between the points.
+// confidence behave like a probability. Linear between the points; the last
+// is the share right at 0.99 and above.
 struct CalibrationPoint {
     double logistic;
     double probability;
@@ -56,7 +51,7 @@ double Calibrated(double logistic) {
 
 }  // namespace
 
-double Confidence(const ConfidenceEvidence& evidence) {
+std::array<ConfidenceTerm, kConfidenceTerms> ConfidenceTerms(const ConfidenceEvidence& evidence) {
     const double templates = std::max<std::uint32_t>(evidence.templates, 1);
     const double ratio =
         std::max(evidence.wordLogLikelihood - evidence.garbageLogLikelihood, kLowestLogLikelihoodRatio);
@@ -69,10 +64,19 @@ double Confidence(const ConfidenceEvidence& evidence) {
             : 0.0;
     const double silenceRatio = std::clamp(evidence.pathLogLikelihood - evidence.silenceLogLikelihood,
                                            -kLargestSilenceRatio, kLargestSilenceRatio);
-    const double z = kWeights.bias + kWeights.logLikelihoodRatio * ratio +
-                     kWeights.perTemplateLogLikelihoodRatio * ratio / templates + kWeights.distance * distance +
-                     kWeights.perTemplateDistance * distance / templates + kWeights.lengthMismatch * lengthMismatch +
-                     kWeights.perTemplate / templates + kWeights.silenceRatio * silenceRatio;
+    return {{{"log_likelihood_ratio", ratio},
+             {"log_likelihood_ratio_per_template", ratio / templates},
+             {"template_distance", distance},
+             {"template_distance_per_template", distance / templates},
+             {"length_mismatch", lengthMismatch},
+             {"per_template", 1.0 / templates},
+             {"silence_ratio", silenceRatio}}};
+}
+
+double Confidence(const ConfidenceEvidence& evidence) {
+    double z = kBias;
+    const auto terms = ConfidenceTerms(evidence);
+    for (std::size_t i = 0; i < kConfidenceTerms; ++i) z += kWeights[i] * terms[i].value;
     if (!std::isfinite(z)) return 0.0;
     return Calibrated(1.0 / (1.0 + std::exp(-z)));
 }

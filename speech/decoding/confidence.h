@@ -16,8 +16,10 @@
 // perturbed copies) enters it, since one take makes every distance larger
 // and every model less sure.
 
+#include <array>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 namespace speech {
 
@@ -41,6 +43,18 @@ struct ConfidenceEvidence {
     double templateFrames = 0.0;  // the word's templates, on average
     std::uint32_t templates = 0;  // the word's templates: its takes and their copies
 };
+
+// The terms of the evidence that the logistic function weighs, by name.
+// The decoder prints them for every recognition that reaches the network's
+// end when the environment variable SPEECH_CONFIDENCE_TERMS is set, so that
+// the weights and the calibration can be fitted again after a change to the
+// models (bench/accuracy/fit_confidence.py).
+struct ConfidenceTerm {
+    std::string_view name;
+    double value = 0.0;
+};
+inline constexpr std::size_t kConfidenceTerms = 7;
+std::array<ConfidenceTerm, kConfidenceTerms> ConfidenceTerms(const ConfidenceEvidence& evidence);
 
 // The confidence, in [0, 1].
 double Confidence(const ConfidenceEvidence& evidence);

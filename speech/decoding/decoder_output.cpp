@@ -31,4 +31,25 @@ std::string FormatDecoderOutput(const Recognition& recognition) {
     return text;
 }
 
+std::string FormatConfidenceTerms(const Recognition& recognition) {
+    if (!recognition.evidence) return {};
+    const auto& words = recognition.path.words;
+    std::string word;
+    if (words.size() == 3)
+        word = words[1].word;
+    else
+        for (const auto& decoded : words) {
+            if (!word.empty()) word += '+';
+            word += decoded.word;
+        }
+    std::string text = "confidence-terms " + word;
+    for (const ConfidenceTerm& term : ConfidenceTerms(*recognition.evidence)) {
+        text += ' ';
+        text += term.name;
+        text += '=';
+        text += FormatDouble(term.value);
+    }
+    return text + "\n";
+}
+
 }  // namespace speech

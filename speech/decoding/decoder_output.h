@@ -16,4 +16,10 @@ namespace speech {
 
 std::string FormatDecoderOutput(const Recognition& recognition);
 
+// "confidence-terms WORD NAME=VALUE..." and a newline: the word the decoder
+// chose (accepted or not; the path's words joined by "+" when it is not a
+// one-word sentence) and the terms its confidence weighed
+// (ConfidenceTerms). Empty for a recognition without evidence.
+std::string FormatConfidenceTerms(const Recognition& recognition);
+
 }  // namespace speech

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <numeric>
 
-#include "decoding/confidence.h"
 #include "decoding/template_rescoring.h"
 
 namespace speech {
@@ -50,7 +49,7 @@ Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const Frame
     if (candidates.empty()) return {};
     if (candidates.size() > kRescoredCandidates) candidates.resize(kRescoredCandidates);
     const TemplateChoice choice = ChooseByTemplates(candidates, features, speech, templates, lexicon_);
-    Recognition result{candidates[choice.best], 0.0};
+    Recognition result{candidates[choice.best], 0.0, std::nullopt};
     const std::vector<DecodedWord>& words = result.path.words;
     if (!result.path.complete || words.empty()) return result;
 
@@ -79,6 +78,7 @@ Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const Frame
     evidence.templateFrames = choice.templateFrames;
     evidence.templates = choice.templates;
     result.confidence = Confidence(evidence);
+    result.evidence = evidence;
     return result;
 }
 

@@ -7,17 +7,20 @@
 // them); a network without one is searched whole, and its best path is the
 // answer.
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "decoding/confidence.h"
 #include "decoding/decoder.h"
 #include "decoding/template_rescoring.h"
 
 namespace speech {
 
 struct Recognition {
-    Hypothesis path;          // no words when nothing was decoded
-    double confidence = 0.0;  // in [0, 1]; 0 for a path that does not reach the network's end
+    Hypothesis path;                             // no words when nothing was decoded
+    double confidence = 0.0;                     // in [0, 1]; 0 for a path that does not reach the network's end
+    std::optional<ConfidenceEvidence> evidence;  // what the confidence was computed from
 };
 
 class WordRecognizer {

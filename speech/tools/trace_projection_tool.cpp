@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -182,6 +183,8 @@ int Run(int argc, char** argv) {
     const ModelInventory& inventory = models->inventory;
     const StateSet& states = models->states;
     const WordRecognizer& recognizer = models->recognizer;
+    // For refitting the confidence: see ConfidenceTerms.
+    const bool printConfidenceTerms = std::getenv("SPEECH_CONFIDENCE_TERMS") != nullptr;
     int status = 0;
     Sources builtFor = models->network;
     for (std::size_t i = 0; i < featureList.size(); ++i) {
@@ -227,6 +230,7 @@ int Run(int argc, char** argv) {
         }
         if (!recognition.path.complete)
             ReportError(kTool, featureList[i] + ": no path reaches the end of the word network; no word is named");
+        if (printConfidenceTerms) std::fputs(FormatConfidenceTerms(recognition).c_str(), stderr);
         if (!WriteFileAtomically(outputList[i], FormatDecoderOutput(recognition), error)) {
             ReportError(kTool, error);
             status = 1;

@@ -1,6 +1,7 @@
 // The whole system through parrot-cli and the real engine: two words trained
 // from four and two recordings, then held-out recordings of them recognised, and
-// a word never trained and room noise rejected.
+// a word never trained and room noise rejected; the terms of each decoded
+// recording's confidence printed for refitting it.
 
 #include <gtest/gtest.h>
 
@@ -50,8 +51,8 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
 
     // "one" is trained four times (its two recordings twice), "five" twice.
     const std::vector<std::string> trainings{"one_0", "one_1", "five_0", "five_1", "one_0", "one_1"};
-    std::string command =
-        "unset PARROT_SPEECH_LIBRARY; " + Quoted(cli.string()) + " --workdir " + Quoted((work / "work").string());
+    std::string command = "unset PARROT_SPEECH_LIBRARY; SPEECH_CONFIDENCE_TERMS=1 " + Quoted(cli.string()) +
+                          " --workdir " + Quoted((work / "work").string());
     for (const auto& take : trainings)
         command += " train " + take.substr(0, take.find('_')) + " " + Quoted((data / (take + ".raw")).string());
     // "counter" prints a number after each recognition's result lines; an
@@ -60,9 +61,15 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
         {data / "one_4.raw", "ONE"}, {data / "five_4.raw", "FIVE"}, {data / "zero_4.raw", ""}, {work / "room.raw", ""}};
     for (const auto& [recording, expected] : recordings)
         command += " recognize " + Quoted(recording.string()) + " counter";
-    const int status = std::system((command + " >" + Quoted((work / "out.txt").string())).c_str());
+    const int status = std::system(
+        (command + " >" + Quoted((work / "out.txt").string()) + " 2>" + Quoted((work / "stderr.txt").string()))
+            .c_str());
     std::ifstream printed(work / "out.txt");
     const std::string output{std::istreambuf_iterator<char>(printed), {}};
+    std::ifstream errors(work / "stderr.txt");
+    std::vector<std::istringstream> terms;
+    for (std::string line; std::getline(errors, line);)
+        if (line.rfind("confidence-terms ", 0) == 0) terms.emplace_back(line.substr(17));
     // The trainer kept every recording as a template, the first three of each
     // word also with their two speed-perturbed copies: the template file's
     // count follows its magic and version.
@@ -97,6 +104,18 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
         EXPECT_EQ(recognitions[i].begin()->first, expected) << output;
         EXPECT_GE(recognitions[i].begin()->second, speech::kAcceptanceThreshold) << output;
         EXPECT_LE(recognitions[i].begin()->second, 1.0) << output;
+    }
+
+    // Every recording that reached the decoder, the rejected word too (the
+    // room noise never does), names the word it was given and every term.
+    ASSERT_EQ(terms.size(), 3u);
+    for (auto& line : terms) {
+        std::string word, term;
+        line >> word;
+        EXPECT_TRUE(word == "ONE" || word == "FIVE") << word;
+        std::size_t count = 0;
+        while (line >> term) count += term.find('=') != std::string::npos;
+        EXPECT_EQ(count, speech::kConfidenceTerms);
     }
 }
 

@@ -169,10 +169,10 @@ TEST(DecoderOutput, NamesTheWordOnlyAboveTheAcceptanceThreshold) {
         speech::Recognition recognition;
         const char* expected;
     } cases[] = {
-        {{sentence, 0.934},
+        {{sentence, 0.934, {}},
          "0000 0007 !SENT_START 0.93 -3.25\n0008 9999 TURN_LEFT 0.93 -41.5\n9999 9999 !SENT_END 0.93 0\n"},
-        {{sentence, 0.02}, "0000 0007 !SENT_START 0.02 -3.25\n9999 9999 !SENT_END 0.02 0\n"},
-        {{partial, 0.0}, ""},
+        {{sentence, 0.02, {}}, "0000 0007 !SENT_START 0.02 -3.25\n9999 9999 !SENT_END 0.02 0\n"},
+        {{partial, 0.0, {}}, ""},
     };
     ASSERT_LT(0.02, speech::kAcceptanceThreshold);
     for (const auto& c : cases) EXPECT_EQ(speech::FormatDecoderOutput(c.recognition), c.expected);
