@@ -1,7 +1,6 @@
 #include "common/format_io.h"
 
 #include <bit>
-#include <cstring>
 
 #include "common/tool_support.h"
 
@@ -155,12 +154,12 @@ void AppendU32(std::string& bytes, std::uint32_t value) {
 void AppendF32(std::string& bytes, float value) { AppendU32(bytes, std::bit_cast<std::uint32_t>(value)); }
 
 void AppendF32s(std::string& bytes, const std::vector<float>& values) {
-    const std::size_t start = bytes.size();
-    bytes.resize(start + 4 * values.size());
-    char* out = &bytes[start];
     if constexpr (std::endian::native == std::endian::little) {
-        if (!values.empty()) std::memcpy(out, values.data(), 4 * values.size());
+        bytes.append(reinterpret_cast<const char*>(values.data()), 4 * values.size());
     } else {
+        const std::size_t start = bytes.size();
+        bytes.resize(start + 4 * values.size());
+        char* out = &bytes[start];
         for (const float value : values) {
             const auto bits = std::bit_cast<std::uint32_t>(value);
             for (int shift = 0; shift < 32; shift += 8) *out++ = char(bits >> shift & 0xFF);

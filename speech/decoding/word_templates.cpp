@@ -44,7 +44,11 @@ FeatureMatrix SpeechFrames(const FeatureMatrix& features, const FrameSpan& span)
 }
 
 bool WriteTemplates(const std::string& path, const TemplateSet& templates, std::string& error) {
-    std::string out(kMagic);
+    std::size_t size = kMagic.size() + 12 + 4 * templates.scales.size();
+    for (const auto& entry : templates.templates) size += 8 + entry.key.size() + 4 * entry.frames.values.size();
+    std::string out;
+    out.reserve(size);
+    out += kMagic;
     AppendU32(out, kVersion);
     AppendU32(out, std::uint32_t(templates.templates.size()));
     AppendU32(out, templates.dimension);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "common/format_io.h"
+#include "common/parallel_for.h"
 #include "common/parameter_keys.h"
 #include "common/tool_support.h"
 #include "decoding/word_templates.h"
@@ -88,37 +89,34 @@ bool CheckModelsAgainstStates(const ModelInventory& inventory, const StateSet& s
     return true;
 }
 
-// Prepares the features of a recording (or of a copy) for training; false,
-// with the reason on stderr, when they cannot be trained on.
-bool PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
+// Prepares the features of a recording (or of a copy) for training; the
+// reason, for stderr, when they cannot be trained on, else empty.
+std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
     std::string problem;
-    if (!PrepareRecordingFeatures(take.features, take.speech, problem)) {
-        ReportError(kTool, take.featurePath + ": " + problem + "; recording skipped");
-        return false;
-    }
-    if (take.features.dimension != dimension) {
-        ReportError(kTool, take.featurePath + ": features have " + std::to_string(take.features.dimension) +
-                               " values per frame, the models " + std::to_string(dimension) + "; recording skipped");
-        return false;
-    }
+    if (!PrepareRecordingFeatures(take.features, take.speech, problem))
+        return take.featurePath + ": " + problem + "; recording skipped";
+    if (take.features.dimension != dimension)
+        return take.featurePath + ": features have " + std::to_string(take.features.dimension) +
+               " values per frame, the models " + std::to_string(dimension) + "; recording skipped";
     std::size_t modelsWithStates = 0;
     for (const auto& label : take.labels) modelsWithStates += inventory.Find(label)->states.empty() ? 0 : 1;
     if (take.features.frameCount < modelsWithStates || take.features.frameCount == 0) {
         std::string labels;
         for (const auto& label : take.labels) labels += (labels.empty() ? "" : " ") + label;
-        ReportError(kTool, take.featurePath + ": " + std::to_string(take.features.frameCount) +
-                               " frames are too few for its labels \"" + labels + "\"; recording skipped");
-        return false;
+        return take.featurePath + ": " + std::to_string(take.features.frameCount) +
+               " frames are too few for its labels \"" + labels + "\"; recording skipped";
     }
-    return true;
+    return {};
 }
 
 // Loads the recordings, each of the first kTakesWithCopies of its labels
 // followed by its speed-perturbed copies; those with missing or too short
-// features are reported and left out.
+// features are reported and left out. Reading, perturbing and preparing the
+// recordings is a good part of a training press, so it runs on `threads`
+// threads; the messages and the recordings keep the order of the lists.
 bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
                     const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
-                    std::vector<TrainingRecording>& recordings, std::string& error) {
+                    unsigned threads, std::vector<TrainingRecording>& recordings, std::string& error) {
     std::vector<std::string> featureList, labelList;
     if (!ReadListFile(parameters.at("mfcclist_file"), featureList, error) ||
         !ReadListFile(parameters.at("lablist_file"), labelList, error))
@@ -129,31 +127,50 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
                 " label lines";
         return false;
     }
-    std::map<std::string, std::size_t> takesOf;
-    for (std::size_t i = 0; i < featureList.size(); ++i) {
-        TrainingRecording recording;
-        recording.featurePath = featureList[i];
-        recording.labels = SplitFields(labelList[i]);
-        if (!BuildStateChain(recording.labels, inventory, transitions, recording.chain, error)) {
+    const std::size_t count = featureList.size();
+    std::vector<TrainingRecording> originals(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        originals[i].featurePath = featureList[i];
+        originals[i].labels = SplitFields(labelList[i]);
+        if (!BuildStateChain(originals[i].labels, inventory, transitions, originals[i].chain, error)) {
             error = parameters.at("lablist_file") + " line " + std::to_string(i + 1) + ": " + error;
             return false;
         }
-        std::string problem;
-        if (!ReadFeatureFile(recording.featurePath, binaryFeatures, recording.features, problem)) {
-            ReportError(kTool, problem + "; recording skipped");
-            continue;
-        }
-        std::vector<TrainingRecording> takes;
-        const bool withCopies = takesOf[TemplateKey(recording.labels)]++ < kTakesWithCopies;
-        for (const double factor : withCopies ? std::span<const double>(kSpeedFactors) : std::span<const double>()) {
+    }
+    std::vector<std::string> readProblems(count);
+    std::vector<char> read(count, 0);
+    ParallelFor(count, threads, [&](std::size_t i) {
+        read[i] = ReadFeatureFile(originals[i].featurePath, binaryFeatures, originals[i].features, readProblems[i]);
+    });
+    // Which takes get copies depends on the takes before them that could be read.
+    std::vector<char> withCopies(count, 0);
+    std::map<std::string, std::size_t> takesOf;
+    for (std::size_t i = 0; i < count; ++i)
+        if (read[i]) withCopies[i] = takesOf[TemplateKey(originals[i].labels)]++ < kTakesWithCopies;
+
+    std::vector<std::vector<TrainingRecording>> takes(count);
+    std::vector<std::vector<std::string>> takeProblems(count);
+    ParallelFor(count, threads, [&](std::size_t i) {
+        if (!read[i]) return;
+        TrainingRecording& recording = originals[i];
+        std::vector<TrainingRecording>& ofRecording = takes[i];
+        for (const double factor : withCopies[i] ? std::span<const double>(kSpeedFactors) : std::span<const double>()) {
             TrainingRecording copy{
                 recording.featurePath + " at speed " + FormatDouble(factor), recording.labels, {}, {}, recording.chain};
             if (SpeedPerturbedFeatures(recording.features, factor, FeatureOptions{}, copy.features))
-                takes.push_back(std::move(copy));
+                ofRecording.push_back(std::move(copy));
         }
-        takes.insert(takes.begin(), std::move(recording));
-        for (auto& take : takes)
-            if (PrepareTake(take, inventory, states.dimension)) recordings.push_back(std::move(take));
+        ofRecording.insert(ofRecording.begin(), std::move(recording));
+        for (auto& take : ofRecording) takeProblems[i].push_back(PrepareTake(take, inventory, states.dimension));
+    });
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!read[i]) ReportError(kTool, readProblems[i] + "; recording skipped");
+        for (std::size_t k = 0; k < takes[i].size(); ++k) {
+            if (takeProblems[i][k].empty())
+                recordings.push_back(std::move(takes[i][k]));
+            else
+                ReportError(kTool, takeProblems[i][k]);
+        }
     }
     return true;
 }
@@ -211,7 +228,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
     std::vector<TrainingRecording> recordings;
-    if (!LoadRecordings(parameters, binaryInput, inventory, states, transitions, recordings, error)) {
+    if (!LoadRecordings(parameters, binaryInput, inventory, states, transitions, settings.threads, recordings, error)) {
         ReportError(kTool, error);
         return 1;
     }

@@ -1,11 +1,9 @@
 #include "training/trainer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <functional>
-#include <thread>
 
+#include "common/parallel_for.h"
 #include "models/state_scorer.h"
 #include "training/baum_welch.h"
 
@@ -27,19 +25,6 @@ constexpr double kPooledVarianceFrames = 100.0;
 // The variance pool of the silence states, whose states share one variance;
 // the speech states pool in 0.
 constexpr std::uint32_t kSilencePool = 1;
-
-// Runs `work(i)` for every i below `count` on `threads` threads. Each i is
-// handled by exactly one thread; results go to slots indexed by i.
-void ForEachRecording(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
-    std::atomic<std::size_t> next{0};
-    auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++) work(i);
-    };
-    std::vector<std::thread> pool;
-    for (unsigned k = 1; k < threads && k < count; ++k) pool.emplace_back(worker);
-    worker();
-    for (auto& thread : pool) thread.join();
-}
 
 // Frames of [begin, end) spread evenly over `positions`.
 void Spread(std::vector<std::uint32_t>& alignment, std::uint32_t begin, std::uint32_t end,
@@ -234,7 +219,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     };
 
     ModelTotals totals;
-    ForEachRecording(recordings.size(), threads, [&](std::size_t i) {
+    ParallelFor(recordings.size(), threads, [&](std::size_t i) {
         AccumulateAlignment(recordings[i].features, recordings[i].chain, InitialAlignment(recordings[i]),
                             statistics[i]);
     });
@@ -244,7 +229,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     double previous = kLogZero;
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         const StateScorer scorer(states);
-        ForEachRecording(recordings.size(), threads, [&](std::size_t i) {
+        ParallelFor(recordings.size(), threads, [&](std::size_t i) {
             AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth, statistics[i]);
         });
         sumPass(totals);
