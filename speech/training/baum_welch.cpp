@@ -11,7 +11,6 @@ namespace {
 // nothing a float can hold, and most positions of a chain are this far from
 // any given frame.
 constexpr double kNegligibleOccupation = 1e-12;
-const double kLogNegligibleOccupation = std::log(kNegligibleOccupation);
 
 // Maps chain positions to the distinct states they use and sizes the sums.
 std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, std::uint32_t dimension,
@@ -68,94 +67,118 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             emission[t * distinct + s] = scorer.LogLikelihood(statistics.states[s], features.Frame(std::uint32_t(t)));
     auto b = [&](std::size_t t, std::uint32_t position) { return emission[t * distinct + slot[position]]; };
 
-    // Sums over the arcs into a frame are taken in linear terms, relative to
-    // the frame's best score, so that each position costs one exp() and one
-    // log() a pass instead of one LogAdd per arc. A term more than about 700
-    // below the best of its frame underflows to 0, as it would in LogAdd.
+    // Both passes run in linear terms, each frame scaled so that its best
+    // value is 1 and the scale kept as a logarithm: a position then costs one
+    // exp() a frame instead of the logs and exps of sums taken in the log
+    // domain.
     std::vector<double> arcProbability(chain.arcs.size());
     for (std::size_t a = 0; a < chain.arcs.size(); ++a) arcProbability[a] = std::exp(chain.arcs[a].logProbability);
-    std::vector<double> sums(positions);
 
-    // Forward: log alpha, and alpha relative to the best of its frame.
-    std::vector<double> alpha(frames * positions, kLogZero), relative(frames * positions, 0.0), best(frames, kLogZero);
-    auto finishFrame = [&](std::size_t t, bool prune) {
-        double* current = &alpha[t * positions];
-        best[t] = *std::max_element(current, current + positions);
-        for (std::uint32_t p = 0; p < positions; ++p) {
-            if (prune && current[p] < best[t] - beam) current[p] = kLogZero;
-            if (current[p] != kLogZero) relative[t * positions + p] = std::exp(current[p] - best[t]);
+    // Forward: alpha(t, p) = scaledAlpha[t][p] * exp(logScale[t]), the
+    // frame's best scaled to 1; below exp(-beam) of it a position is pruned.
+    // emissionShare[t][p] = exp(b(t, p) - emissionTop[t]), where emissionTop
+    // is the best emission of the positions that frame t reaches; one more
+    // than about 745 below it underflows to 0, which leaves the position out
+    // as the beam would unless its path were far better than the best one's.
+    std::vector<double> scaledAlpha(frames * positions, 0.0), emissionShare(frames * positions, 0.0);
+    std::vector<double> logScale(frames, kLogZero), emissionTop(frames, kLogZero), reaching(positions);
+    const double pruneBelow = std::exp(-beam);
+    std::size_t reached = 0;  // frames the forward pass reached
+    for (std::size_t t = 0; t < frames; ++t) {
+        std::fill(reaching.begin(), reaching.end(), 0.0);
+        if (t == 0) {
+            for (const auto& arc : chain.entries) reaching[arc.to] += std::exp(arc.logProbability);
+        } else {
+            const double* previous = &scaledAlpha[(t - 1) * positions];
+            for (std::size_t a = 0; a < chain.arcs.size(); ++a)
+                reaching[chain.arcs[a].to] += previous[chain.arcs[a].from] * arcProbability[a];
         }
-    };
-    for (const auto& arc : chain.entries) alpha[arc.to] = LogAdd(alpha[arc.to], arc.logProbability + b(0, arc.to));
-    finishFrame(0, false);
-    for (std::size_t t = 1; t < frames; ++t) {
-        if (best[t - 1] == kLogZero) break;
-        const double* previous = &relative[(t - 1) * positions];
-        std::fill(sums.begin(), sums.end(), 0.0);
-        for (std::size_t a = 0; a < chain.arcs.size(); ++a)
-            sums[chain.arcs[a].to] += previous[chain.arcs[a].from] * arcProbability[a];
-        double* current = &alpha[t * positions];
-        for (std::uint32_t p = 0; p < positions; ++p)
-            if (sums[p] > 0.0) current[p] = best[t - 1] + std::log(sums[p]) + b(t, p);
-        finishFrame(t, true);
-    }
-    double total = kLogZero;
-    const double* last = &alpha[(frames - 1) * positions];
-    for (const auto& arc : chain.exits)
-        if (last[arc.from] != kLogZero) total = LogAdd(total, last[arc.from] + arc.logProbability);
-    if (total == kLogZero || !std::isfinite(total)) return;
-
-    // Backward, with the occupation and transition counts of each frame:
-    // beta of a position is the frame's best step ahead times the sum of its
-    // arcs' steps relative to that best.
-    std::vector<double> beta(frames * positions, kLogZero), ahead(positions), arcCounts(chain.arcs.size(), 0.0);
-    for (const auto& arc : chain.exits)
-        if (last[arc.from] != kLogZero)
-            beta[(frames - 1) * positions + arc.from] =
-                LogAdd(beta[(frames - 1) * positions + arc.from], arc.logProbability);
-    for (std::uint32_t p = 0; p < positions; ++p) {
-        const double logGamma = last[p] + beta[(frames - 1) * positions + p] - total;
-        if (logGamma >= kLogNegligibleOccupation)
-            AddFrame(statistics, slot[p], features.Frame(std::uint32_t(frames - 1)), dimension, std::exp(logGamma));
-    }
-    for (std::size_t t = frames - 1; t-- > 0;) {
-        const double* next = &beta[(t + 1) * positions];
         double top = kLogZero;
         for (std::uint32_t p = 0; p < positions; ++p)
-            if (next[p] != kLogZero) top = std::max(top, b(t + 1, p) + next[p]);
-        if (top == kLogZero) continue;
-        for (std::uint32_t p = 0; p < positions; ++p)
-            ahead[p] = next[p] == kLogZero ? 0.0 : std::exp(b(t + 1, p) + next[p] - top);
-        const double* forward = &alpha[t * positions];
-        const double* forwardRelative = &relative[t * positions];
-        const double scale = std::exp(best[t] + top - total);
-        std::fill(sums.begin(), sums.end(), 0.0);
+            if (reaching[p] > 0.0) top = std::max(top, b(t, p));
+        if (top == kLogZero) break;
+        double* share = &emissionShare[t * positions];
+        double* current = &scaledAlpha[t * positions];
+        double best = 0.0;
+        for (std::uint32_t p = 0; p < positions; ++p) {
+            if (reaching[p] == 0.0) continue;
+            share[p] = std::exp(b(t, p) - top);
+            current[p] = reaching[p] * share[p];
+            best = std::max(best, current[p]);
+        }
+        if (best == 0.0 || !std::isfinite(best)) break;
+        for (std::uint32_t p = 0; p < positions; ++p) {
+            current[p] /= best;
+            if (t > 0 && current[p] < pruneBelow) current[p] = 0.0;
+        }
+        emissionTop[t] = top;
+        logScale[t] = (t > 0 ? logScale[t - 1] : 0.0) + top + std::log(best);
+        reached = t + 1;
+    }
+    if (reached < frames) return;
+    const double* last = &scaledAlpha[(frames - 1) * positions];
+    double exitSum = 0.0;
+    for (const auto& arc : chain.exits) exitSum += last[arc.from] * std::exp(arc.logProbability);
+    if (exitSum <= 0.0) return;
+    const double total = logScale[frames - 1] + std::log(exitSum);
+    if (!std::isfinite(total)) return;
+
+    // Backward: beta(t, p) = scaledBeta[p] * exp(logBetaScale), taken only
+    // for the positions the forward pass kept, the others adding nothing.
+    // The occupation of a position and the count of an arc follow from both.
+    std::vector<double> scaledBeta(positions, 0.0), following(positions), ahead(positions),
+        arcCounts(chain.arcs.size(), 0.0);
+    for (const auto& arc : chain.exits)
+        if (last[arc.from] > 0.0) scaledBeta[arc.from] += std::exp(arc.logProbability);
+    double logBetaScale = 0.0;
+    {
+        const double scale = std::exp(logScale[frames - 1] - total);
+        for (std::uint32_t p = 0; p < positions; ++p) {
+            const double gamma = last[p] * scaledBeta[p] * scale;
+            if (gamma >= kNegligibleOccupation)
+                AddFrame(statistics, slot[p], features.Frame(std::uint32_t(frames - 1)), dimension, gamma);
+        }
+    }
+    for (std::size_t t = frames - 1; t-- > 0;) {
+        const double* nextShare = &emissionShare[(t + 1) * positions];
+        for (std::uint32_t p = 0; p < positions; ++p) ahead[p] = nextShare[p] * scaledBeta[p];
+        const double* forward = &scaledAlpha[t * positions];
+        std::fill(following.begin(), following.end(), 0.0);
+        const double scale = std::exp(logScale[t] + emissionTop[t + 1] + logBetaScale - total);
         for (std::size_t a = 0; a < chain.arcs.size(); ++a) {
             const ChainArc& arc = chain.arcs[a];
-            if (forward[arc.from] == kLogZero || ahead[arc.to] == 0.0) continue;
+            if (forward[arc.from] == 0.0 || ahead[arc.to] == 0.0) continue;
             const double step = arcProbability[a] * ahead[arc.to];
-            sums[arc.from] += step;
-            arcCounts[a] += forwardRelative[arc.from] * step * scale;
+            following[arc.from] += step;
+            arcCounts[a] += forward[arc.from] * step * scale;
         }
-        double* current = &beta[t * positions];
+        double top = 0.0;
         for (std::uint32_t p = 0; p < positions; ++p) {
-            if (sums[p] == 0.0) continue;
-            current[p] = top + std::log(sums[p]);
-            const double gamma = forwardRelative[p] * sums[p] * scale;
+            if (following[p] == 0.0) continue;
+            top = std::max(top, following[p]);
+            const double gamma = forward[p] * following[p] * scale;
             if (gamma >= kNegligibleOccupation)
                 AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
         }
+        if (top == 0.0) {
+            std::fill(scaledBeta.begin(), scaledBeta.end(), 0.0);
+            continue;
+        }
+        for (std::uint32_t p = 0; p < positions; ++p) scaledBeta[p] = following[p] / top;
+        logBetaScale += emissionTop[t + 1] + std::log(top);
     }
 
     for (std::size_t a = 0; a < chain.arcs.size(); ++a)
         if (arcCounts[a] > 0.0) CountTransitions(statistics, chain, chain.arcs[a], arcCounts[a]);
+    const double entryScale = std::exp(logScale[0] + logBetaScale - total);
     for (const auto& arc : chain.entries) {
-        const double count = std::exp(alpha[arc.to] + beta[arc.to] - total);
+        const double count = scaledAlpha[arc.to] * scaledBeta[arc.to] * entryScale;
         if (count > 0.0) CountTransitions(statistics, chain, arc, count);
     }
+    const double exitScale = std::exp(logScale[frames - 1] - total);
     for (const auto& arc : chain.exits) {
-        if (last[arc.from] == kLogZero) continue;
-        CountTransitions(statistics, chain, arc, std::exp(last[arc.from] + arc.logProbability - total));
+        if (last[arc.from] == 0.0) continue;
+        CountTransitions(statistics, chain, arc, last[arc.from] * std::exp(arc.logProbability) * exitScale);
     }
     statistics.logLikelihood = total;
     statistics.aligned = true;

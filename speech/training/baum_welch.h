@@ -1,7 +1,7 @@
 #pragma once
-// Forward-backward over one recording's composite HMM, in the log domain
-// (each frame's sums over arcs taken relative to the frame's best) with beam
-// pruning, collecting the statistics that re-estimation needs.
+// Forward-backward over one recording's composite HMM, in linear terms
+// scaled frame by frame (the scales kept as logarithms) with beam pruning,
+// collecting the statistics that re-estimation needs.
 
 #include <cstdint>
 #include <map>
