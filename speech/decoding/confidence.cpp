@@ -18,9 +18,9 @@ constexpr double kLargestSilenceRatio = 100.0;
 // that reached the word network's end (bench/accuracy/run_rejection.py: half
 // of each task's words trained on one or three takes, every word and the
 // recordings without speech recognised) on a corpus of six speakers other
-// than the one the figures are reported on. The terms are correlated, so a single weight says
-// little on its own: the length mismatch, given the rest, came out slightly
-// in the word's favour.
+// than the one the figures are reported on. The terms are correlated, so a
+// single weight says little on its own: the length mismatch, given the rest,
+// came out slightly in the word's favour.
 constexpr double kBias = 7.36369;
 constexpr std::array<double, kConfidenceTerms> kWeights = {1.18775, -1.87066, -1.25617, -1.85156,
                                                            1.05001, 10.9877,  0.0416698};
