@@ -5,18 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <array>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "decoding/confidence.h"
+#include "speech/support/speech_test_support.h"
 
 namespace {
 
@@ -28,57 +24,44 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-// A second and a half of faint noise, as a room sounds with nobody speaking.
-void WriteRoomNoise(const fs::path& path) {
-    std::mt19937 random(7);
-    std::normal_distribution<float> noise(0.0f, 60.0f);
-    std::ofstream out(path, std::ios::binary);
-    for (int i = 0; i < 16000; ++i) {
-        const auto sample = static_cast<std::int16_t>(noise(random));
-        const char bytes[2] = {char(sample & 0xff), char((sample >> 8) & 0xff)};
-        out.write(bytes, 2);
-    }
-}
-
 TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
     const fs::path cli = fs::path(std::getenv("PARROT_BIN_DIR")) / "parrot-cli";
     const fs::path data = std::getenv("PARROT_DEMO_DIR");
     ASSERT_TRUE(fs::exists(cli)) << cli;
-    const fs::path work = fs::temp_directory_path() / ("parrot-end-to-end-" + std::to_string(::getpid()));
-    fs::remove_all(work);
-    fs::create_directories(work / "work");
-    WriteRoomNoise(work / "room.raw");
+    const TemporaryFolder work;
+    // A second and a half of faint noise, as a room sounds with nobody speaking.
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.0f, 60.0f);
+    std::vector<std::int16_t> room(16000);
+    for (auto& sample : room) sample = static_cast<std::int16_t>(noise(random));
+    speech_test::WriteRecording(work.Path("room.raw"), room);
 
     // "one" is trained four times (its two recordings twice), "five" twice.
     const std::vector<std::string> trainings{"one_0", "one_1", "five_0", "five_1", "one_0", "one_1"};
     std::string command = "unset PARROT_SPEECH_LIBRARY; SPEECH_CONFIDENCE_TERMS=1 " + Quoted(cli.string()) +
-                          " --workdir " + Quoted((work / "work").string());
+                          " --workdir " + Quoted(work.Path("work"));
     for (const auto& take : trainings)
         command += " train " + take.substr(0, take.find('_')) + " " + Quoted((data / (take + ".raw")).string());
     // "counter" prints a number after each recognition's result lines; an
     // empty string expects no result line.
-    const std::vector<std::pair<fs::path, std::string>> recordings{
-        {data / "one_4.raw", "ONE"}, {data / "five_4.raw", "FIVE"}, {data / "zero_4.raw", ""}, {work / "room.raw", ""}};
+    const std::vector<std::pair<fs::path, std::string>> recordings{{data / "one_4.raw", "ONE"},
+                                                                   {data / "five_4.raw", "FIVE"},
+                                                                   {data / "zero_4.raw", ""},
+                                                                   {work.Path("room.raw"), ""}};
     for (const auto& [recording, expected] : recordings)
         command += " recognize " + Quoted(recording.string()) + " counter";
-    const int status = std::system(
-        (command + " >" + Quoted((work / "out.txt").string()) + " 2>" + Quoted((work / "stderr.txt").string()))
-            .c_str());
-    std::ifstream printed(work / "out.txt");
-    const std::string output{std::istreambuf_iterator<char>(printed), {}};
-    std::ifstream errors(work / "stderr.txt");
-    std::vector<std::istringstream> terms;
-    for (std::string line; std::getline(errors, line);)
-        if (line.rfind("confidence-terms ", 0) == 0) terms.emplace_back(line.substr(17));
+    fs::create_directories(work.Path("work"));
+    const int status =
+        std::system((command + " >" + Quoted(work.Path("out.txt")) + " 2>" + Quoted(work.Path("stderr.txt"))).c_str());
+    const std::string output = ReadFileBytes(work.Path("out.txt"));
+    ASSERT_EQ(status, 0) << output;
     // The trainer kept every recording as a template, the first three of each
     // word also with their two speed-perturbed copies: the template file's
     // count follows its magic and version.
-    std::ifstream templates(work / "work" / "train_states.bin.templates", std::ios::binary);
-    std::array<unsigned char, 12> header{};
-    templates.read(reinterpret_cast<char*>(header.data()), header.size());
-    const std::uint32_t templateCount = header[8] | header[9] << 8 | header[10] << 16 | std::uint32_t(header[11]) << 24;
-    fs::remove_all(work);
-    ASSERT_EQ(status, 0) << output;
+    const std::string templates = ReadFileBytes(work.path() / "work" / "train_states.bin.templates");
+    ASSERT_GE(templates.size(), 12u);
+    std::uint32_t templateCount = 0;
+    for (int i = 11; i >= 8; --i) templateCount = templateCount << 8 | static_cast<unsigned char>(templates[i]);
     EXPECT_EQ(templateCount, (3 * 3 + 1) + 3 * 2);
 
     std::istringstream lines(output);
@@ -108,6 +91,10 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
 
     // Every recording that reached the decoder, the rejected word too (the
     // room noise never does), names the word it was given and every term.
+    std::istringstream errors(ReadFileBytes(work.Path("stderr.txt")));
+    std::vector<std::istringstream> terms;
+    for (std::string line; std::getline(errors, line);)
+        if (line.rfind("confidence-terms ", 0) == 0) terms.emplace_back(line.substr(17));
     ASSERT_EQ(terms.size(), 3u);
     for (auto& line : terms) {
         std::string word, term;

@@ -59,31 +59,47 @@ std::string Words(const speech::Hypothesis& path) {
     return words;
 }
 
+// The spoken words, and where the search ends: the last word found ends on
+// the last frame, and only a path through the whole network is complete.
 TEST(Decoder, FindsTheSpokenWords) {
+    speech::DecoderSettings free, narrow;
+    free.wordInsertionPenalty = 0.0;
+    narrow.stateBeam = 1.0;
     const struct {
-        std::vector<std::string> spoken;
+        std::vector<std::string> vocabulary, spoken;
         std::uint32_t framesPerPhone;
+        speech::DecoderSettings settings;
         const char* words;
+        bool complete;
     } cases[] = {
-        {{"sil", "a", "b", "sil"}, 10, "!SENT_START AB !SENT_END"},
-        {{"sil", "b", "a", "sil"}, 10, "!SENT_START BA !SENT_END"},
-        {{"sil", "a", "b", "sil", "b", "a", "sil"}, 12, "!SENT_START AB BA !SENT_END"},
+        {{"AB", "BA", "A", "C"}, {"sil", "a", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
+        {{"AB", "BA", "A", "C"}, {"sil", "b", "a", "sil"}, 10, {}, "!SENT_START BA !SENT_END", true},
+        {{"AB", "BA", "A", "C"},
+         {"sil", "a", "b", "sil", "b", "a", "sil"},
+         12,
+         {},
+         "!SENT_START AB BA !SENT_END",
+         true},
         // A + C fits a long b better than AB, but not by the price of a
-        // second word: one spoken word is not split.
-        {{"sil", "a", "b", "b", "b", "sil"}, 10, "!SENT_START AB !SENT_END"},
+        // second word: one spoken word is not split, unless words are free.
+        {{"AB", "BA", "A", "C"}, {"sil", "a", "b", "b", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
+        {{"AB", "A", "C"}, {"sil", "a", "b", "b", "b", "sil"}, 10, free, "!SENT_START A A C !SENT_END", true},
+        // X's "c" leads while it lingers in its first state, a move costing
+        // it 2.2 units against staying: a beam of one unit keeps only the
+        // lingering token and drops "b", so X never ends.
+        {{"X"}, {"sil", "b", "sil"}, 10, {}, "!SENT_START X !SENT_END", true},
+        {{"X"}, {"sil", "b", "sil"}, 10, narrow, "!SENT_START", false},
+        // Sixteen frames are the fewest that cross sil, AB and sil.
+        {{"AB", "BA"}, {"sil", "a", "b"}, 5, {}, "!SENT_START AB", false},
     };
     for (const auto& c : cases) {
-        const auto paths = Decode(synthetic::LoopNetwork({"AB", "BA", "A", "C"}), c.spoken, c.framesPerPhone);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        const auto paths = Decode(synthetic::LoopNetwork(c.vocabulary), c.spoken, c.framesPerPhone, c.settings);
         ASSERT_FALSE(paths.empty());
-        EXPECT_TRUE(paths.front().complete);
-        EXPECT_EQ(Words(paths.front()), c.words) << c.spoken.size() << " phones";
+        EXPECT_EQ(Words(paths.front()), c.words);
+        EXPECT_EQ(paths.front().complete, c.complete);
+        EXPECT_EQ(paths.front().words.back().lastFrame, c.spoken.size() * c.framesPerPhone - 1);
     }
-    speech::DecoderSettings free;
-    free.wordInsertionPenalty = 0.0;
-    EXPECT_GT(Decode(synthetic::LoopNetwork({"AB", "A", "C"}), {"sil", "a", "b", "b", "b", "sil"}, 10, free)
-                  .front()
-                  .words.size(),
-              3u);
 }
 
 // The search steps once through the beginning that a word's pronunciations
@@ -125,30 +141,6 @@ TEST(Decoder, PronunciationsSharingTheirBeginningDecodeAsTheBestOfThemAlone) {
             EXPECT_EQ(best.words[w].score, alone.front().words[w].score);
         }
     }
-}
-
-TEST(Decoder, TheStateBeamDropsTokensFarBehindTheWordsBest) {
-    // X's "c" leads while it lingers in its first state, a move costing it
-    // 2.2 units against staying: a beam of one unit keeps only the lingering
-    // token and drops "b", so X never ends and no path reaches the end.
-    const auto network = synthetic::LoopNetwork({"X"});
-    const auto wide = Decode(network, {"sil", "b", "sil"}, 10);
-    ASSERT_FALSE(wide.empty());
-    EXPECT_TRUE(wide.front().complete);
-    speech::DecoderSettings settings;
-    settings.stateBeam = 1.0;
-    const auto narrow = Decode(network, {"sil", "b", "sil"}, 10, settings);
-    ASSERT_FALSE(narrow.empty());
-    EXPECT_FALSE(narrow.front().complete);
-}
-
-TEST(Decoder, RecordingCutInAWordGivesTheBestPartialPath) {
-    // Sixteen frames are the fewest that cross sil, AB and sil.
-    const auto paths = Decode(synthetic::LoopNetwork({"AB", "BA"}), {"sil", "a", "b"}, 5);
-    ASSERT_EQ(paths.size(), 1u);
-    EXPECT_FALSE(paths.front().complete);
-    EXPECT_EQ(Words(paths.front()), "!SENT_START AB");
-    EXPECT_EQ(paths.front().words.back().lastFrame, 14u);
 }
 
 // A word missing from the lexicon is named by the decoder tool's test.

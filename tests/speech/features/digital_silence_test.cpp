@@ -27,23 +27,20 @@ speech::FeatureMatrix Padded(std::uint32_t lead, std::uint32_t speech, std::uint
     return features;
 }
 
-TEST(DigitalSilence, PaddingAtBothEndsIsRemoved) {
-    auto features = Padded(3, 6, 40);
-    const std::vector<float> speech(features.values.begin() + 3 * kDimension, features.values.begin() + 9 * kDimension);
-    speech::RemoveDigitalSilence(features);
-    ASSERT_EQ(features.frameCount, 6u);
-    EXPECT_EQ(features.values, speech);
-}
-
-TEST(DigitalSilence, ShortRunsAndRecordingsWithoutSpeechAreLeftAlone) {
-    auto features = Padded(2, 6, 2);
-    const auto before = features.values;
-    speech::RemoveDigitalSilence(features);
-    EXPECT_EQ(features.values, before);
-
-    auto silent = Padded(0, 0, 30);
-    speech::RemoveDigitalSilence(silent);
-    EXPECT_EQ(silent.frameCount, 30u);
+// Long runs of one frame repeated at either end are padding and go; short
+// runs, and a recording that is nothing else, are left alone.
+TEST(DigitalSilence, LongPaddingAtEitherEndIsRemoved) {
+    const struct {
+        std::uint32_t lead, speech, trail, firstKept, framesKept;
+    } cases[] = {{3, 6, 40, 3, 6}, {2, 6, 2, 0, 10}, {0, 0, 30, 0, 30}};
+    for (const auto& c : cases) {
+        auto features = Padded(c.lead, c.speech, c.trail);
+        const std::vector<float> kept(features.values.begin() + c.firstKept * kDimension,
+                                      features.values.begin() + (c.firstKept + c.framesKept) * kDimension);
+        speech::RemoveDigitalSilence(features);
+        EXPECT_EQ(features.frameCount, c.framesKept) << c.lead << " " << c.speech << " " << c.trail;
+        EXPECT_EQ(features.values, kept) << c.lead << " " << c.speech << " " << c.trail;
+    }
 }
 
 }  // namespace

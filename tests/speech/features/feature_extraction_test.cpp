@@ -92,21 +92,9 @@ TEST(FeatureExtraction, StaticsMatchAnIndependentSlowComputation) {
     }
 }
 
-TEST(FeatureExtraction, CepstralMeanSubtractionLeavesZeroMeanCepstra) {
-    FeatureExtractor extractor(SystemOptions());
-    FeatureMatrix features;
-    ASSERT_TRUE(extractor.Extract(Noise(5000, 3000, 5), features));
-    for (std::uint32_t d = 0; d < 12; ++d) {
-        double sum = 0.0, magnitude = 0.0;
-        for (std::uint32_t t = 0; t < features.frameCount; ++t) {
-            sum += features.Frame(t)[d];
-            magnitude += std::fabs(features.Frame(t)[d]);
-        }
-        EXPECT_LT(std::fabs(sum), 1e-5 * magnitude + 1e-6) << d;
-    }
-}
-
-TEST(FeatureExtraction, EnergyIsNormalisedToTheLoudestFrameWithA50DbFloor) {
+// With the application's options: every cepstrum averages zero over the
+// recording, and the energy is normalised to the loudest frame.
+TEST(FeatureExtraction, ZeroMeanCepstraAndEnergyNormalisedToTheLoudestFrameWithA50DbFloor) {
     FeatureExtractor extractor(SystemOptions());
     // Loud tone, the same tone at half amplitude (6 dB down), then silence.
     std::vector<std::int16_t> signal = Tone(2200, 500, 8000);
@@ -121,6 +109,14 @@ TEST(FeatureExtraction, EnergyIsNormalisedToTheLoudestFrameWithA50DbFloor) {
     EXPECT_NEAR(features.Frame(5)[12], 1.0, 1e-3);
     EXPECT_NEAR(features.Frame(25)[12], 1.0 - 0.1 * std::log(4.0), 1e-3);
     EXPECT_NEAR(features.Frame(features.frameCount - 3)[12], 1.0 - 0.5 * std::numbers::ln10, 1e-5);
+    for (std::uint32_t d = 0; d < 12; ++d) {
+        double sum = 0.0, magnitude = 0.0;
+        for (std::uint32_t t = 0; t < features.frameCount; ++t) {
+            sum += features.Frame(t)[d];
+            magnitude += std::fabs(features.Frame(t)[d]);
+        }
+        EXPECT_LT(std::fabs(sum), 1e-5 * magnitude + 1e-6) << d;
+    }
 }
 
 TEST(FeatureExtraction, DeltasOfARampAreItsSlopeAndAccelerationsVanish) {
@@ -142,8 +138,6 @@ TEST(FeatureExtraction, DeltasOfARampAreItsSlopeAndAccelerationsVanish) {
     // Edge frames repeat the first and last frame: at frame 0 the window sees
     // 0, 0 | 0.5, 1.0, so the delta is (1*0.5 + 2*1.0) / 10.
     EXPECT_FLOAT_EQ(values[2], 0.25f);
-    EXPECT_FLOAT_EQ(values[0], 0.0f);
-    EXPECT_FLOAT_EQ(values[(frames - 1) * 6 + 1], -3.0f * (frames - 1) + 7);
 }
 
 TEST(FeatureExtraction, OptionsThatCannotWorkAreRefused) {

@@ -59,11 +59,7 @@ TEST(ForwardBackward, TotalProbabilityIsTheSumOverAllStatePaths) {
     std::string error;
     ASSERT_TRUE(speech::BuildStateChain({"a"}, inventory, transitions, chain, error)) << error;
     std::mt19937 random(9);
-    std::normal_distribution<float> value(0.7f, 1.0f);
-    speech::FeatureMatrix features;
-    features.dimension = synthetic::kDimension;
-    features.frameCount = kFrames;
-    for (std::uint32_t i = 0; i < kFrames * synthetic::kDimension; ++i) features.values.push_back(value(random));
+    const auto features = synthetic::Frames({"sil"}, kFrames, random);
     const speech::StateScorer scorer(OverlappingStates());
 
     speech::RecordingStatistics statistics;

@@ -12,13 +12,12 @@ namespace {
 
 using speech::TrainingRecording;
 
-TrainingRecording Recording(const std::vector<std::string>& labels, const std::vector<std::string>& spoken,
-                            std::uint32_t framesPerPhone, std::mt19937& random) {
+TrainingRecording Recording(const std::vector<std::string>& labels, const speech::FeatureMatrix& features) {
     TrainingRecording recording;
     recording.featurePath = "synthetic.mfc";
     recording.labels = labels;
-    recording.features = synthetic::Frames(spoken, framesPerPhone, random);
-    recording.speech = {0, recording.features.frameCount};
+    recording.features = features;
+    recording.speech = {0, features.frameCount};
     std::string error;
     EXPECT_TRUE(
         speech::BuildStateChain(labels, synthetic::Inventory(), synthetic::Transitions(), recording.chain, error))
@@ -29,9 +28,11 @@ TrainingRecording Recording(const std::vector<std::string>& labels, const std::v
 std::vector<TrainingRecording> TwoPhoneRecordings() {
     std::mt19937 random(7);
     std::vector<TrainingRecording> recordings;
-    for (int i = 0; i < 4; ++i) {
-        recordings.push_back(Recording({"sil", "a", "b", "sil"}, {"sil", "a", "b", "sil"}, 12 + i, random));
-        recordings.push_back(Recording({"sil", "b", "a", "sil"}, {"sil", "b", "a", "sil"}, 14 - i, random));
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        recordings.push_back(
+            Recording({"sil", "a", "b", "sil"}, synthetic::Frames({"sil", "a", "b", "sil"}, 12 + i, random)));
+        recordings.push_back(
+            Recording({"sil", "b", "a", "sil"}, synthetic::Frames({"sil", "b", "a", "sil"}, 14 - i, random)));
     }
     return recordings;
 }
@@ -41,20 +42,13 @@ std::vector<TrainingRecording> TwoPhoneRecordings() {
 TrainingRecording OnePhoneRecording(const std::string& phone, std::uint32_t framesPerState, float spacing,
                                     float deviation, std::mt19937& random) {
     std::normal_distribution<float> noise(0.0f, deviation);
-    TrainingRecording recording;
-    recording.featurePath = phone + ".mfc";
-    recording.labels = {phone};
-    recording.features.dimension = synthetic::kDimension;
-    for (std::uint32_t state = 0; state < 4; ++state)
-        for (std::uint32_t t = 0; t < framesPerState; ++t, ++recording.features.frameCount)
-            for (std::uint32_t d = 0; d < synthetic::kDimension; ++d)
-                recording.features.values.push_back(spacing * (float(state) - 1.5f) + noise(random));
-    recording.speech = {0, recording.features.frameCount};
-    std::string error;
-    EXPECT_TRUE(speech::BuildStateChain(recording.labels, synthetic::Inventory(), synthetic::Transitions(),
-                                        recording.chain, error))
-        << error;
-    return recording;
+    speech::FeatureMatrix features;
+    features.dimension = synthetic::kDimension;
+    features.frameCount = 4 * framesPerState;
+    for (std::uint32_t t = 0; t < features.frameCount; ++t)
+        for (std::uint32_t d = 0; d < synthetic::kDimension; ++d)
+            features.values.push_back(spacing * (float(t / framesPerState) - 1.5f) + noise(random));
+    return Recording({phone}, features);
 }
 
 // The application's training parameters.
@@ -128,7 +122,7 @@ TEST(Trainer, OneAndTwoThreadsGiveIdenticalModelsWithoutRecordingsTooShort) {
     auto recordings = TwoPhoneRecordings();
     std::mt19937 random(3);
     // Four models without skips need at least 16 frames.
-    recordings.push_back(Recording({"sil", "a", "b", "sil"}, {"a", "b"}, 5, random));
+    recordings.push_back(Recording({"sil", "a", "b", "sil"}, synthetic::Frames({"a", "b"}, 5, random)));
     recordings.back().featurePath = "short.mfc";
     const Trained one = Train(recordings, 1);
     const Trained two = Train(recordings, 2);
