@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <random>
 
 #include "features/feature_extractor.h"
 #include "speech/support/feature_test_signals.h"
@@ -14,14 +13,6 @@ using namespace speech;
 using namespace speech_test;
 
 namespace {
-
-std::vector<std::int16_t> Noise(std::size_t samples, double deviation, unsigned seed) {
-    std::mt19937 random(seed);
-    std::normal_distribution<double> normal(0.0, deviation);
-    std::vector<std::int16_t> signal(samples);
-    for (auto& sample : signal) sample = static_cast<std::int16_t>(std::clamp(normal(random), -32768.0, 32767.0));
-    return signal;
-}
 
 double Mel(double hertz) { return 1127.0 * std::log(1.0 + hertz / 700.0); }
 

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <random>
-
 #include "features/feature_normalization.h"
 #include "speech/support/feature_test_signals.h"
 
@@ -16,13 +13,9 @@ constexpr std::uint32_t kWindow = 220, kShift = 110;
 
 // Faint noise with a loud 1 kHz tone over samples [begin, end).
 std::vector<std::int16_t> ToneBurstInNoise(std::size_t length, std::size_t begin, std::size_t end) {
-    std::mt19937 random(5);
-    std::normal_distribution<double> noise(0.0, 30.0);
+    std::vector<std::int16_t> samples = speech_test::Noise(length, 30.0, 5);
     const std::vector<std::int16_t> tone = speech_test::Tone(end - begin, 1000, 8000);
-    std::vector<std::int16_t> samples(length);
-    for (std::size_t i = 0; i < length; ++i)
-        samples[i] =
-            static_cast<std::int16_t>(std::lround((i >= begin && i < end ? tone[i - begin] : 0) + noise(random)));
+    for (std::size_t i = begin; i < end; ++i) samples[i] = static_cast<std::int16_t>(samples[i] + tone[i - begin]);
     return samples;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // Signals and extraction settings shared by the tests of the feature stage.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "features/feature_extractor.h"
@@ -25,6 +27,14 @@ inline std::vector<std::int16_t> Tone(std::size_t samples, double hertz, double 
     for (std::size_t i = 0; i < samples; ++i)
         signal[i] = static_cast<std::int16_t>(
             std::lround(offset + amplitude * std::sin(2 * std::numbers::pi * hertz * i / kRate)));
+    return signal;
+}
+
+inline std::vector<std::int16_t> Noise(std::size_t samples, double deviation, unsigned seed) {
+    std::mt19937 random(seed);
+    std::normal_distribution<double> normal(0.0, deviation);
+    std::vector<std::int16_t> signal(samples);
+    for (auto& sample : signal) sample = static_cast<std::int16_t>(std::clamp(normal(random), -32768.0, 32767.0));
     return signal;
 }
 

@@ -68,6 +68,7 @@ TEST(ToolRefusals, NameTheProblemAndWriteNothing) {
         {InitHMM, init, "line 2", "model_lengths.txt", "0 sp\n4000 sil\n"},
         {InitHMM, init, "line 1", "model_lengths.txt", "0 sp 1\n"},
         {InitHMM, init, "no model", "model_lengths.txt", "\n\n"},
+        {InitHMM, init, "no frames", "features.txt", "missing.mfc\n"},
         {ConvertMmf, "convert_mmf -input_mode ascii -output_mode binary bad_states.txt out.bin",
          "bad_states.txt line 7: unexpected end of file"},
         {ConvertMmf, "convert_mmf -input_mode ascii -output_mode binary none.txt out.bin", "none.txt"},
