@@ -62,8 +62,9 @@ std::string Words(const speech::Hypothesis& path) {
 // The spoken words, and where the search ends: the last word found ends on
 // the last frame, and only a path through the whole network is complete.
 TEST(Decoder, FindsTheSpokenWords) {
-    speech::DecoderSettings free, narrow;
-    free.wordInsertionPenalty = 0.0;
+    const std::vector<std::string> all{"AB", "BA", "A", "C"};
+    speech::DecoderSettings noPenalty, narrow;
+    noPenalty.wordInsertionPenalty = 0.0;
     narrow.stateBeam = 1.0;
     const struct {
         std::vector<std::string> vocabulary, spoken;
@@ -72,18 +73,13 @@ TEST(Decoder, FindsTheSpokenWords) {
         const char* words;
         bool complete;
     } cases[] = {
-        {{"AB", "BA", "A", "C"}, {"sil", "a", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
-        {{"AB", "BA", "A", "C"}, {"sil", "b", "a", "sil"}, 10, {}, "!SENT_START BA !SENT_END", true},
-        {{"AB", "BA", "A", "C"},
-         {"sil", "a", "b", "sil", "b", "a", "sil"},
-         12,
-         {},
-         "!SENT_START AB BA !SENT_END",
-         true},
+        {all, {"sil", "a", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
+        {all, {"sil", "b", "a", "sil"}, 10, {}, "!SENT_START BA !SENT_END", true},
+        {all, {"sil", "a", "b", "sil", "b", "a", "sil"}, 12, {}, "!SENT_START AB BA !SENT_END", true},
         // A + C fits a long b better than AB, but not by the price of a
         // second word: one spoken word is not split, unless words are free.
-        {{"AB", "BA", "A", "C"}, {"sil", "a", "b", "b", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
-        {{"AB", "A", "C"}, {"sil", "a", "b", "b", "b", "sil"}, 10, free, "!SENT_START A A C !SENT_END", true},
+        {all, {"sil", "a", "b", "b", "b", "sil"}, 10, {}, "!SENT_START AB !SENT_END", true},
+        {{"AB", "A", "C"}, {"sil", "a", "b", "b", "b", "sil"}, 10, noPenalty, "!SENT_START A A C !SENT_END", true},
         // X's "c" leads while it lingers in its first state, a move costing
         // it 2.2 units against staying: a beam of one unit keeps only the
         // lingering token and drops "b", so X never ends.

@@ -14,6 +14,7 @@
 #include "decoding/word_recognizer.h"
 #include "decoding/word_templates.h"
 #include "speech/support/synthetic_models.h"
+#include "support/temporary_folder.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ TEST(WarpingDistance, ExactAtOrBelowTheLimitAndABoundAboveIt) {
 }
 
 TEST(WordTemplates, RoundTripAndDamagedFiles) {
-    const auto path =
-        (std::filesystem::temp_directory_path() / ("parrot-templates-" + std::to_string(::getpid()))).string();
+    const TemporaryFolder folder;
+    const std::string path = folder.Path("train_states.bin.templates");
     std::mt19937 random(2);
     speech::TemplateSet written;
     written.dimension = synthetic::kDimension;
@@ -109,7 +110,6 @@ TEST(WordTemplates, RoundTripAndDamagedFiles) {
     EXPECT_NE(error.find(path), std::string::npos);
     std::ofstream(path, std::ios::binary) << "PTPL\x01\0\0\0\xff\xff\xff\xff";
     EXPECT_FALSE(speech::ReadTemplates(path, read, error));
-    std::filesystem::remove(path);
     EXPECT_EQ(speech::TemplateKey({"sil", "y", "eh", "s", "sil"}), "y eh s");
     EXPECT_EQ(speech::TemplateKey({"sil", "sil"}), "");
 }
