@@ -27,9 +27,11 @@ untrained-word takes and non-speech takes accepted, per task.
 """
 import collections, math, os, re, sys
 
+import run_rejection
+from run_rejection import BINS
+
 PENALTY = 1e-2
 ITERATIONS = 100
-BINS = 10
 TOP = 0.99
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "speech", "decoding",
                       "confidence.h")
@@ -40,16 +42,12 @@ Answer = collections.namedtuple("Answer", "task kind right names values")
 def read_answers(path):
     """The recognitions of an answers file that carry confidence terms."""
     answers = []
-    with open(path) as lines:
-        for line in lines:
-            fields = line.rstrip("\n").split("\t")
-            if len(fields) < 9:
-                continue
-            task, _, kind, truth = fields[:4]
-            terms = [field.split("=", 1) for field in fields[8:]]
-            answers.append(Answer(task, kind, kind == "trained" and fields[7] == truth.upper(),
-                                  tuple(name for name, _ in terms),
-                                  [float(value) for _, value in terms]))
+    for r in run_rejection.read_answers(path):
+        if not r.terms:
+            continue
+        chosen, terms = r.terms[0], [field.split("=", 1) for field in r.terms[1:]]
+        answers.append(Answer(r.task, r.kind, r.kind == "trained" and chosen == r.truth.upper(),
+                              tuple(name for name, _ in terms), [float(value) for _, value in terms]))
     return answers
 
 

@@ -169,6 +169,18 @@ def write_answers(path, recognitions):
             out.write("\t".join(fields) + "\n")
 
 
+def read_answers(path):
+    """The recognitions of a file that write_answers wrote."""
+    recognitions = []
+    with open(path) as lines:
+        for line in lines:
+            task, speaker, kind, truth, take, answer, score, *terms = line.rstrip("\n").split("\t")
+            recognitions.append(Recognition(task, speaker, kind, truth, int(take),
+                                            None if answer == "-" else answer,
+                                            None if score == "-" else float(score), terms or None))
+    return recognitions
+
+
 def main():
     ap = argparse.ArgumentParser()
     add_arguments(ap)
