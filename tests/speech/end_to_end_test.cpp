@@ -7,11 +7,11 @@
 
 #include <cstdlib>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 
 #include "decoding/confidence.h"
+#include "speech/support/feature_test_signals.h"
 #include "speech/support/speech_test_support.h"
 
 namespace {
@@ -30,11 +30,7 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
     ASSERT_TRUE(fs::exists(cli)) << cli;
     const TemporaryFolder work;
     // A second and a half of faint noise, as a room sounds with nobody speaking.
-    std::mt19937 random(7);
-    std::normal_distribution<float> noise(0.0f, 60.0f);
-    std::vector<std::int16_t> room(16000);
-    for (auto& sample : room) sample = static_cast<std::int16_t>(noise(random));
-    speech_test::WriteRecording(work.Path("room.raw"), room);
+    speech_test::WriteRecording(work.Path("room.raw"), speech_test::Noise(16000, 60.0, 7));
 
     // "one" is trained four times (its two recordings twice), "five" twice.
     const std::vector<std::string> trainings{"one_0", "one_1", "five_0", "five_1", "one_0", "one_1"};

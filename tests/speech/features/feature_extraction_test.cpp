@@ -94,9 +94,6 @@ TEST(FeatureExtraction, ZeroMeanCepstraAndEnergyNormalisedToTheLoudestFrameWithA
     signal.insert(signal.end(), 2200, 0);
     FeatureMatrix features;
     ASSERT_TRUE(extractor.Extract(signal, features));
-    float loudest = -100.0f;
-    for (std::uint32_t t = 0; t < features.frameCount; ++t) loudest = std::max(loudest, features.Frame(t)[12]);
-    EXPECT_EQ(loudest, 1.0f);
     EXPECT_NEAR(features.Frame(5)[12], 1.0, 1e-3);
     EXPECT_NEAR(features.Frame(25)[12], 1.0 - 0.1 * std::log(4.0), 1e-3);
     EXPECT_NEAR(features.Frame(features.frameCount - 3)[12], 1.0 - 0.5 * std::numbers::ln10, 1e-5);
@@ -129,23 +126,4 @@ TEST(FeatureExtraction, DeltasOfARampAreItsSlopeAndAccelerationsVanish) {
     // Edge frames repeat the first and last frame: at frame 0 the window sees
     // 0, 0 | 0.5, 1.0, so the delta is (1*0.5 + 2*1.0) / 10.
     EXPECT_FLOAT_EQ(values[2], 0.25f);
-}
-
-TEST(FeatureExtraction, OptionsThatCannotWorkAreRefused) {
-    std::string error;
-    EXPECT_TRUE(CheckFeatureOptions(SystemOptions(), error)) << error;
-    const auto refused = [&](auto change) {
-        FeatureOptions options = SystemOptions();
-        change(options);
-        return !CheckFeatureOptions(options, error);
-    };
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.cepstrumCount = 22; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.cepstrumCount = 0; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.windowMs = 0.1; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.windowMs = 1e12; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.frameMs = 0.0; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.sampleRate = -11025.0; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.preEmphasis = 1.5; }));
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.deltas = false; }));  // -acc needs -delta
-    EXPECT_TRUE(refused([](FeatureOptions& o) { o.energy = false; }));  // -energy_norm needs -energy
 }

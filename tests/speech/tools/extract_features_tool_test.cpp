@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 
 #include "features/feature_file.h"
 #include "features/feature_stamps.h"
+#include "speech/support/feature_test_signals.h"
 #include "speech/support/speech_test_support.h"
 #include "speech_api.h"
 
@@ -15,13 +15,6 @@ using namespace speech_test;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::vector<std::int16_t> Signal(std::size_t samples) {
-    std::vector<std::int16_t> signal(samples);
-    for (std::size_t i = 0; i < samples; ++i)
-        signal[i] = static_cast<std::int16_t>(5000 * std::sin(0.3 * i) + 2000 * std::sin(0.031 * i * (1 + i % 7)));
-    return signal;
-}
 
 FeatureMatrix Features(const std::string& path) {
     FeatureMatrix features;
@@ -37,11 +30,12 @@ FeatureMatrix Features(const std::string& path) {
 TEST(ExtractFeaturesTool, WritesOneFeatureFilePerUsableRecordingWithTheRightFrameCount) {
     EnteredFolder folder;
     const std::size_t lengths[] = {220, 330, 331, 11025};
-    for (std::size_t n = 0; n < 4; ++n) WriteRecording(std::to_string(n) + ".raw", Signal(lengths[n]));
+    for (std::size_t n = 0; n < 4; ++n) WriteRecording(std::to_string(n) + ".raw", Noise(lengths[n], 3000, 1));
     WriteText("empty.raw", "");
-    WriteRecording("short.raw", Signal(219));
+    WriteRecording("short.raw", Noise(219, 3000, 4));
     for (const char* stale : {"missing.mfc", "empty.mfc", "short.mfc"}) WriteText(stale, "stale");
-    WriteText("raw.txt", "0.raw\nmissing.raw\n1.raw\nempty.raw\n2.raw\nshort.raw\n3.raw\n");
+    // Lists as hand-edited: CR LF line ends, blank lines, blanks around names.
+    WriteText("raw.txt", "0.raw\r\nmissing.raw\n\n  1.raw  \nempty.raw\n2.raw\nshort.raw\n3.raw");
     WriteText("mfc.txt", "0.mfc\nmissing.mfc\n1.mfc\nempty.mfc\n2.mfc\nshort.mfc\n3.mfc\n");
     int status = 0;
     const std::string errors = RunToolForErrors(ExtractFeatures, Arguments(kExtractFeaturesLine), status);
@@ -57,17 +51,16 @@ TEST(ExtractFeaturesTool, WritesOneFeatureFilePerUsableRecordingWithTheRightFram
         EXPECT_EQ(features.frameCount, frames[n]);
         EXPECT_EQ(features.dimension, 39u);
         EXPECT_EQ(features.energyIndex, 12u);
-        EXPECT_EQ(features.framePeriod100ns, 99773u);  // 110 samples at 11025 Hz
     }
 }
 
 TEST(ExtractFeaturesTool, ComputesAgainOnlyTheFeaturesOfNewOrChangedRecordings) {
     EnteredFolder folder;
-    const auto signal = Signal(4000);
+    const auto signal = Noise(4000, 3000, 5);
     auto reversed = signal;
     std::reverse(reversed.begin(), reversed.end());
     WriteRecording("a.raw", signal);
-    WriteRecording("b.raw", Signal(3000));
+    WriteRecording("b.raw", Noise(3000, 3000, 6));
     for (const char* name : {"a.raw", "b.raw"})
         std::filesystem::last_write_time(name, std::filesystem::file_time_type::clock::now() - 1h);
     WriteText("raw.txt", "a.raw\nb.raw");
