@@ -1,5 +1,4 @@
-// The start hook: the socket layer's failure, or a run that cannot be
-// prepared, ends the program with its message before the dialog runs.
+// The start hook's failures, against a platform that records its calls.
 
 #include <filesystem>
 #include <string>
@@ -35,31 +34,22 @@ public:
     std::vector<std::wstring> messages;
 };
 
-class AppTest : public ::testing::Test {
-protected:
-    EnteredFolder folder;
-};
-
-TEST_F(AppTest, SocketFailureShowsItsMessageAndTouchesNothing) {
-    FakePlatform platform;
-    platform.socketsStart = false;
-    RecognizerApp app(platform);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(platform.calls, std::vector<std::string>{"StartSocketLayer"});
-    EXPECT_EQ(platform.messages, std::vector<std::wstring>{L"Windows CE sockets initialization failed."});
-    EXPECT_EQ(app.ExitCode(), 1);
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-}
-
-// A run that cannot be prepared shows why and never opens the dialog.
-TEST_F(AppTest, FailedPreparationShowsWhyAndRunsNoDialog) {
-    FakePlatform platform;
-    platform.runProblem = "the work folder /w is in use by another Parrot (process 7)";
-    RecognizerApp app(platform);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"StartSocketLayer", "PrepareRun"}));
-    EXPECT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(app.ExitCode(), 1);
+// The socket layer's failure touches no file; a run that cannot be prepared
+// shows why. Either ends the program before the dialog runs.
+TEST(AppTest, StartFailuresShowTheirMessageAndRunNoDialog) {
+    const EnteredFolder folder;
+    for (const bool socketsStart : {false, true}) {
+        FakePlatform platform;
+        platform.socketsStart = socketsStart;
+        platform.runProblem = "the work folder is in use";
+        RecognizerApp app(platform);
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(platform.calls.back(), socketsStart ? "PrepareRun" : "StartSocketLayer");
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0] == L"the work folder is in use", socketsStart);
+        EXPECT_EQ(app.ExitCode(), 1);
+        EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+    }
 }
 
 }  // namespace

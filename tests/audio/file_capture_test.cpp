@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -39,12 +40,14 @@ void WriteToneWav(const std::string& path, int rate, int channels, double second
     sf_close(file);
 }
 
-// Records `audioPath` the way parrot-cli does: start, all input delivered, stop.
+// Records `audioPath` the way parrot-cli does: start, all input delivered,
+// stop; a second stop changes nothing.
 std::string Record(const std::string& audioPath, const std::string& recordingPath) {
     EXPECT_EQ(SelectCaptureDevice("file:" + audioPath), "");
     DeviceHandle handle = nullptr;
     StartRecording(std::wstring(recordingPath.begin(), recordingPath.end()), kRecordingFormat, &handle);
     WaitForEndOfInput();
+    StopRecording(handle);
     StopRecording(handle);
     EXPECT_FALSE(RecordingFailed());
     SelectCaptureDevice("none");
@@ -61,7 +64,8 @@ std::string ExpectedRecording(const std::vector<std::int16_t>& samples) {
 
 // A stereo WAV at 16 kHz is mixed down and resampled; a raw file is recorded
 // byte for byte. Either is padded to whole buffers only when it does not
-// fill them, and followed by the drain's silence.
+// fill them, and followed by the drain's silence; a longer recording of the
+// same name is replaced.
 TEST(FileCaptureTest, FilesAreRecordedAsTheirSamplesThenSilence) {
     TemporaryFolder folder;
     const std::string wav = folder.Path("tone.wav");
@@ -82,35 +86,27 @@ TEST(FileCaptureTest, FilesAreRecordedAsTheirSamplesThenSilence) {
     }
 }
 
-// A missing file and a FIFO are parrot-cli's test.
-TEST(FileCaptureTest, FilesWithoutAudioAreReportedBeforeRecording) {
-    TemporaryFolder folder;
-    WriteFileBytes(folder.Path("text.wav"), "not audio");
-    WriteFileBytes(folder.Path("empty.raw"), "");
-    for (const std::string name : {"text.wav", "empty.raw"}) {
-        const std::string path = folder.Path(name);
-        const std::string problem = CheckCaptureFile(path);
-        EXPECT_NE(problem.find(path), std::string::npos) << problem;
-        EXPECT_EQ(SelectCaptureDevice("file:" + path), problem);
+std::atomic<int> writes{0};
+// The first two buffers are written; then the file may grow no more.
+ssize_t FileFullAfterTwoBuffers(int fd, const void* data, std::size_t size) {
+    if (++writes > 2) {
+        errno = EFBIG;
+        return -1;
     }
-    EXPECT_NE(CheckCaptureFile(folder.Path("empty.raw")).find("no audio"), std::string::npos);
+    return ::write(fd, data, size);
 }
 
-ssize_t FileTooLarge(int, const void*, std::size_t) {
-    errno = EFBIG;
-    return -1;
-}
-
-// A recording that cannot be written (a full disk, a file-size limit) ends
-// at once, even with much audio still to come: the device stops instead of
-// waiting for buffers the recorder no longer hands over.
+// A recording that cannot be written (a full disk, a file-size limit) keeps
+// what was written before and ends at once, even with much audio still to
+// come: the device stops instead of waiting for buffers the recorder no
+// longer hands over.
 TEST(FileCaptureTest, FailedWriteEndsTheRecordingAtOnce) {
     TemporaryFolder folder;
     const std::string raw = folder.Path("long.raw");
     WriteFileBytes(raw, SampleBytes(std::vector<std::int16_t>(20 * kBufferBytes, 1)));
     ASSERT_EQ(SelectCaptureDevice("file:" + raw), "");
     RecorderHooks hooks;
-    hooks.writeFile = &FileTooLarge;
+    hooks.writeFile = &FileFullAfterTwoBuffers;
     SetRecorderHooks(hooks);
     ::alarm(20);  // a hang ends the test instead of the whole run
     const auto start = std::chrono::steady_clock::now();
@@ -122,15 +118,9 @@ TEST(FileCaptureTest, FailedWriteEndsTheRecordingAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     ::alarm(0);
     EXPECT_TRUE(RecordingFailed());
-    EXPECT_TRUE(ReadFileBytes(recording).empty());
+    EXPECT_EQ(ReadFileBytes(recording), SampleBytes(std::vector<std::int16_t>(kBufferBytes, 1)));
     SetRecorderHooks(RecorderHooks{});
     SelectCaptureDevice("none");
-}
-
-TEST(CaptureSelectionTest, UnknownSpecsAreRefused) {
-    for (const std::string spec : {"", "alsa", "file:", "portaudio:", "None"}) {
-        EXPECT_NE(SelectCaptureDevice(spec).find("unknown capture device"), std::string::npos) << spec;
-    }
 }
 
 }  // namespace

@@ -37,11 +37,10 @@ class ScriptedDevice : public ThreadedCaptureDevice {
 public:
     ScriptedDevice(const CaptureScript& script, CaptureLog& log, CaptureCallback callback, void* instanceData)
         : ThreadedCaptureDevice(std::make_unique<ScriptedInput>(script, log), callback, instanceData),
-          script_(script),
-          log_(log) {}
+          script_(script) {}
 
     int Reset() override {
-        if (++log_.resets == 1 && script_.resetResult != 0) {
+        if (++resets_ == 1 && script_.resetResult != 0) {
             return script_.resetResult;
         }
         return ThreadedCaptureDevice::Reset();
@@ -49,7 +48,7 @@ public:
 
     int UnprepareBuffer(CaptureBuffer* buffer) override {
         const int result = ThreadedCaptureDevice::UnprepareBuffer(buffer);
-        if (++log_.unprepares == script_.failingUnprepare) {
+        if (++unprepares_ == script_.failingUnprepare) {
             return kCaptureError;
         }
         return result;
@@ -57,7 +56,8 @@ public:
 
 private:
     CaptureScript script_;
-    CaptureLog& log_;
+    std::atomic<int> resets_{0};
+    std::atomic<int> unprepares_{0};
 };
 
 }  // namespace

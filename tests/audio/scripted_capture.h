@@ -24,8 +24,6 @@ struct CaptureLog {
     std::atomic<int> permits{0};  // buffers the device may return now
     std::atomic<int> buffersReturned{0};
     std::atomic<int> closes{0};  // times the device actually closed
-    std::atomic<int> unprepares{0};
-    std::atomic<int> resets{0};
 };
 
 class ScriptedDriver : public CaptureDriver {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cerrno>
 #include <filesystem>
 
 #include "audio/capture_driver.h"
@@ -22,15 +20,6 @@ std::string BufferBytes(int first, int last) {
         bytes.append(kBufferBytes, static_cast<char>(number));
     }
     return bytes;
-}
-
-std::atomic<int> writeCalls{0};
-ssize_t FailThirdWrite(int fd, const void* data, std::size_t size) {
-    if (++writeCalls == 3) {
-        errno = ENOSPC;
-        return -1;
-    }
-    return ::write(fd, data, size);
 }
 
 std::atomic<int> allocations{0};
@@ -59,39 +48,6 @@ protected:
     CaptureLog log;
     DeviceHandle handle = nullptr;
 };
-
-// An older file of the same name is replaced; a second stop of the same
-// recording changes nothing.
-TEST_F(RecorderTest, ReturnedBuffersAreReplacedAndWrittenInOrder) {
-    WriteFileBytes(file, std::string(20000, '\xAB'));
-    ScriptedDriver& driver = Install(CaptureScript{});
-    Start();
-    driver.ReturnBuffers(3);
-    ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(file).size() == 3 * kBufferBytes; }));
-    StopRecording(handle);
-    // Three returned while recording, then the two still with the device.
-    EXPECT_EQ(ReadFileBytes(file), BufferBytes(1, 5));
-    EXPECT_EQ(log.closes, 1);
-    EXPECT_FALSE(RecordingFailed());
-    StopRecording(handle);
-    EXPECT_EQ(log.closes, 1);
-    EXPECT_FALSE(RecordingFailed());
-}
-
-TEST_F(RecorderTest, WriteFailureKeepsEarlierBuffersAndStopStillCloses) {
-    writeCalls = 0;
-    RecorderHooks hooks;
-    hooks.writeFile = &FailThirdWrite;
-    SetRecorderHooks(hooks);
-    ScriptedDriver& driver = Install(CaptureScript{});
-    Start();
-    driver.ReturnBuffers(3);
-    ASSERT_TRUE(WaitUntil([&] { return writeCalls >= 3 && log.unprepares >= 3; }));
-    StopRecording(handle);
-    EXPECT_EQ(ReadFileBytes(file), BufferBytes(1, 2));
-    EXPECT_EQ(log.closes, 1);
-    EXPECT_TRUE(RecordingFailed());
-}
 
 TEST_F(RecorderTest, AllocationFailureOnTheNotificationThreadStopsEverything) {
     allocations = 0;

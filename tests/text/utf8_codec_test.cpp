@@ -32,14 +32,11 @@ TEST(Utf8Codec, DecodesAndEncodesEveryCharacterAndInvalidByte) {
 }
 
 TEST(Utf8Codec, CharactersWithoutUtf8FormBecomeTheReplacementCharacter) {
-    const std::string replacement = "\xEF\xBF\xBD";
-    const std::wstring unencodable[] = {
-        std::wstring(1, static_cast<wchar_t>(0xD800)), std::wstring(1, static_cast<wchar_t>(0xDC7F)),
-        std::wstring(1, static_cast<wchar_t>(0xDD00)), std::wstring(1, static_cast<wchar_t>(0x110000)),
-        std::wstring(1, static_cast<wchar_t>(-1)),
-    };
-    for (const std::wstring& wide : unencodable) {
-        EXPECT_EQ(ToNarrowText(L"a" + wide + L"b"), "a" + replacement + "b");
+    for (const wchar_t character :
+         {wchar_t(0xD800), wchar_t(0xDC7F), wchar_t(0xDD00), wchar_t(0x110000), wchar_t(-1)}) {
+        EXPECT_EQ(ToNarrowText(std::wstring{L'a', character, L'b'}),
+                  "a\xEF\xBF\xBD"
+                  "b");
     }
 }
 

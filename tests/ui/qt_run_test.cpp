@@ -1,4 +1,5 @@
-// A whole run of the window program's start hook on Qt: the splash box, then
+// A whole run of the window program's start hook on Qt: the splash box with
+// its picture from the program's resources, closed with Enter, then
 // the main window with the saved words (the built-in models are no words of
 // the user's); one is forgotten with Delete, and closing asks whether to save
 // the change.
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -31,12 +33,13 @@ QStringList Lines(const QListWidget* list) {
     return lines;
 }
 
-// Plays the user, one step each time it looks: Escape on the splash box
-// (which changes nothing);
+// Plays the user, one step each time it looks: Enter on the splash box
+// (Escape, should Enter not close it);
 // Delete on "zebra", confirmed; closes the window, and cancels when asked to
 // save; closes it again, and discards.
 struct User {
-    bool splashSeen = false;
+    int splashPresses = 0;
+    bool splashHasPicture = false;
     QStringList wordsAtStart;
     QStringList wordsAfterForgetting;
     QStringList questions;
@@ -50,9 +53,10 @@ struct User {
         });
         QWidget* box = QApplication::activeModalWidget();
         if (auto* splash = dynamic_cast<SplashBox*>(box)) {
-            splashSeen = true;
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(splash, &escape);
+            const auto* picture = splash->findChild<QLabel*>("splashPicture");
+            splashHasPicture = picture != nullptr && !picture->pixmap().isNull();
+            QKeyEvent key(QEvent::KeyPress, ++splashPresses == 1 ? Qt::Key_Return : Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(splash, &key);
         } else if (auto* question = dynamic_cast<QMessageBox*>(box)) {
             questions << question->text();
             const bool closing = question->text() == "Save the vocabulary before closing?";
@@ -92,7 +96,8 @@ TEST(QtRunTest, ForgettingAWordThenClosingAsksToSave) {
     ::unsetenv("PARROT_TEST_ENGINE_LOG");
 
     EXPECT_EQ(app.ExitCode(), 0);
-    EXPECT_TRUE(user.splashSeen);
+    EXPECT_EQ(user.splashPresses, 1);
+    EXPECT_TRUE(user.splashHasPicture);
     EXPECT_TRUE(user.hasIcon);
     EXPECT_EQ(user.wordsAtStart, QStringList({"apple", "Stop", "stop", "zebra"}));
     EXPECT_EQ(user.wordsAfterForgetting, QStringList({"apple", "Stop", "stop"}));
