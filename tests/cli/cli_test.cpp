@@ -155,7 +155,6 @@ TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
     WriteFileBytes("decoder.txt",
                    "0000 0003 !SENT_START -1\n0003 0040 YES -41.2345678901234\n"
                    "0040 0050 NO -50\n0050 0051 !SENT_END -1\n");
-    WriteFileBytes("nothing.txt", "0000 0003 !SENT_START -1\n0003 0051 !SENT_END -1\n");
     WriteFileBytes("silence.raw", std::string(22050, '\0'));
     environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "decoder.txt").c_str());
     CliRun run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "save", "counter"});
@@ -163,21 +162,16 @@ TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
     EXPECT_EQ(run.out, "NO score=-50\nYES score=-41.2345678901\n2\n");
     EXPECT_EQ(run.err, "");
 
-    // The decoder names no word; a recording without speech never reaches it.
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "nothing.txt").c_str());
-    run = RunInWork({"recognize", "word.raw", "save", "counter"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "3\n");
-    EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in word.raw\n");
-    environment.Set("PARROT_TEST_ENGINE_DECODER_OUT", (folder.path() / "decoder.txt").c_str());
+    // A recording without speech never reaches the decoder, whose words
+    // would be printed. (A decoder that names no word is the dialog's test.)
     run = RunInWork({"recognize", "silence.raw", "save", "counter"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "4\n");
+    EXPECT_EQ(run.out, "3\n");
     EXPECT_EQ(run.err, "parrot-cli: recognize: no word recognised in silence.raw\n");
 
     run = RunInWork({"train", "yes", "silence.raw", "counter", "words"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "4\nyes\n");
+    EXPECT_EQ(run.out, "3\nyes\n");
     EXPECT_EQ(run.err, "parrot-cli: train: no speech was heard, so the word was not trained\n");
 }
 

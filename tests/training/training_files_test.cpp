@@ -52,6 +52,7 @@ protected:
     std::unique_ptr<TrainingSession> session;
 };
 
+// (The phone lists' form is checked with more phones below.)
 TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory) {
     EXPECT_EQ(session->TrainWord(L"yes", 0), 0);
 
@@ -63,8 +64,6 @@ TEST_F(TrainingFilesTest, OneWordGivesTheModelInventory) {
               "index: 2\nphone: eh\nnum_states: 6\ntransitions: 2\nstates: 0 5 6 7 8 0\n\n"
               "index: 3\nphone: s\nnum_states: 6\ntransitions: 3\nstates: 0 9 10 11 12 0\n\n"
               "index: 4\nphone: y\nnum_states: 6\ntransitions: 4\nstates: 0 13 14 15 16 0\n\n");
-    EXPECT_EQ(File("monophones.txt"), "\nnum_monophones = 5\n\nsp \nsil \neh\ns\ny\n");
-    EXPECT_EQ(File("phones.txt"), "num_phones = 5\n\neh 1 2 2 2\ns 1 3 3 3\nsil 1   1\nsp 1   0\ny 1 4 4 4\n");
 }
 
 // Phones shared by several words, and a dictionary phone named like a
