@@ -1,12 +1,10 @@
 // Template rescoring: warping distances, the template file, and templates
-// deciding where the HMM scores cannot, on a vocabulary of a thousand words
-// too.
+// deciding among the best paths where the HMM scores cannot.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "decoding/dynamic_time_warping.h"
@@ -64,15 +62,10 @@ TEST(WarpingDistance, ExactAtOrBelowTheLimitAndABoundAboveIt) {
     // diagonal, and at a limit near the distance the warping keeps only
     // the cells near them.
     std::mt19937 random(3);
-    std::normal_distribution<float> noise;
-    auto noiseFrames = [&](std::uint32_t frames) {
-        speech::FeatureMatrix features{frames, synthetic::kDimension, 100000, {}, std::nullopt};
-        for (std::uint32_t k = 0; k < frames * synthetic::kDimension; ++k) features.values.push_back(noise(random));
-        return features;
-    };
     const std::vector<float> scales{0.5f, 1.0f, 2.0f};
     for (int pair = 0; pair < 300; ++pair) {
-        const auto a = noiseFrames(1 + random() % 40), b = noiseFrames(1 + random() % 40);
+        const auto a = synthetic::Frames({"sil"}, 1 + random() % 40, random);
+        const auto b = synthetic::Frames({"sil"}, 1 + random() % 40, random);
         const double exact = Distance(a, b, scales);
         for (const double share : {1.0, 1.01, 1.5})
             EXPECT_EQ(Distance(a, b, scales, exact * share), exact) << pair << " " << share;
@@ -106,7 +99,8 @@ TEST(WordTemplates, RoundTripAndDamagedFiles) {
     std::filesystem::resize_file(path, std::filesystem::file_size(path) - 5);
     EXPECT_FALSE(speech::ReadTemplates(path, read, error));
     EXPECT_NE(error.find(path), std::string::npos);
-    std::ofstream(path, std::ios::binary) << "PTPL\x01\0\0\0\xff\xff\xff\xff";
+    // Four billion templates of one dimension announced, none there.
+    WriteFileBytes(path, std::string("PTPL\x01\0\0\0\xff\xff\xff\xff\x01\0\0\0\0\0\x80\x3f", 20));
     EXPECT_FALSE(speech::ReadTemplates(path, read, error));
     EXPECT_EQ(speech::TemplateKey({"sil", "y", "eh", "s", "sil"}), "y eh s");
     EXPECT_EQ(speech::TemplateKey({"sil", "sil"}), "");
@@ -117,9 +111,9 @@ std::string Word(const speech::Hypothesis& path) {
     return path.words.size() == 3 ? path.words[1].word : "";
 }
 
-// Every word of two to four phones a and b; the flat states score them all
-// alike, so the search ranks them in the order they were made, BA third.
-// Rescoring chooses among the best sixteen paths.
+// Every word of two to four phones a and b, 28 in all; the flat states score
+// them alike, so the search ranks them in the order they were made, BA
+// third, and the templates must find it among the best few paths.
 TEST(WordRecognizer, TemplatesDecideWhenTheModelsCannotTellWordsApart) {
     speech::Lexicon lexicon{{"!SENT_START", {{"sil"}}}, {"!SENT_END", {{"sil"}}}};
     std::vector<std::string> words;

@@ -15,10 +15,9 @@ using namespace speech_test;
 
 namespace {
 
-// A binary feature file's magic and then `fields`: version, frames,
-// dimension, frame period and, from version 2, the energy index.
-std::string Binary(std::initializer_list<std::uint32_t> fields) {
-    std::string bytes = "PFEA";
+// A binary file's `magic` and then `fields`. A feature file's are version,
+// frames, dimension, frame period and, from version 2, the energy index.
+std::string Binary(std::string bytes, std::initializer_list<std::uint32_t> fields) {
     for (const std::uint32_t field : fields) AppendU32(bytes, field);
     return bytes;
 }
@@ -62,7 +61,7 @@ TEST(FeatureFiles, ReadVersionOneWithTheExtractorsLayout) {
     std::string error;
     for (const auto& [dimension, energy] :
          {std::pair<std::uint32_t, std::optional<std::uint32_t>>{39, 12}, {13, 12}, {12, std::nullopt}}) {
-        WriteText(folder / "old.mfc", Binary({1, 1, dimension, 100000}) + std::string(4 * dimension, '\0'));
+        WriteText(folder / "old.mfc", Binary("PFEA", {1, 1, dimension, 100000}) + std::string(4 * dimension, '\0'));
         ASSERT_TRUE(ReadFeatureFile(folder / "old.mfc", true, read, error)) << error;
         EXPECT_EQ(read.energyIndex, energy) << dimension;
         std::string text = "features 1\nframes 1\ndimension " + std::to_string(dimension) + "\nframe_period 1\n";
@@ -78,19 +77,19 @@ TEST(FeatureFiles, RefuseDamagedFilesWithoutTrustingTheirHeaders) {
     const std::string path = folder / "bad.mfc";
     FeatureMatrix read;
     std::string error;
-    const std::string oneFrame = Binary({2, 1, 2, 100000, 1}) + std::string(8, '\0');
+    const std::string oneFrame = Binary("PFEA", {2, 1, 2, 100000, 1}) + std::string(8, '\0');
     const std::pair<std::string, std::string> cases[] = {
         {"", "empty"},
         {"PFE", "cut magic"},
         {"XFEA" + oneFrame.substr(4), "wrong magic"},
-        {Binary({3, 1, 2, 100000}) + std::string(12, '\0'), "future version"},
-        {Binary({2, 0xFFFFFFFF, 4096, 100000, 0}), "huge frame count"},
-        {Binary({2, 1, 0, 100000, 0}), "no dimension"},
-        {Binary({2, 1, 2, 100000, 2}) + std::string(8, '\0'), "energy outside the frame"},
-        {Binary({2, 1, 2, 100000}), "cut header"},
+        {Binary("PFEA", {3, 1, 2, 100000}) + std::string(12, '\0'), "future version"},
+        {Binary("PFEA", {2, 0xFFFFFFFF, 4096, 100000, 0}), "huge frame count"},
+        {Binary("PFEA", {2, 1, 0, 100000, 0}), "no dimension"},
+        {Binary("PFEA", {2, 1, 2, 100000, 2}) + std::string(8, '\0'), "energy outside the frame"},
+        {Binary("PFEA", {2, 1, 2, 100000}), "cut header"},
         {oneFrame + "x", "extra byte"},
         {oneFrame.substr(0, oneFrame.size() - 1), "missing byte"},
-        {Binary({2, 1, 1, 100000, 0}) + std::string("\0\0\xc0\x7f", 4), "NaN value"},
+        {Binary("PFEA", {2, 1, 1, 100000, 0}) + std::string("\0\0\xc0\x7f", 4), "NaN value"},
     };
     for (const auto& [contents, what] : cases) {
         WriteText(path, contents);
@@ -129,11 +128,7 @@ TEST(StateFiles, RefuseDamagedOrImpossibleStates) {
         EXPECT_FALSE(ReadStates(path, false, read, error)) << to;
         EXPECT_NE(error.find(path), std::string::npos) << to;
     }
-    std::string bytes = "PSTA";
-    AppendU32(bytes, 1);
-    AppendU32(bytes, 39);
-    AppendU32(bytes, 0xFFFFFFFF);
-    WriteText(path, bytes);
+    WriteText(path, Binary("PSTA", {1, 39, 0xFFFFFFFF}));
     EXPECT_FALSE(ReadStates(path, true, read, error));
     // Nothing impossible is ever written.
     StateSet bad;

@@ -21,52 +21,30 @@ constexpr std::uint32_t kDimension = 3;
 // with the lexicon given.
 inline speech::ModelInventory Inventory(const speech::Lexicon& lexicon = {}) {
     speech::ModelInventory inventory;
-    const char* names[] = {"sp", "sil", "a", "b"};
-    for (std::uint32_t m = 0; m < 4; ++m) {
-        speech::PhoneModel model;
-        model.phone = names[m];
-        model.transitions = m;
-        if (m > 0)
-            for (std::uint32_t s = 0; s < 4; ++s) model.states.push_back(4 * m - 3 + s);
-        inventory.modelByPhone[model.phone] = m;
-        inventory.models.push_back(model);
-    }
+    inventory.models = {{"sp", 0, {}}, {"sil", 1, {1, 2, 3, 4}}, {"a", 2, {5, 6, 7, 8}}, {"b", 3, {9, 10, 11, 12}}};
+    for (std::uint32_t m = 0; m < 4; ++m) inventory.modelByPhone[inventory.models[m].phone] = m;
     inventory.lexicon = lexicon;
     return inventory;
 }
 
 // Left-to-right matrices: stay or move on with equal probability; sp a tee.
 inline speech::TransitionSet Transitions() {
-    speech::TransitionSet transitions;
-    speech::TransitionSet::Matrix tee;
-    tee.size = 2;
-    tee.probabilities = {0, 1, 0, 0};
-    transitions.matrices.push_back(tee);
+    speech::TransitionSet transitions{{{2, {0, 1, 0, 0}}}};
     for (int m = 1; m < 4; ++m) {
-        speech::TransitionSet::Matrix matrix;
-        matrix.size = 6;
-        matrix.probabilities.assign(36, 0.0);
-        matrix.probabilities[0 * 6 + 1] = 1.0;
-        for (int i = 1; i <= 4; ++i) {
-            matrix.probabilities[i * 6 + i] = 0.5;
-            matrix.probabilities[i * 6 + i + 1] = 0.5;
-        }
+        speech::TransitionSet::Matrix matrix{6, std::vector<double>(36, 0.0)};
+        matrix.probabilities[1] = 1.0;
+        for (int i = 1; i <= 4; ++i) matrix.probabilities[i * 6 + i] = matrix.probabilities[i * 6 + i + 1] = 0.5;
         transitions.matrices.push_back(matrix);
     }
     return transitions;
 }
 
-// Every state at `mean` with unit variance.
+// Every state at `mean` with `variance` in every dimension.
 inline speech::StateSet FlatStates(float mean = 0.0f, float variance = 1.0f) {
-    speech::StateSet states;
-    states.dimension = kDimension;
-    states.states.resize(13);
-    for (std::uint32_t s = 1; s < 13; ++s) {
-        speech::Gaussian gaussian;
-        gaussian.mean.assign(kDimension, mean);
-        gaussian.variance.assign(kDimension, variance);
-        states.states[s].push_back(gaussian);
-    }
+    const speech::Gaussian gaussian{1.0f, std::vector<float>(kDimension, mean),
+                                    std::vector<float>(kDimension, variance)};
+    speech::StateSet states{kDimension, std::vector<std::vector<speech::Gaussian>>(13, {gaussian})};
+    states.states[0].clear();
     return states;
 }
 
@@ -80,21 +58,15 @@ inline speech::StateSet SeparatedStates() {
 // !SENT_START < words > !SENT_END, as the grammar compiler builds it: null
 // nodes around the loop of word alternatives.
 inline speech::WordNetwork LoopNetwork(const std::vector<std::string>& words) {
-    speech::WordNetwork network;
-    auto node = [&](const std::string& word) {
-        network.nodes.push_back({word});
-        return std::uint32_t(network.nodes.size() - 1);
-    };
-    const auto start = node(""), first = node("!SENT_START"), loopIn = node(""), loopOut = node("");
-    const auto last = node("!SENT_END"), end = node("");
-    network.arcs = {{start, first}, {first, loopIn}, {loopOut, loopIn}, {loopOut, last}, {last, end}};
+    // Nodes: start, !SENT_START, into the loop, out of it, !SENT_END, end.
+    speech::WordNetwork network{
+        {{""}, {"!SENT_START"}, {""}, {""}, {"!SENT_END"}, {""}}, {{0, 1}, {1, 2}, {3, 2}, {3, 4}, {4, 5}}, 0, 5};
     for (const auto& word : words) {
-        const auto n = node(word);
-        network.arcs.push_back({loopIn, n});
-        network.arcs.push_back({n, loopOut});
+        const auto node = std::uint32_t(network.nodes.size());
+        network.nodes.push_back({word});
+        network.arcs.push_back({2, node});
+        network.arcs.push_back({node, 3});
     }
-    network.start = start;
-    network.end = end;
     return network;
 }
 

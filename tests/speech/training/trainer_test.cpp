@@ -39,15 +39,6 @@ TrainingRecording OnePhoneRecording(const std::string& phone, std::uint32_t fram
     return Recording({phone}, features);
 }
 
-// The application's training parameters.
-speech::TrainerSettings Settings() {
-    speech::TrainerSettings settings;
-    settings.beamWidth = 500.0;
-    settings.minOccupancy = 1e-10;
-    settings.minModelCount = 1;
-    return settings;
-}
-
 struct Trained {
     speech::StateSet states = synthetic::FlatStates(0.0f, 36.0f);
     speech::TransitionSet transitions = synthetic::Transitions();
@@ -56,7 +47,11 @@ struct Trained {
 
 Trained Train(const std::vector<TrainingRecording>& recordings, unsigned threads, float varianceFloor = 0.01f) {
     Trained trained;
-    speech::TrainerSettings settings = Settings();
+    // The application's training parameters.
+    speech::TrainerSettings settings;
+    settings.beamWidth = 500.0;
+    settings.minOccupancy = 1e-10;
+    settings.minModelCount = 1;
     settings.threads = threads;
     const std::vector<float> floor(synthetic::kDimension, varianceFloor);
     speech::TrainModels(recordings, synthetic::Inventory(), floor, settings, trained.states, trained.transitions,
