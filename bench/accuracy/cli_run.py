@@ -23,6 +23,7 @@ def add_arguments(parser):
     parser.add_argument("--speakers", default="us_m3,us_f2,gb_m1,gb_f4,sc_m2,rp_m7")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--answers", help="write one tab-separated line per recognition to this file")
 
 
 def task_speakers(args):
@@ -98,3 +99,64 @@ def action_times(stderr):
 
 def median(values):
     return statistics.median(values) if values else float("nan")
+
+
+# The answers files of run_accuracy.py and run_rejection.py: one tab-separated
+# line per recognition (task, speaker, kind, truth, take, answer or "-",
+# score or "-", then the confidence-terms fields, if any).
+TERMS_PREFIX = "confidence-terms "
+TERMS_ENVIRONMENT = {"SPEECH_CONFIDENCE_TERMS": "1"}
+
+Recognition = collections.namedtuple(
+    "Recognition", "task speaker kind truth take answer score terms")
+
+
+def terms_per_recognition(stderr):
+    """The fields (the chosen word, then NAME=VALUE) of the "confidence-terms"
+    line printed during each recognition (None when it printed none), in order."""
+    terms, pending = [], None
+    for line in stderr.splitlines():
+        line = line.strip()
+        if line.startswith(TERMS_PREFIX):
+            pending = line[len(TERMS_PREFIX):].split()
+            continue
+        match = TIMING.match(line)
+        if match:
+            if match.group(1) == "recognize":
+                terms.append(pending)
+            pending = None
+    return terms
+
+
+def recognitions_of_run(task, speaker, cases, run):
+    """A Recognition for each (kind, truth, take) of CASES, in the order of the
+    recognize actions of RUN, as far as its output goes."""
+    answers = split_answers(run.stdout)
+    terms = terms_per_recognition(run.stderr)
+    terms += [None] * (len(cases) - len(terms))
+    recognitions = []
+    for (kind, truth, take), results, fields in zip(cases, answers, terms):
+        answer = best(results)
+        recognitions.append(Recognition(task, speaker, kind, truth, take, answer,
+                                        results[answer] if answer else None, fields))
+    return recognitions
+
+
+def write_answers(path, recognitions):
+    with open(path, "w") as out:
+        for r in recognitions:
+            fields = [r.task, r.speaker, r.kind, r.truth, str(r.take), r.answer or "-",
+                      "-" if r.score is None else repr(r.score)] + (r.terms or [])
+            out.write("\t".join(fields) + "\n")
+
+
+def read_answers(path):
+    """The recognitions of a file that write_answers wrote."""
+    recognitions = []
+    with open(path) as lines:
+        for line in lines:
+            task, speaker, kind, truth, take, answer, score, *terms = line.rstrip("\n").split("\t")
+            recognitions.append(Recognition(task, speaker, kind, truth, int(take),
+                                            None if answer == "-" else answer,
+                                            None if score == "-" else float(score), terms or None))
+    return recognitions

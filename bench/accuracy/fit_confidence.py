@@ -22,12 +22,18 @@ reported on, on one take and on three:
 
 Prints the constants to paste into confidence.cpp, then per answers file how
 the new confidence would answer at the acceptance threshold
-(kAcceptanceThreshold, read from confidence.h): trained-word takes rejected,
-untrained-word takes and non-speech takes accepted, per task.
-"""
-import collections, math, os, re, sys
+(kAcceptanceThreshold, read from confidence.h): trained-word takes answered
+right (and accepted) and rejected, untrained-word takes and non-speech takes
+accepted, per task. Files after --check are only reported on: the answers of
+run_accuracy.py --answers (every word trained) and of the reported corpus
+show what the refit does to accuracy, where every rejection is an error,
+without fitting to them:
 
-import run_rejection
+  fit_confidence.py k1.tsv k3.tsv --check accuracy-k1.tsv accuracy-k3.tsv
+"""
+import argparse, collections, math, os, re
+
+from cli_run import read_answers as read_recognitions
 from run_rejection import BINS
 
 PENALTY = 1e-2
@@ -40,10 +46,13 @@ Answer = collections.namedtuple("Answer", "task kind right names values")
 
 
 def read_answers(path):
-    """The recognitions of an answers file that carry confidence terms."""
+    """The recognitions of an answers file; one whose path did not reach the
+    word network's end has no terms (names and values None) and counts as
+    rejected."""
     answers = []
-    for r in run_rejection.read_answers(path):
+    for r in read_recognitions(path):
         if not r.terms:
+            answers.append(Answer(r.task, r.kind, False, None, None))
             continue
         chosen, terms = r.terms[0], [field.split("=", 1) for field in r.terms[1:]]
         answers.append(Answer(r.task, r.kind, r.kind == "trained" and chosen == r.truth.upper(),
@@ -136,6 +145,10 @@ def acceptance_threshold():
         return float(re.search(r"kAcceptanceThreshold = ([0-9.]+);", header.read()).group(1))
 
 
+def share(part, whole):
+    return "%5.1f%%" % (100.0 * part / whole) if whole else "     -"
+
+
 def report(path, answers, bias, weights, points, threshold):
     print("%s at threshold %g:" % (path, threshold))
     for task in sorted({a.task for a in answers}):
@@ -143,25 +156,30 @@ def report(path, answers, bias, weights, points, threshold):
         for a in answers:
             if a.task != task:
                 continue
-            accepted = calibrated(logistic(a, bias, weights), points) >= threshold
+            accepted = a.values is not None and calibrated(logistic(a, bias, weights), points) >= threshold
             counts[a.kind] += 1
             counts[a.kind + (" accepted" if accepted else " rejected")] += 1
-        print("  %-10s trained rejected %5.1f%%  untrained accepted %5.1f%%  non-speech accepted %d" % (
-            task, 100.0 * counts["trained rejected"] / max(counts["trained"], 1),
-            100.0 * counts["untrained accepted"] / max(counts["untrained"], 1),
-            counts["nonspeech accepted"]))
+            counts["right"] += a.right and accepted
+        print("  %-10s trained right %s, rejected %s  untrained accepted %s  non-speech accepted %s" % (
+            task, share(counts["right"], counts["trained"]),
+            share(counts["trained rejected"], counts["trained"]),
+            share(counts["untrained accepted"], counts["untrained"]),
+            share(counts["nonspeech accepted"], counts["nonspeech"])))
 
 
 def main():
-    if len(sys.argv) < 2:
-        sys.exit("usage: fit_confidence.py ANSWERS...")
-    per_file = {path: read_answers(path) for path in sys.argv[1:]}
-    answers = [a for file_answers in per_file.values() for a in file_answers]
+    ap = argparse.ArgumentParser(description="Fits the decoder's confidence to answers files.")
+    ap.add_argument("answers", nargs="+", help="answers files to fit to")
+    ap.add_argument("--check", nargs="+", default=[],
+                    help="answers files only to report on (run_accuracy.py --answers, another seed)")
+    a = ap.parse_args()
+    per_file = {path: read_answers(path) for path in a.answers + a.check}
+    answers = [answer for path in a.answers for answer in per_file[path] if answer.values is not None]
     if not answers:
-        sys.exit("no recognition with confidence terms (run_rejection.py --answers)")
+        ap.error("no recognition with confidence terms (run_rejection.py --answers)")
     names = answers[0].names
-    if any(a.names != names for a in answers):
-        sys.exit("the answers files name different confidence terms")
+    if any(answer.names not in (names, None) for file_answers in per_file.values() for answer in file_answers):
+        ap.error("the answers files name different confidence terms")
     bias, weights = fit(answers)
     points = calibration(answers, bias, weights)
     print("// fitted to %d recognitions; terms: %s" % (len(answers), ", ".join(names)))

@@ -9,36 +9,36 @@ Prints correct/total per task and speaker, totals per task, and the medians
 of the training presses, of the last training press (which retrains the
 whole vocabulary) and of the recognition presses.
 
-  run_accuracy.py --cli build/bin/parrot-cli --corpus DIR --takes 3 [--tasks ...] [--speakers ...] [--jobs 2]
+--answers FILE writes one line per recognition, as run_rejection.py does
+(every take of kind "trained"), with the terms of its confidence:
+fit_confidence.py --check shows how a refitted confidence would answer them.
+
+  run_accuracy.py --cli build/bin/parrot-cli --corpus DIR --takes 3 [--tasks ...] [--speakers ...] [--jobs 2] [--verbose] [--answers FILE]
 """
 import argparse, collections, os
 from concurrent.futures import ThreadPoolExecutor
 
-from cli_run import (TEST_TAKES, action_times, add_arguments, best, median, recognize_actions,
-                     run_cli, split_answers, take_path, task_speakers, task_words,
-                     train_actions)
+from cli_run import (TERMS_ENVIRONMENT, TEST_TAKES, action_times, add_arguments, median,
+                     recognitions_of_run, recognize_actions, run_cli, take_path, task_speakers,
+                     task_words, train_actions, write_answers)
 
 
-def one_run(cli, corpus, task, speaker, takes):
+def one_run(cli, corpus, task, speaker, takes, with_terms):
     folder, words = task_words(corpus, task, speaker)
     actions = train_actions(folder, words, takes)
-    truth = []
+    cases = []  # (kind, truth, take)
     for word in words:
         for k in TEST_TAKES:
             actions += recognize_actions(take_path(folder, word, k))
-            truth.append((word, k))
-    run = run_cli(cli, actions)
-    answers = split_answers(run.stdout)
-    times = action_times(run.stderr)
-    correct, errors = 0, []
-    for (word, k), results in zip(truth, answers):
-        if best(results) == word.upper():
-            correct += 1
-        else:
-            errors.append("%s/%d->%s" % (word, k, "+".join(results) if results else "-"))
-    missing = len(truth) - len(answers)
+            cases.append(("trained", word, k))
+    run = run_cli(cli, actions, TERMS_ENVIRONMENT if with_terms else None)
+    recognitions = recognitions_of_run(task, speaker, cases, run)
+    errors = ["%s/%d->%s" % (r.truth, r.take, r.answer or "-")
+              for r in recognitions if r.answer != r.truth.upper()]
+    missing = len(cases) - len(recognitions)
     errors += ["%d recognitions without output" % missing] if missing > 0 else []
-    return task, speaker, correct, len(truth), times, errors
+    correct = sum(r.answer == r.truth.upper() for r in recognitions)
+    return task, speaker, correct, len(cases), action_times(run.stderr), errors, recognitions
 
 
 def main():
@@ -48,10 +48,11 @@ def main():
     cli = os.path.abspath(a.cli)
     jobs = task_speakers(a)
     totals = collections.OrderedDict()
-    train_times, last_train_times, recognize_times = [], [], []
+    train_times, last_train_times, recognize_times, everything = [], [], [], []
     with ThreadPoolExecutor(a.jobs) as pool:
-        for task, speaker, c, n, times, errors in pool.map(
-                lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes), jobs):
+        for task, speaker, c, n, times, errors, recognitions in pool.map(
+                lambda j: one_run(cli, a.corpus, j[0], j[1], a.takes, a.answers is not None), jobs):
+            everything += recognitions
             t = totals.setdefault(task, [0, 0])
             t[0] += c
             t[1] += n
@@ -66,6 +67,8 @@ def main():
         print("TOTAL %-9s %4d/%4d %5.1f%%" % (task, c, n, 100.0 * c / n))
     print("press times (median): train %.3fs, last train %.3fs, recognize %.3fs" % (
         median(train_times), median(last_train_times), median(recognize_times)))
+    if a.answers:
+        write_answers(a.answers, everything)
 
 
 if __name__ == "__main__":

@@ -34,43 +34,20 @@ such files.
 import argparse, collections, os, sys
 from concurrent.futures import ThreadPoolExecutor
 
-from cli_run import (TEST_TAKES, TIMING, action_times, add_arguments, best, median,
-                     recognize_actions, run_cli, split_answers, take_path, task_speakers,
-                     task_words, train_actions)
+from cli_run import (TERMS_ENVIRONMENT, TEST_TAKES, action_times, add_arguments, median,
+                     recognitions_of_run, recognize_actions, run_cli, take_path, task_speakers,
+                     task_words, train_actions, write_answers)
 
 NONSPEECH_TASK = "nonspeech"
 NONSPEECH_TAKES = range(0, 8)
-TERMS_PREFIX = "confidence-terms "
-TERMS_ENVIRONMENT = {"SPEECH_CONFIDENCE_TERMS": "1"}
 BINS = 10
 CALIBRATION_MIN_COUNT = 30
 CALIBRATION_TOLERANCE = 0.1
-
-Recognition = collections.namedtuple(
-    "Recognition", "task speaker kind truth take answer score terms")
-
 
 def nonspeech_recordings(corpus, speaker):
     """(kind, take, path) for each of the speaker's non-speech takes."""
     folder, kinds = task_words(corpus, NONSPEECH_TASK, speaker)
     return [(kind, k, take_path(folder, kind, k)) for kind in kinds for k in NONSPEECH_TAKES]
-
-
-def terms_per_recognition(stderr):
-    """The fields (the chosen word, then NAME=VALUE) of the "confidence-terms"
-    line printed during each recognition (None when it printed none), in order."""
-    terms, pending = [], None
-    for line in stderr.splitlines():
-        line = line.strip()
-        if line.startswith(TERMS_PREFIX):
-            pending = line[len(TERMS_PREFIX):].split()
-            continue
-        match = TIMING.match(line)
-        if match:
-            if match.group(1) == "recognize":
-                terms.append(pending)
-            pending = None
-    return terms
 
 
 def one_run(cli, corpus, task, speaker, takes, nonspeech, with_terms):
@@ -86,20 +63,13 @@ def one_run(cli, corpus, task, speaker, takes, nonspeech, with_terms):
         actions += recognize_actions(path)
         cases.append(("nonspeech", kind, k))
     run = run_cli(cli, actions, TERMS_ENVIRONMENT if with_terms else None)
-    answers = split_answers(run.stdout)
-    terms = terms_per_recognition(run.stderr)
-    terms += [None] * (len(cases) - len(terms))
-    recognitions = []
-    for (kind, truth, k), results, fields in zip(cases, answers, terms):
-        answer = best(results)
-        recognitions.append(Recognition(task, speaker, kind, truth, k, answer,
-                                        results[answer] if answer else None, fields))
+    recognitions = recognitions_of_run(task, speaker, cases, run)
     problems = ["parrot-cli exit status %d" % run.returncode] if run.returncode else []
     # A rejection is an answer, not a problem.
     problems += [l for l in run.stderr.splitlines()
                  if l.startswith("parrot-cli:") and ": no word recognised in " not in l][:5]
-    if len(answers) < len(cases):
-        problems.append("%d recognitions without output" % (len(cases) - len(answers)))
+    if len(recognitions) < len(cases):
+        problems.append("%d recognitions without output" % (len(cases) - len(recognitions)))
     return recognitions, action_times(run.stderr)["recognize"], problems
 
 
@@ -161,30 +131,9 @@ def print_calibration(recognitions):
                                                   "  !" if off else ""))
 
 
-def write_answers(path, recognitions):
-    with open(path, "w") as out:
-        for r in recognitions:
-            fields = [r.task, r.speaker, r.kind, r.truth, str(r.take), r.answer or "-",
-                      "-" if r.score is None else repr(r.score)] + (r.terms or [])
-            out.write("\t".join(fields) + "\n")
-
-
-def read_answers(path):
-    """The recognitions of a file that write_answers wrote."""
-    recognitions = []
-    with open(path) as lines:
-        for line in lines:
-            task, speaker, kind, truth, take, answer, score, *terms = line.rstrip("\n").split("\t")
-            recognitions.append(Recognition(task, speaker, kind, truth, int(take),
-                                            None if answer == "-" else answer,
-                                            None if score == "-" else float(score), terms or None))
-    return recognitions
-
-
 def main():
     ap = argparse.ArgumentParser()
     add_arguments(ap)
-    ap.add_argument("--answers", help="write one tab-separated line per recognition to this file")
     a = ap.parse_args()
     cli = os.path.abspath(a.cli)
     jobs = task_speakers(a)
