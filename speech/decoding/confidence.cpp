@@ -21,9 +21,9 @@ constexpr double kLargestSilenceRatio = 100.0;
 // than the one the figures are reported on. The terms are correlated, so a
 // single weight says little on its own: the length mismatch, given the rest,
 // came out slightly in the word's favour.
-constexpr double kBias = 7.36369;
-constexpr std::array<double, kConfidenceTerms> kWeights = {1.18775, -1.87066, -1.25617, -1.85156,
-                                                           1.05001, 10.9877,  0.0416698};
+constexpr double kBias = 5.93019;
+constexpr std::array<double, kConfidenceTerms> kWeights = {1.38095, -2.47071, -0.920942, -2.78921,
+                                                           0.982207, 14.795,   0.0443375};
 
 // The logistic function alone came out too sure of its best answers and not
 // sure enough of middling ones; this map, from its value to the share of
@@ -34,9 +34,9 @@ struct CalibrationPoint {
     double logistic;
     double probability;
 };
-constexpr CalibrationPoint kCalibration[] = {{0.0, 0.0},     {0.020, 0.005}, {0.143, 0.121}, {0.247, 0.275},
-                                             {0.348, 0.422}, {0.451, 0.505}, {0.551, 0.537}, {0.646, 0.753},
-                                             {0.756, 0.817}, {0.854, 0.891}, {0.961, 0.930}, {1.0, 0.97}};
+constexpr CalibrationPoint kCalibration[] = {{0.0, 0.0},     {0.019, 0.006}, {0.142, 0.126}, {0.247, 0.280},
+                                             {0.349, 0.387}, {0.449, 0.464}, {0.551, 0.569}, {0.650, 0.778},
+                                             {0.757, 0.796}, {0.856, 0.905}, {0.961, 0.931}, {1.0, 0.982}};
 
 double Calibrated(double logistic) {
     for (std::size_t i = 1; i < std::size(kCalibration); ++i) {

@@ -59,6 +59,14 @@ double StateScorer::LogLikelihood(std::uint32_t state, const float* frame) const
     return total;
 }
 
+void StateScorer::ComponentLogLikelihoods(std::uint32_t state, const float* frame, double* out) const {
+    for (std::uint32_t c = firstComponent_[state]; c < firstComponent_[state + 1]; ++c) {
+        const Component& component = components_[c];
+        *out++ = component.logConstant -
+                 double(ScaledDistance(frame, component.mean.data(), component.halfInverseVariance.data(), dimension_));
+    }
+}
+
 double LogAdd(double a, double b) {
     if (a < b) std::swap(a, b);
     if (b == -std::numeric_limits<double>::infinity() || b - a < kExpUnderflow) return a;

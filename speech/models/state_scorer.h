@@ -17,6 +17,12 @@ public:
     // which must hold at least one Gaussian.
     double LogLikelihood(std::uint32_t state, const float* frame) const;
     std::uint32_t Dimension() const { return dimension_; }
+    // The number of Gaussians of `state`, and the weighted log-likelihood of
+    // `frame` under each of them (log weight included), written to `out`.
+    std::uint32_t Components(std::uint32_t state) const {
+        return firstComponent_[state + 1] - firstComponent_[state];
+    }
+    void ComponentLogLikelihoods(std::uint32_t state, const float* frame, double* out) const;
 
 private:
     struct Component {

@@ -241,9 +241,6 @@ int Run(int argc, char** argv) {
     for (std::size_t pass = 0; pass < report.logLikelihoodPerFrame.size(); ++pass)
         ReportError(kTool, "pass " + std::to_string(pass + 1) + ": log-likelihood per frame " +
                                FormatDouble(report.logLikelihoodPerFrame[pass]));
-    if (report.collapsedMixtures > 0)
-        ReportError(kTool, "warning: " + std::to_string(report.collapsedMixtures) +
-                               " states held mixtures of several Gaussians; each is trained as one Gaussian");
     for (const auto& path : report.unaligned)
         ReportError(kTool, path + ": no path through its labels fits the recording; recording skipped");
     if (report.unaligned.size() == recordings.size()) {

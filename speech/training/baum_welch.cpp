@@ -13,15 +13,20 @@ namespace {
 constexpr double kNegligibleOccupation = 1e-12;
 
 // Maps chain positions to the distinct states they use and sizes the sums.
-std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, std::uint32_t dimension,
+std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, const StateScorer& scorer,
                                              RecordingStatistics& statistics) {
+    const std::uint32_t dimension = scorer.Dimension();
     statistics = RecordingStatistics{};
     statistics.states = chain.states;
     std::sort(statistics.states.begin(), statistics.states.end());
     statistics.states.erase(std::unique(statistics.states.begin(), statistics.states.end()), statistics.states.end());
-    statistics.occupancy.assign(statistics.states.size(), 0.0);
-    statistics.sums.assign(statistics.states.size() * dimension, 0.0);
-    statistics.squares.assign(statistics.states.size() * dimension, 0.0);
+    statistics.firstComponent.push_back(0);
+    for (const auto state : statistics.states)
+        statistics.firstComponent.push_back(statistics.firstComponent.back() + scorer.Components(state));
+    const std::size_t components = statistics.firstComponent.back();
+    statistics.occupancy.assign(components, 0.0);
+    statistics.sums.assign(components * dimension, 0.0);
+    statistics.squares.assign(components * dimension, 0.0);
     std::vector<std::uint32_t> slot(chain.states.size());
     for (std::size_t p = 0; p < chain.states.size(); ++p)
         slot[p] = std::uint32_t(std::lower_bound(statistics.states.begin(), statistics.states.end(), chain.states[p]) -
@@ -29,14 +34,42 @@ std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, std::uint3
     return slot;
 }
 
-void AddFrame(RecordingStatistics& statistics, std::uint32_t slot, const float* frame, std::uint32_t dimension,
-              double weight) {
-    statistics.occupancy[slot] += weight;
-    double* sums = &statistics.sums[std::size_t(slot) * dimension];
-    double* squares = &statistics.squares[std::size_t(slot) * dimension];
+void AddToComponent(RecordingStatistics& statistics, std::uint32_t component, const float* frame,
+                    std::uint32_t dimension, double weight) {
+    statistics.occupancy[component] += weight;
+    double* sums = &statistics.sums[std::size_t(component) * dimension];
+    double* squares = &statistics.squares[std::size_t(component) * dimension];
     for (std::uint32_t d = 0; d < dimension; ++d) {
         sums[d] += weight * frame[d];
         squares[d] += weight * double(frame[d]) * frame[d];
+    }
+}
+
+// Writes the posterior probability of each Gaussian of `state` given
+// `frame` to `posteriors` and returns the state's log-likelihood.
+double ComponentPosteriors(const StateScorer& scorer, std::uint32_t state, const float* frame, double* posteriors) {
+    const std::uint32_t count = scorer.Components(state);
+    scorer.ComponentLogLikelihoods(state, frame, posteriors);
+    const double top = *std::max_element(posteriors, posteriors + count);
+    if (count == 1 || top == kLogZero) {
+        // A frame that no Gaussian can explain goes to all alike.
+        std::fill(posteriors, posteriors + count, 1.0 / count);
+        return top;
+    }
+    double total = 0.0;
+    for (std::uint32_t c = 0; c < count; ++c) total += (posteriors[c] = std::exp(posteriors[c] - top));
+    for (std::uint32_t c = 0; c < count; ++c) posteriors[c] /= total;
+    return top + std::log(total);
+}
+
+// Adds `weight` of `frame` to the state of `slot`, divided among its
+// Gaussians by their `posteriors`.
+void AddFrame(RecordingStatistics& statistics, std::uint32_t slot, const float* frame, std::uint32_t dimension,
+              double weight, const double* posteriors) {
+    const std::uint32_t first = statistics.firstComponent[slot];
+    for (std::uint32_t c = first; c < statistics.firstComponent[slot + 1]; ++c) {
+        const double share = weight * posteriors[c - first];
+        if (share >= kNegligibleOccupation) AddToComponent(statistics, c, frame, dimension, share);
     }
 }
 
@@ -54,18 +87,26 @@ std::uint64_t TransitionKey(const TransitionUse& use) {
 void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
                          RecordingStatistics& statistics) {
     const std::uint32_t dimension = scorer.Dimension();
-    const std::vector<std::uint32_t> slot = PrepareStatistics(chain, dimension, statistics);
+    const std::vector<std::uint32_t> slot = PrepareStatistics(chain, scorer, statistics);
     const std::size_t frames = features.frameCount;
     const std::size_t positions = chain.states.size();
     if (frames == 0 || positions == 0) return;
 
-    // Emission log-likelihoods, computed once per frame and distinct state.
+    // Emission log-likelihoods and the Gaussians' posteriors, computed once
+    // per frame and distinct state.
     const std::size_t distinct = statistics.states.size();
-    std::vector<double> emission(frames * distinct);
+    const std::size_t components = statistics.firstComponent.back();
+    std::vector<double> emission(frames * distinct), posterior(frames * components);
     for (std::size_t t = 0; t < frames; ++t)
         for (std::size_t s = 0; s < distinct; ++s)
-            emission[t * distinct + s] = scorer.LogLikelihood(statistics.states[s], features.Frame(std::uint32_t(t)));
+            emission[t * distinct + s] =
+                ComponentPosteriors(scorer, statistics.states[s], features.Frame(std::uint32_t(t)),
+                                    &posterior[t * components + statistics.firstComponent[s]]);
     auto b = [&](std::size_t t, std::uint32_t position) { return emission[t * distinct + slot[position]]; };
+    auto add = [&](std::size_t t, std::uint32_t position, double gamma) {
+        AddFrame(statistics, slot[position], features.Frame(std::uint32_t(t)), dimension, gamma,
+                 &posterior[t * components + statistics.firstComponent[slot[position]]]);
+    };
 
     // Both passes run in linear terms, each frame scaled so that its best
     // value is 1 and the scale kept as a logarithm: a position then costs one
@@ -135,8 +176,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
         const double scale = std::exp(logScale[frames - 1] - total);
         for (std::uint32_t p = 0; p < positions; ++p) {
             const double gamma = last[p] * scaledBeta[p] * scale;
-            if (gamma >= kNegligibleOccupation)
-                AddFrame(statistics, slot[p], features.Frame(std::uint32_t(frames - 1)), dimension, gamma);
+            if (gamma >= kNegligibleOccupation) add(frames - 1, p, gamma);
         }
     }
     for (std::size_t t = frames - 1; t-- > 0;) {
@@ -157,8 +197,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             if (following[p] == 0.0) continue;
             top = std::max(top, following[p]);
             const double gamma = forward[p] * following[p] * scale;
-            if (gamma >= kNegligibleOccupation)
-                AddFrame(statistics, slot[p], features.Frame(std::uint32_t(t)), dimension, gamma);
+            if (gamma >= kNegligibleOccupation) add(t, p, gamma);
         }
         if (top == 0.0) {
             std::fill(scaledBeta.begin(), scaledBeta.end(), 0.0);
@@ -184,11 +223,17 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     statistics.aligned = true;
 }
 
-void AccumulateAlignment(const FeatureMatrix& features, const StateChain& chain,
+void AccumulateAlignment(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer,
                          const std::vector<std::uint32_t>& positions, RecordingStatistics& statistics) {
-    const std::vector<std::uint32_t> slot = PrepareStatistics(chain, features.dimension, statistics);
-    for (std::size_t t = 0; t < positions.size() && t < features.frameCount; ++t)
-        AddFrame(statistics, slot[positions[t]], features.Frame(std::uint32_t(t)), features.dimension, 1.0);
+    const std::vector<std::uint32_t> slot = PrepareStatistics(chain, scorer, statistics);
+    std::vector<double> posteriors;
+    for (std::size_t t = 0; t < positions.size() && t < features.frameCount; ++t) {
+        const std::uint32_t state = chain.states[positions[t]];
+        posteriors.resize(scorer.Components(state));
+        ComponentPosteriors(scorer, state, features.Frame(std::uint32_t(t)), posteriors.data());
+        AddFrame(statistics, slot[positions[t]], features.Frame(std::uint32_t(t)), features.dimension, 1.0,
+                 posteriors.data());
+    }
     statistics.aligned = true;
 }
 

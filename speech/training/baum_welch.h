@@ -13,12 +13,15 @@
 
 namespace speech {
 
-// Statistics of one recording, over the states its chain uses.
+// Statistics of one recording, over the Gaussians of the states its chain
+// uses. A frame's share in a state is divided among the state's Gaussians
+// in proportion to their weighted likelihoods.
 struct RecordingStatistics {
-    std::vector<std::uint32_t> states;  // distinct state numbers, ascending
-    std::vector<double> occupancy;      // per entry of `states`
-    std::vector<double> sums;           // per entry of `states`, dimension values of occupancy-weighted frames
-    std::vector<double> squares;        // likewise, of squared frame values
+    std::vector<std::uint32_t> states;          // distinct state numbers, ascending
+    std::vector<std::uint32_t> firstComponent;  // per entry of `states`, and one past the last
+    std::vector<double> occupancy;              // per component
+    std::vector<double> sums;                   // per component, dimension values of occupancy-weighted frames
+    std::vector<double> squares;                // likewise, of squared frame values
     std::map<std::uint64_t, double> transitionCounts;  // TransitionKey to expected count
     double logLikelihood = 0.0;
     bool aligned = false;  // false when no path fits the recording
@@ -33,7 +36,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
 
 // Statistics of a hard alignment: frame t belongs to chain position
 // `positions[t]` with weight 1.
-void AccumulateAlignment(const FeatureMatrix& features, const StateChain& chain,
+void AccumulateAlignment(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer,
                          const std::vector<std::uint32_t>& positions, RecordingStatistics& statistics);
 
 }  // namespace speech

@@ -10,10 +10,18 @@
 namespace speech {
 namespace {
 
-// Passes stop when the log-likelihood per frame gains less than this, or
-// after kMaxPasses.
-constexpr double kMinGainPerFrame = 0.01;
-constexpr int kMaxPasses = 4;
+// Baum-Welch passes: kSingleGaussianPasses with the states as they come,
+// then, after the heaviest Gaussian of each well-seen speech state is split
+// in two, kMixturePasses more.
+constexpr int kSingleGaussianPasses = 2;
+constexpr int kMixturePasses = 2;
+// A state is split only where each of its Gaussians keeps this many frames.
+constexpr double kMinSplitFrames = 15.0;
+// The two halves of a split start this many standard deviations apart from
+// the old mean, on either side.
+constexpr double kSplitOffset = 0.2;
+// A Gaussian that takes fewer frames than this in a pass is dropped.
+constexpr double kMinGaussianFrames = 1.0;
 // No variance falls below this, even where the variance floor is 0: the
 // scorer divides by it.
 constexpr double kMinVariance = 1e-10;
@@ -70,7 +78,8 @@ std::vector<std::uint32_t> InitialAlignment(const TrainingRecording& recording) 
 
 struct ModelTotals {
     std::uint32_t dimension = 0;
-    std::vector<double> occupancy;  // per state number
+    std::vector<std::uint32_t> firstComponent;  // per state number, and one past the last
+    std::vector<double> occupancy;              // per component
     std::vector<double> sums;
     std::vector<double> squares;
     std::map<std::uint64_t, double> transitionCounts;
@@ -83,11 +92,14 @@ void AddRecording(ModelTotals& totals, const RecordingStatistics& statistics, co
                   const ModelInventory& inventory) {
     const std::uint32_t dimension = totals.dimension;
     for (std::size_t s = 0; s < statistics.states.size(); ++s) {
-        const std::uint32_t state = statistics.states[s];
-        totals.occupancy[state] += statistics.occupancy[s];
-        for (std::uint32_t d = 0; d < dimension; ++d) {
-            totals.sums[std::size_t(state) * dimension + d] += statistics.sums[s * dimension + d];
-            totals.squares[std::size_t(state) * dimension + d] += statistics.squares[s * dimension + d];
+        const std::uint32_t first = totals.firstComponent[statistics.states[s]];
+        for (std::uint32_t c = statistics.firstComponent[s]; c < statistics.firstComponent[s + 1]; ++c) {
+            const std::size_t to = first + c - statistics.firstComponent[s];
+            totals.occupancy[to] += statistics.occupancy[c];
+            for (std::uint32_t d = 0; d < dimension; ++d) {
+                totals.sums[to * dimension + d] += statistics.sums[std::size_t(c) * dimension + d];
+                totals.squares[to * dimension + d] += statistics.squares[std::size_t(c) * dimension + d];
+            }
         }
     }
     for (const auto& [key, count] : statistics.transitionCounts) totals.transitionCounts[key] += count;
@@ -100,50 +112,99 @@ void AddRecording(ModelTotals& totals, const RecordingStatistics& statistics, co
     for (const auto model : models) ++totals.modelCount[model];
 }
 
-// New means for every state with enough occupancy, and variances drawn
-// towards the pooled within-state variance (kPooledVarianceFrames), floored;
-// the silence states share theirs. With a few recordings per word,
-// per-state variances alone collapse onto the few frames they saw and the
-// models of rarely seen phones win on any input.
+double StateOccupancy(const ModelTotals& totals, std::uint32_t state) {
+    double occupancy = 0.0;
+    for (std::uint32_t c = totals.firstComponent[state]; c < totals.firstComponent[state + 1]; ++c)
+        occupancy += totals.occupancy[c];
+    return occupancy;
+}
+
+// New weights and means for every state with enough occupancy, and
+// variances drawn towards the pooled within-Gaussian variance
+// (kPooledVarianceFrames), floored; the silence states share theirs. With a
+// few recordings per word, variances of their own alone collapse onto the
+// few frames they saw and the models of rarely seen phones win on any input.
+// A Gaussian that took less than kMinGaussianFrames is dropped, unless it is
+// its state's heaviest.
 void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable, const std::vector<std::uint32_t>& pool,
-                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states,
-                  TrainingReport& report) {
+                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states) {
     const std::uint32_t dimension = totals.dimension;
-    // Each updated state's scatter around its new mean, per dimension.
-    std::vector<double> scatter(states.states.size() * dimension, 0.0);
+    // Each kept Gaussian's scatter around its new mean, per dimension, by
+    // its component number in the totals.
+    std::vector<double> scatter(totals.occupancy.size() * dimension, 0.0);
     std::vector<std::vector<double>> pooled(2, std::vector<double>(dimension, 0.0));
     double pooledOccupancy[2] = {0.0, 0.0};
-    std::vector<bool> updated(states.states.size(), false);
+    // Per updated state, the component numbers of the Gaussians it keeps.
+    std::vector<std::vector<std::uint32_t>> kept(states.states.size());
     for (std::uint32_t state = 1; state < states.states.size(); ++state) {
-        const double occupancy = totals.occupancy[state];
+        const double occupancy = StateOccupancy(totals, state);
         if (!trainable[state] || !(occupancy > settings.minOccupancy) || occupancy <= 0.0) continue;
-        updated[state] = true;
-        Gaussian gaussian;
-        gaussian.mean.resize(dimension);
-        for (std::uint32_t d = 0; d < dimension; ++d) {
-            const std::size_t at = std::size_t(state) * dimension + d;
-            const double mean = totals.sums[at] / occupancy;
-            gaussian.mean[d] = float(mean);
-            scatter[at] = std::max(0.0, totals.squares[at] - totals.sums[at] * mean);
-            pooled[pool[state]][d] += scatter[at];
+        const std::uint32_t first = totals.firstComponent[state], end = totals.firstComponent[state + 1];
+        const double heaviest = *std::max_element(totals.occupancy.begin() + first, totals.occupancy.begin() + end);
+        std::vector<Gaussian> mixture;
+        double keptOccupancy = 0.0;
+        for (std::uint32_t c = first; c < end; ++c) {
+            const double own = totals.occupancy[c];
+            if (own < kMinGaussianFrames && own < heaviest) continue;
+            Gaussian gaussian;
+            gaussian.mean.resize(dimension);
+            for (std::uint32_t d = 0; d < dimension; ++d) {
+                const std::size_t at = std::size_t(c) * dimension + d;
+                const double mean = totals.sums[at] / own;
+                gaussian.mean[d] = float(mean);
+                scatter[at] = std::max(0.0, totals.squares[at] - totals.sums[at] * mean);
+                pooled[pool[state]][d] += scatter[at];
+            }
+            keptOccupancy += own;
+            mixture.push_back(std::move(gaussian));
+            kept[state].push_back(c);
         }
-        pooledOccupancy[pool[state]] += occupancy;
-        if (states.states[state].size() > 1) ++report.collapsedMixtures;
-        gaussian.variance = states.states[state].front().variance;
-        states.states[state].assign(1, std::move(gaussian));
+        for (std::size_t g = 0; g < mixture.size(); ++g)
+            mixture[g].weight = float(totals.occupancy[kept[state][g]] / keptOccupancy);
+        pooledOccupancy[pool[state]] += keptOccupancy;
+        states.states[state] = std::move(mixture);
     }
     for (std::uint32_t state = 1; state < states.states.size(); ++state) {
         const std::uint32_t k = pool[state];
-        if (!updated[state] || pooledOccupancy[k] <= 0.0) continue;
-        std::vector<float>& variance = states.states[state].front().variance;
-        variance.resize(dimension);
-        for (std::uint32_t d = 0; d < dimension; ++d) {
-            const double shared = pooled[k][d] / pooledOccupancy[k];
-            const double own = (scatter[std::size_t(state) * dimension + d] + kPooledVarianceFrames * shared) /
-                               (totals.occupancy[state] + kPooledVarianceFrames);
-            const double floor = d < varianceFloor.size() ? varianceFloor[d] : 0.0;
-            variance[d] = float(std::max(k == kSilencePool ? shared : own, std::max(floor, kMinVariance)));
+        if (kept[state].empty() || pooledOccupancy[k] <= 0.0) continue;
+        for (std::size_t g = 0; g < kept[state].size(); ++g) {
+            const std::uint32_t c = kept[state][g];
+            std::vector<float>& variance = states.states[state][g].variance;
+            variance.resize(dimension);
+            for (std::uint32_t d = 0; d < dimension; ++d) {
+                const double shared = pooled[k][d] / pooledOccupancy[k];
+                const double own = (scatter[std::size_t(c) * dimension + d] + kPooledVarianceFrames * shared) /
+                                   (totals.occupancy[c] + kPooledVarianceFrames);
+                const double floor = d < varianceFloor.size() ? varianceFloor[d] : 0.0;
+                variance[d] = float(std::max(k == kSilencePool ? shared : own, std::max(floor, kMinVariance)));
+            }
         }
+    }
+}
+
+// Splits the heaviest Gaussian of every speech state in two, where each of
+// the state's Gaussians would still have kMinSplitFrames, their means
+// kSplitOffset standard deviations either side of the old one. The passes
+// that follow pull the two apart towards the different ways the state's
+// frames fall: a word's takes at different noise levels, a phone in
+// different words. The silence states keep theirs: they meet a new noise in
+// every recording, and more Gaussians there only learn the training takes'.
+void SplitHeaviestGaussians(const ModelTotals& totals, const std::vector<std::uint32_t>& pool, StateSet& states) {
+    for (std::uint32_t state = 1; state < states.states.size(); ++state) {
+        std::vector<Gaussian>& mixture = states.states[state];
+        if (pool[state] == kSilencePool || mixture.empty() ||
+            StateOccupancy(totals, state) < kMinSplitFrames * double(mixture.size() + 1))
+            continue;
+        const auto heaviest = std::max_element(mixture.begin(), mixture.end(),
+                                               [](const Gaussian& a, const Gaussian& b) { return a.weight < b.weight; });
+        Gaussian copy = *heaviest;
+        for (std::size_t d = 0; d < copy.mean.size(); ++d) {
+            const float step = float(kSplitOffset * std::sqrt(double(copy.variance[d])));
+            copy.mean[d] += step;
+            heaviest->mean[d] -= step;
+        }
+        copy.weight = heaviest->weight /= 2.0f;
+        mixture.push_back(std::move(copy));
     }
 }
 
@@ -195,9 +256,12 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     auto sumPass = [&](ModelTotals& totals) {
         totals = ModelTotals{};
         totals.dimension = states.dimension;
-        totals.occupancy.assign(states.states.size(), 0.0);
-        totals.sums.assign(states.states.size() * states.dimension, 0.0);
-        totals.squares.assign(states.states.size() * states.dimension, 0.0);
+        totals.firstComponent.assign(1, 0);
+        for (const auto& mixture : states.states)
+            totals.firstComponent.push_back(totals.firstComponent.back() + std::uint32_t(mixture.size()));
+        totals.occupancy.assign(totals.firstComponent.back(), 0.0);
+        totals.sums.assign(totals.occupancy.size() * states.dimension, 0.0);
+        totals.squares.assign(totals.occupancy.size() * states.dimension, 0.0);
         totals.modelCount.assign(inventory.models.size(), 0);
         for (std::size_t i = 0; i < recordings.size(); ++i)
             if (statistics[i].aligned) AddRecording(totals, statistics[i], recordings[i], inventory);
@@ -214,31 +278,31 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
             if (inventory.models[m].transitions < trainableMatrix.size())
                 trainableMatrix[inventory.models[m].transitions] = true;
         }
-        UpdateStates(totals, trainable, pool, varianceFloor, settings, states, report);
+        UpdateStates(totals, trainable, pool, varianceFloor, settings, states);
         if (withTransitions) UpdateTransitions(totals, trainableMatrix, settings, transitions);
     };
 
     ModelTotals totals;
-    ParallelFor(recordings.size(), threads, [&](std::size_t i) {
-        AccumulateAlignment(recordings[i].features, recordings[i].chain, InitialAlignment(recordings[i]),
-                            statistics[i]);
-    });
+    {
+        const StateScorer scorer(states);
+        ParallelFor(recordings.size(), threads, [&](std::size_t i) {
+            AccumulateAlignment(recordings[i].features, recordings[i].chain, scorer, InitialAlignment(recordings[i]),
+                                statistics[i]);
+        });
+    }
     sumPass(totals);
     update(totals, false);
 
-    double previous = kLogZero;
-    for (int pass = 0; pass < kMaxPasses; ++pass) {
+    for (int pass = 0; pass < kSingleGaussianPasses + kMixturePasses; ++pass) {
+        if (pass == kSingleGaussianPasses) SplitHeaviestGaussians(totals, pool, states);
         const StateScorer scorer(states);
         ParallelFor(recordings.size(), threads, [&](std::size_t i) {
             AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth, statistics[i]);
         });
         sumPass(totals);
         if (totals.frames == 0) break;
-        const double perFrame = totals.logLikelihood / double(totals.frames);
+        report.logLikelihoodPerFrame.push_back(totals.logLikelihood / double(totals.frames));
         update(totals, true);
-        report.logLikelihoodPerFrame.push_back(perFrame);
-        if (perFrame - previous < kMinGainPerFrame) break;
-        previous = perFrame;
     }
     for (std::size_t i = 0; i < recordings.size(); ++i)
         if (!statistics[i].aligned) report.unaligned.push_back(recordings[i].featurePath);

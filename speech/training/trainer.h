@@ -31,17 +31,15 @@ struct TrainerSettings {
 struct TrainingReport {
     std::vector<double> logLikelihoodPerFrame;  // after each Baum-Welch pass
     std::vector<std::string> unaligned;         // feature files that no path of their labels fits
-    std::size_t collapsedMixtures = 0;          // states of several Gaussians trained as one
 };
 
 // Trains `states` and `transitions` in place from `recordings`, whose chains
 // are built. Starts from a segmentation of each recording (silence outside
-// its speech, the word's states evenly inside it), then runs
-// Baum-Welch passes until the log-likelihood per frame gains less than a
-// small threshold or a fixed number of passes is reached. Variances are
-// floored by `varianceFloor`. Recordings that no path fits are left out and
-// named in the report. Every state ends with one Gaussian: a state that held
-// a mixture of several is counted in the report.
+// its speech, the word's states evenly inside it), then runs two Baum-Welch
+// passes, splits the heaviest Gaussian of every speech state seen on enough
+// frames in two, and runs two more. Variances are floored by
+// `varianceFloor`. Recordings that no path fits are left out and named in
+// the report.
 void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelInventory& inventory,
                  const std::vector<float>& varianceFloor, const TrainerSettings& settings, StateSet& states,
                  TransitionSet& transitions, TrainingReport& report);
