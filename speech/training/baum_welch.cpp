@@ -93,16 +93,22 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     if (frames == 0 || positions == 0) return;
 
     // Emission log-likelihoods and the Gaussians' posteriors, computed once
-    // per frame and distinct state.
+    // per frame and distinct state, and only where the forward pass reaches:
+    // the positions it prunes or cannot reach yet take no part in either pass.
     const std::size_t distinct = statistics.states.size();
     const std::size_t components = statistics.firstComponent.back();
     std::vector<double> emission(frames * distinct), posterior(frames * components);
-    for (std::size_t t = 0; t < frames; ++t)
-        for (std::size_t s = 0; s < distinct; ++s)
-            emission[t * distinct + s] =
-                ComponentPosteriors(scorer, statistics.states[s], features.Frame(std::uint32_t(t)),
-                                    &posterior[t * components + statistics.firstComponent[s]]);
-    auto b = [&](std::size_t t, std::uint32_t position) { return emission[t * distinct + slot[position]]; };
+    std::vector<char> scored(frames * distinct, 0);
+    auto b = [&](std::size_t t, std::uint32_t position) {
+        const std::size_t at = t * distinct + slot[position];
+        if (!scored[at]) {
+            scored[at] = 1;
+            emission[at] = ComponentPosteriors(scorer, statistics.states[slot[position]],
+                                               features.Frame(std::uint32_t(t)),
+                                               &posterior[t * components + statistics.firstComponent[slot[position]]]);
+        }
+        return emission[at];
+    };
     auto add = [&](std::size_t t, std::uint32_t position, double gamma) {
         AddFrame(statistics, slot[position], features.Frame(std::uint32_t(t)), dimension, gamma,
                  &posterior[t * components + statistics.firstComponent[slot[position]]]);
