@@ -182,17 +182,19 @@ void UpdateStates(const ModelTotals& totals, const std::vector<bool>& trainable,
     }
 }
 
-// Splits the heaviest Gaussian of every speech state in two, where each of
+// Splits the heaviest Gaussian of every trained speech state in two (one
+// that training does not update is left as it came), where each of
 // the state's Gaussians would still have kMinSplitFrames, their means
 // kSplitOffset standard deviations either side of the old one. The passes
 // that follow pull the two apart towards the different ways the state's
 // frames fall: a word's takes at different noise levels, a phone in
 // different words. The silence states keep theirs: they meet a new noise in
 // every recording, and more Gaussians there only learn the training takes'.
-void SplitHeaviestGaussians(const ModelTotals& totals, const std::vector<std::uint32_t>& pool, StateSet& states) {
+void SplitHeaviestGaussians(const ModelTotals& totals, const std::vector<bool>& trainable,
+                            const std::vector<std::uint32_t>& pool, StateSet& states) {
     for (std::uint32_t state = 1; state < states.states.size(); ++state) {
         std::vector<Gaussian>& mixture = states.states[state];
-        if (pool[state] == kSilencePool || mixture.empty() ||
+        if (!trainable[state] || pool[state] == kSilencePool || mixture.empty() ||
             StateOccupancy(totals, state) < kMinSplitFrames * double(mixture.size() + 1))
             continue;
         const auto heaviest = std::max_element(mixture.begin(), mixture.end(),
@@ -266,9 +268,12 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
         for (std::size_t i = 0; i < recordings.size(); ++i)
             if (statistics[i].aligned) AddRecording(totals, statistics[i], recordings[i], inventory);
     };
-    // States and matrices of models seen in at least min_model_count recordings.
+    // States and matrices of models seen in at least min_model_count
+    // recordings; the states of the last update are kept for the split.
+    std::vector<bool> trainable;
     auto update = [&](const ModelTotals& totals, bool withTransitions) {
-        std::vector<bool> trainable(states.states.size(), false), trainableMatrix(transitions.matrices.size(), false);
+        trainable.assign(states.states.size(), false);
+        std::vector<bool> trainableMatrix(transitions.matrices.size(), false);
         for (std::size_t m = 0; m < inventory.models.size(); ++m) {
             if (totals.modelCount[m] < std::uint64_t(std::max(0LL, settings.minModelCount)) ||
                 totals.modelCount[m] == 0)
@@ -294,7 +299,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     update(totals, false);
 
     for (int pass = 0; pass < kSingleGaussianPasses + kMixturePasses; ++pass) {
-        if (pass == kSingleGaussianPasses) SplitHeaviestGaussians(totals, pool, states);
+        if (pass == kSingleGaussianPasses) SplitHeaviestGaussians(totals, trainable, pool, states);
         const StateScorer scorer(states);
         ParallelFor(recordings.size(), threads, [&](std::size_t i) {
             AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth, statistics[i]);
