@@ -90,6 +90,8 @@ TEST_F(CliTest, CommandLineConventions) {
         // A FIFO would wait for a writer for ever.
         {{"recognize", "fifo.raw"}, 2, "parrot-cli: recognize: cannot read fifo.raw: it is not a regular file", ""},
         {{"--capture", "bogus", "words"}, 2, "parrot-cli: --capture: unknown capture device \"bogus\"", ""},
+        {{"--capture", "None", "words"}, 2, "parrot-cli: --capture: unknown capture device \"None\"", ""},
+        {{"--capture=portaudio:", "words"}, 2, "parrot-cli: --capture: unknown capture device \"portaudio:\"", ""},
         {{"words", "--capture=file:empty.raw"}, 2, "parrot-cli: --capture: empty.raw holds no audio", ""},
         {{"counter", "--workdir=work", "--capture", "none"}, 0, "", "0"},
         {{"--workdir=work", "--", "train", "--x", "word.raw", "words"}, 0, "", "--x"},
