@@ -30,7 +30,7 @@ TEST(CmuSource, KeepsFirstPronunciationsInLowerCase) {
 // pronunciation: enough listings that the sorts cannot keep them in order by
 // chance. (The English dictionary's test checks the spellings of every word,
 // sorted.)
-TEST(DictionaryImage, WordListedTwiceKeepsItsFirstPronunciation) {
+TEST(DictionaryImage, WordListedManyTimesKeepsItsFirstPronunciation) {
     std::vector<SourceWord> words{{"yes", "y eh s"}};
     for (int i = 0; i < 40; ++i) {
         words.push_back({"a.", "ey"});
