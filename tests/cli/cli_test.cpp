@@ -181,10 +181,19 @@ TEST_F(CliTest, RecognizeAndTrainSayWhenNothingWasHeard) {
 // after it still run.
 TEST_F(CliTest, FailedEngineToolIsReported) {
     environment.Set("PARROT_TEST_ENGINE_FAIL", "InitHMM");
-    const CliRun run = RunInWork({"train", "yes", "word.raw", "words"});
+    CliRun run = RunInWork({"train", "yes", "word.raw", "words"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "yes\n");
     EXPECT_EQ(run.err, "parrot-cli: train: the speech engine's init_hmm failed (status 1)\n");
+
+    environment.Set("PARROT_TEST_ENGINE_FAIL", "TraceProjection");
+    run = RunInWork({"train", "yes", "word.raw", "recognize", "word.raw", "counter"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "3\n");
+    const std::string decoderFailure =
+        "parrot-cli: recognize: the speech engine's trace_projection failed (status 1)\n"
+        "parrot-cli: recognize: the decoder wrote no output, so nothing was recognised\n";
+    EXPECT_TRUE(run.err.ends_with(decoderFailure)) << run.err;
 }
 
 // The counter never wraps: at its largest value nothing more is recorded.
