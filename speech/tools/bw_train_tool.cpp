@@ -7,6 +7,7 @@
 #include <span>
 #include <thread>
 
+#include "common/file_stamp.h"
 #include "common/format_io.h"
 #include "common/parallel_for.h"
 #include "common/parameter_keys.h"
@@ -14,6 +15,7 @@
 #include "decoding/word_templates.h"
 #include "features/feature_normalization.h"
 #include "features/feature_statistics.h"
+#include "features/louder_noise.h"
 #include "features/speed_perturbation.h"
 #include "models/model_inventory.h"
 #include "speech_api.h"
@@ -29,7 +31,9 @@ constexpr char kTool[] = "bw_train";
 // one take then covers the spread of tempo and formants between a user's
 // takes of a word. Made only of features laid out as the application
 // extracts them (the extractor's default settings, with energy, deltas and
-// accelerations).
+// accelerations). The same takes are trained on and kept with louder
+// background noise too, from the copy the extractor wrote beside their
+// features (features/louder_noise.h).
 constexpr double kSpeedFactors[] = {0.8, 1.2};
 // Only the first takes of a word (by their labels) get copies: a word
 // with more takes has that spread in its own takes, and each further take
@@ -110,8 +114,9 @@ std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory
 }
 
 // Loads the recordings, each of the first kTakesWithCopies of its labels
-// followed by its speed-perturbed copies; those with missing or too short
-// features are reported and left out. Reading, perturbing and preparing the
+// followed by its speed-perturbed copies and its noisier copy (where the
+// extractor wrote one); those with missing or too short features are
+// reported and left out. Reading, perturbing and preparing the
 // recordings is a good part of a training press, so it runs on `threads`
 // threads; the messages and the recordings keep the order of the lists.
 bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
@@ -150,6 +155,7 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
 
     std::vector<std::vector<TrainingRecording>> takes(count);
     std::vector<std::vector<std::string>> takeProblems(count);
+    std::vector<std::string> copyProblems(count);
     ParallelFor(count, threads, [&](std::size_t i) {
         if (!read[i]) return;
         TrainingRecording& recording = originals[i];
@@ -160,11 +166,19 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             if (SpeedPerturbedFeatures(recording.features, factor, FeatureOptions{}, copy.features))
                 ofRecording.push_back(std::move(copy));
         }
+        if (withCopies[i] && StampOf(NoisierCopyPath(recording.featurePath))) {
+            TrainingRecording copy{NoisierCopyPath(recording.featurePath), recording.labels, {}, {}, recording.chain};
+            if (ReadFeatureFile(copy.featurePath, binaryFeatures, copy.features, copyProblems[i]))
+                ofRecording.push_back(std::move(copy));
+            else
+                copyProblems[i] += "; copy skipped";
+        }
         ofRecording.insert(ofRecording.begin(), std::move(recording));
         for (auto& take : ofRecording) takeProblems[i].push_back(PrepareTake(take, inventory, states.dimension));
     });
     for (std::size_t i = 0; i < count; ++i) {
         if (!read[i]) ReportError(kTool, readProblems[i] + "; recording skipped");
+        if (!copyProblems[i].empty()) ReportError(kTool, copyProblems[i]);
         for (std::size_t k = 0; k < takes[i].size(); ++k) {
             if (takeProblems[i][k].empty())
                 recordings.push_back(std::move(takes[i][k]));

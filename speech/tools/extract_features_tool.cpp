@@ -1,7 +1,9 @@
 // ExtractFeatures ("extract_feature"): one feature file per recording of a
-// list. Recordings are headerless 16-bit little-endian mono at -sf Hz. A
-// feature file that its stamp shows to be that of its recording as it is
-// now, under the same options, is kept as it is (feature_stamps.h).
+// list, and beside it the features of the recording with louder background
+// noise, for the trainer (features/louder_noise.h). Recordings are headerless
+// 16-bit little-endian mono at -sf Hz. A feature file that its stamp shows to
+// be that of its recording as it is now, under the same options, is kept as
+// it is (feature_stamps.h).
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "common/tool_support.h"
 #include "features/feature_extractor.h"
 #include "features/feature_stamps.h"
+#include "features/louder_noise.h"
 #include "speech_api.h"
 
 namespace speech {
@@ -95,6 +98,12 @@ bool ReadRecording(const std::string& path, std::vector<std::int16_t>& samples, 
     return true;
 }
 
+bool RemoveIfPresent(const std::string& path, std::string& error) {
+    if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
+    error = "cannot remove old " + path + ": " + std::strerror(errno);
+    return false;
+}
+
 bool ExtractOne(FeatureExtractor& extractor, const Settings& settings, const std::string& recording,
                 const std::string& output, std::string& error) {
     std::vector<std::int16_t> samples;
@@ -109,7 +118,12 @@ bool ExtractOne(FeatureExtractor& extractor, const Settings& settings, const std
                 std::to_string(WindowSamples(settings.features)) + "-sample window";
         return false;
     }
-    return WriteFeatureFile(output, settings.binaryOutput, features, error);
+    if (!WriteFeatureFile(output, settings.binaryOutput, features, error)) return false;
+    const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
+    FeatureMatrix noisier;
+    if (!louder.empty() && extractor.Extract(louder, noisier))
+        return WriteFeatureFile(NoisierCopyPath(output), settings.binaryOutput, noisier, error);
+    return RemoveIfPresent(NoisierCopyPath(output), error);
 }
 
 // The arguments that decide the features: all but the two lists.
@@ -146,16 +160,18 @@ int Run(int argc, char** argv) {
     FeatureStamps stamps(settings.outputList + ".stamps", OptionsText(argc, argv));
     int status = 0;
     for (std::size_t i = 0; i < recordings.size(); ++i) {
-        if (stamps.Current(recordings[i], outputs[i])) continue;
+        if (stamps.Current(recordings[i], outputs[i]) && StampOf(NoisierCopyPath(outputs[i]))) continue;
         const auto recordingStamp = StampOf(recordings[i]);
         stamps.Forget(outputs[i]);
         if (ExtractOne(extractor, settings, recordings[i], outputs[i], error)) {
             if (recordingStamp) stamps.Note(recordings[i], *recordingStamp, outputs[i]);
             continue;
         }
-        // A feature file left from an earlier run would pass for this recording's.
-        if (std::remove(outputs[i].c_str()) != 0 && errno != ENOENT)
-            error += "; cannot remove old " + outputs[i] + ": " + std::strerror(errno);
+        // Feature files left from an earlier run would pass for this recording's.
+        for (const std::string& stale : {outputs[i], NoisierCopyPath(outputs[i])}) {
+            std::string problem;
+            if (!RemoveIfPresent(stale, problem)) error += "; " + problem;
+        }
         ReportError(kTool, error);
         status = 1;
     }

@@ -52,13 +52,13 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
     const std::string output = ReadFileBytes(work.Path("out.txt"));
     ASSERT_EQ(status, 0) << output;
     // The trainer kept every recording as a template, the first three of each
-    // word also with their two speed-perturbed copies: the template file's
-    // count follows its magic and version.
+    // word also with their two speed-perturbed copies and their noisier one:
+    // the template file's count follows its magic and version.
     const std::string templates = ReadFileBytes(work.path() / "work" / "train_states.bin.templates");
     ASSERT_GE(templates.size(), 12u);
     std::uint32_t templateCount = 0;
     for (int i = 11; i >= 8; --i) templateCount = templateCount << 8 | static_cast<unsigned char>(templates[i]);
-    EXPECT_EQ(templateCount, (3 * 3 + 1) + 3 * 2);
+    EXPECT_EQ(templateCount, (3 * 4 + 1) + 2 * 4);
 
     std::istringstream lines(output);
     std::vector<std::map<std::string, double>> recognitions(1);

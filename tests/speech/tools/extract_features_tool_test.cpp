@@ -26,14 +26,16 @@ FeatureMatrix Features(const std::string& path) {
 }  // namespace
 
 // Recordings that are missing, empty or shorter than a frame are reported,
-// their old features removed, and the others done.
+// their old features removed, and the others done. Beside the features of a
+// take long enough to hold some background are those of its noisier copy.
 TEST(ExtractFeaturesTool, WritesOneFeatureFilePerUsableRecordingWithTheRightFrameCount) {
     EnteredFolder folder;
     const std::size_t lengths[] = {220, 330, 331, 11025};
     for (std::size_t n = 0; n < 4; ++n) WriteRecording(std::to_string(n) + ".raw", Noise(lengths[n], 3000, 1));
     WriteText("empty.raw", "");
     WriteRecording("short.raw", Noise(219, 3000, 4));
-    for (const char* stale : {"missing.mfc", "empty.mfc", "short.mfc"}) WriteText(stale, "stale");
+    for (const char* stale : {"missing.mfc", "empty.mfc", "short.mfc", "short.mfc.noisier", "0.mfc.noisier"})
+        WriteText(stale, "stale");
     // Lists as hand-edited: CR LF line ends, blank lines, blanks around names.
     WriteText("raw.txt", "0.raw\r\nmissing.raw\n\n  1.raw  \nempty.raw\n2.raw\nshort.raw\n3.raw");
     WriteText("mfc.txt", "0.mfc\nmissing.mfc\n1.mfc\nempty.mfc\n2.mfc\nshort.mfc\n3.mfc\n");
@@ -43,7 +45,10 @@ TEST(ExtractFeaturesTool, WritesOneFeatureFilePerUsableRecordingWithTheRightFram
     for (const std::string bad : {"missing", "empty", "short"}) {
         EXPECT_NE(errors.find(bad + ".raw"), std::string::npos) << errors;
         EXPECT_FALSE(Exists(bad + ".mfc")) << bad;
+        EXPECT_FALSE(Exists(bad + ".mfc.noisier")) << bad;
     }
+    EXPECT_FALSE(Exists("0.mfc.noisier"));
+    EXPECT_EQ(Features("3.mfc.noisier").frameCount, 99u);
     EXPECT_NE(errors.find("219 samples"), std::string::npos) << errors;
     const std::uint32_t frames[] = {1, 2, 2, 99};
     for (std::size_t n = 0; n < 4; ++n) {
@@ -86,4 +91,9 @@ TEST(ExtractFeaturesTool, ComputesAgainOnlyTheFeaturesOfNewOrChangedRecordings) 
     std::filesystem::last_write_time("a.raw", tick);
     ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
     EXPECT_EQ(Features("a.mfc").values, firstA);
+
+    // Features whose noisier copy has gone are computed again with it.
+    std::filesystem::remove("b.mfc.noisier");
+    ASSERT_EQ(RunTool(ExtractFeatures, arguments), 0);
+    EXPECT_EQ(Features("b.mfc.noisier").frameCount, Features("b.mfc").frameCount);
 }
