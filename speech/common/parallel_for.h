@@ -6,9 +6,10 @@
 
 namespace speech {
 
-// Runs `work(i)` for every i below `count` on up to `threads` threads (the
-// calling one among them). Each i is handled by exactly one thread; results
-// go to slots indexed by i.
-void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work);
+// Runs `work(i, worker)` for every i below `count` on up to `threads`
+// threads (the calling one among them), `worker` numbering the thread from
+// 0 to threads - 1 so that each may keep working memory of its own. Each i
+// is handled by exactly one thread; results go to slots indexed by i.
+void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t, unsigned)>& work);
 
 }  // namespace speech

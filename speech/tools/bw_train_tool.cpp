@@ -144,7 +144,7 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
     }
     std::vector<std::string> readProblems(count);
     std::vector<char> read(count, 0);
-    ParallelFor(count, threads, [&](std::size_t i) {
+    ParallelFor(count, threads, [&](std::size_t i, unsigned) {
         read[i] = ReadFeatureFile(originals[i].featurePath, binaryFeatures, originals[i].features, readProblems[i]);
     });
     // Which takes get copies depends on the takes before them that could be read.
@@ -156,7 +156,7 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
     std::vector<std::vector<TrainingRecording>> takes(count);
     std::vector<std::vector<std::string>> takeProblems(count);
     std::vector<std::string> copyProblems(count);
-    ParallelFor(count, threads, [&](std::size_t i) {
+    ParallelFor(count, threads, [&](std::size_t i, unsigned) {
         if (!read[i]) return;
         TrainingRecording& recording = originals[i];
         std::vector<TrainingRecording>& ofRecording = takes[i];

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "common/tool_support.h"
 #include "features/feature_extractor.h"
@@ -104,26 +106,39 @@ bool RemoveIfPresent(const std::string& path, std::string& error) {
     return false;
 }
 
-bool ExtractOne(FeatureExtractor& extractor, const Settings& settings, const std::string& recording,
-                const std::string& output, std::string& error) {
+// The take's features, and its noisier copy's made by `copyExtractor` on a
+// second thread meanwhile: a recognition waits for the extraction, and the
+// copy would otherwise double that wait.
+bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, const Settings& settings,
+                const std::string& recording, const std::string& output, std::string& error) {
     std::vector<std::int16_t> samples;
     if (!ReadRecording(recording, samples, error)) return false;
     if (samples.empty()) {
         error = recording + ": recording is empty";
         return false;
     }
-    FeatureMatrix features;
-    if (!extractor.Extract(samples, features)) {
+    FeatureMatrix features, noisier;
+    bool extracted = false, copied = false;
+    {
+        auto makeCopy = [&] {
+            const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
+            copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
+        };
+        std::jthread copyThread;
+        try {
+            copyThread = std::jthread(makeCopy);
+        } catch (const std::system_error&) {
+            makeCopy();  // no thread to be had: the copy is made here first
+        }
+        extracted = extractor.Extract(samples, features);
+    }
+    if (!extracted) {
         error = recording + ": recording of " + std::to_string(samples.size()) + " samples is shorter than one " +
                 std::to_string(WindowSamples(settings.features)) + "-sample window";
         return false;
     }
     if (!WriteFeatureFile(output, settings.binaryOutput, features, error)) return false;
-    const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
-    FeatureMatrix noisier;
-    if (!louder.empty() && extractor.Extract(louder, noisier))
-        return WriteFeatureFile(NoisierCopyPath(output), settings.binaryOutput, noisier, error);
-    return RemoveIfPresent(NoisierCopyPath(output), error);
+    return !copied || WriteFeatureFile(NoisierCopyPath(output), settings.binaryOutput, noisier, error);
 }
 
 // The arguments that decide the features: all but the two lists.
@@ -156,21 +171,23 @@ int Run(int argc, char** argv) {
                                settings.outputList + " names " + std::to_string(outputs.size()) + " feature files");
         return 1;
     }
-    FeatureExtractor extractor(settings.features);
+    FeatureExtractor extractor(settings.features), copyExtractor(settings.features);
     FeatureStamps stamps(settings.outputList + ".stamps", OptionsText(argc, argv));
     int status = 0;
     for (std::size_t i = 0; i < recordings.size(); ++i) {
         if (stamps.Current(recordings[i], outputs[i]) && StampOf(NoisierCopyPath(outputs[i]))) continue;
         const auto recordingStamp = StampOf(recordings[i]);
         stamps.Forget(outputs[i]);
-        if (ExtractOne(extractor, settings, recordings[i], outputs[i], error)) {
+        // Feature files left from an earlier run go first: should this
+        // extraction fail, they would pass for this recording's. New files
+        // also cost less than files written over (the file system writes a
+        // replaced file out to the disk at once).
+        bool removed = true;
+        for (const std::string& stale : {outputs[i], NoisierCopyPath(outputs[i])})
+            if (!RemoveIfPresent(stale, error)) removed = false;
+        if (removed && ExtractOne(extractor, copyExtractor, settings, recordings[i], outputs[i], error)) {
             if (recordingStamp) stamps.Note(recordings[i], *recordingStamp, outputs[i]);
             continue;
-        }
-        // Feature files left from an earlier run would pass for this recording's.
-        for (const std::string& stale : {outputs[i], NoisierCopyPath(outputs[i])}) {
-            std::string problem;
-            if (!RemoveIfPresent(stale, problem)) error += "; " + problem;
         }
         ReportError(kTool, error);
         status = 1;

@@ -16,17 +16,21 @@ constexpr double kNegligibleOccupation = 1e-12;
 std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, const StateScorer& scorer,
                                              RecordingStatistics& statistics) {
     const std::uint32_t dimension = scorer.Dimension();
-    statistics = RecordingStatistics{};
-    statistics.states = chain.states;
+    // The vectors keep their memory from the last pass over this recording:
+    // they are refilled, not reallocated.
+    statistics.states.assign(chain.states.begin(), chain.states.end());
     std::sort(statistics.states.begin(), statistics.states.end());
     statistics.states.erase(std::unique(statistics.states.begin(), statistics.states.end()), statistics.states.end());
-    statistics.firstComponent.push_back(0);
+    statistics.firstComponent.assign(1, 0);
     for (const auto state : statistics.states)
         statistics.firstComponent.push_back(statistics.firstComponent.back() + scorer.Components(state));
     const std::size_t components = statistics.firstComponent.back();
     statistics.occupancy.assign(components, 0.0);
     statistics.sums.assign(components * dimension, 0.0);
     statistics.squares.assign(components * dimension, 0.0);
+    statistics.transitionCounts.clear();
+    statistics.logLikelihood = 0.0;
+    statistics.aligned = false;
     std::vector<std::uint32_t> slot(chain.states.size());
     for (std::size_t p = 0; p < chain.states.size(); ++p)
         slot[p] = std::uint32_t(std::lower_bound(statistics.states.begin(), statistics.states.end(), chain.states[p]) -
@@ -85,7 +89,7 @@ std::uint64_t TransitionKey(const TransitionUse& use) {
 }
 
 void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
-                         RecordingStatistics& statistics) {
+                         ForwardBackwardBuffers& buffers, RecordingStatistics& statistics) {
     const std::uint32_t dimension = scorer.Dimension();
     const std::vector<std::uint32_t> slot = PrepareStatistics(chain, scorer, statistics);
     const std::size_t frames = features.frameCount;
@@ -97,8 +101,14 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     // the positions it prunes or cannot reach yet take no part in either pass.
     const std::size_t distinct = statistics.states.size();
     const std::size_t components = statistics.firstComponent.back();
-    std::vector<double> emission(frames * distinct), posterior(frames * components);
-    std::vector<char> scored(frames * distinct, 0);
+    // Emission and posterior values are written before they are read
+    // (`scored` says which), so only `scored` needs clearing.
+    std::vector<double>& emission = buffers.emission;
+    std::vector<double>& posterior = buffers.posterior;
+    std::vector<char>& scored = buffers.scored;
+    emission.resize(frames * distinct);
+    posterior.resize(frames * components);
+    scored.assign(frames * distinct, 0);
     auto b = [&](std::size_t t, std::uint32_t position) {
         const std::size_t at = t * distinct + slot[position];
         if (!scored[at]) {
@@ -118,7 +128,8 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     // value is 1 and the scale kept as a logarithm: a position then costs one
     // exp() a frame instead of the logs and exps of sums taken in the log
     // domain.
-    std::vector<double> arcProbability(chain.arcs.size());
+    std::vector<double>& arcProbability = buffers.arcProbability;
+    arcProbability.resize(chain.arcs.size());
     for (std::size_t a = 0; a < chain.arcs.size(); ++a) arcProbability[a] = std::exp(chain.arcs[a].logProbability);
 
     // Forward: alpha(t, p) = scaledAlpha[t][p] * exp(logScale[t]), the
@@ -127,8 +138,16 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     // is the best emission of the positions that frame t reaches; one more
     // than about 745 below it underflows to 0, which leaves the position out
     // as the beam would unless its path were far better than the best one's.
-    std::vector<double> scaledAlpha(frames * positions, 0.0), emissionShare(frames * positions, 0.0);
-    std::vector<double> logScale(frames, kLogZero), emissionTop(frames, kLogZero), reaching(positions);
+    std::vector<double>& scaledAlpha = buffers.scaledAlpha;
+    std::vector<double>& emissionShare = buffers.emissionShare;
+    std::vector<double>& logScale = buffers.logScale;
+    std::vector<double>& emissionTop = buffers.emissionTop;
+    std::vector<double>& reaching = buffers.reaching;
+    scaledAlpha.assign(frames * positions, 0.0);
+    emissionShare.assign(frames * positions, 0.0);
+    logScale.assign(frames, kLogZero);
+    emissionTop.assign(frames, kLogZero);
+    reaching.resize(positions);
     const double pruneBelow = std::exp(-beam);
     std::size_t reached = 0;  // frames the forward pass reached
     for (std::size_t t = 0; t < frames; ++t) {
@@ -173,8 +192,14 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     // Backward: beta(t, p) = scaledBeta[p] * exp(logBetaScale), taken only
     // for the positions the forward pass kept, the others adding nothing.
     // The occupation of a position and the count of an arc follow from both.
-    std::vector<double> scaledBeta(positions, 0.0), following(positions), ahead(positions),
-        arcCounts(chain.arcs.size(), 0.0);
+    std::vector<double>& scaledBeta = buffers.scaledBeta;
+    std::vector<double>& following = buffers.following;
+    std::vector<double>& ahead = buffers.ahead;
+    std::vector<double>& arcCounts = buffers.arcCounts;
+    scaledBeta.assign(positions, 0.0);
+    following.resize(positions);
+    ahead.resize(positions);
+    arcCounts.assign(chain.arcs.size(), 0.0);
     for (const auto& arc : chain.exits)
         if (last[arc.from] > 0.0) scaledBeta[arc.from] += std::exp(arc.logProbability);
     double logBetaScale = 0.0;

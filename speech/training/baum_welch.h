@@ -29,10 +29,20 @@ struct RecordingStatistics {
 
 std::uint64_t TransitionKey(const TransitionUse& use);
 
+// The working arrays of the forward-backward passes. A caller keeps one per
+// thread from one recording to the next: a pass over a thousand recordings
+// then reuses their memory instead of asking the system for fresh pages
+// each time.
+struct ForwardBackwardBuffers {
+    std::vector<double> emission, posterior, scaledAlpha, emissionShare, logScale, emissionTop, reaching;
+    std::vector<double> arcProbability, scaledBeta, following, ahead, arcCounts;
+    std::vector<char> scored;
+};
+
 // Fills `statistics` for one recording. `beam` is the pruning width in
 // natural-log units below the best forward score of a frame.
 void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain, const StateScorer& scorer, double beam,
-                         RecordingStatistics& statistics);
+                         ForwardBackwardBuffers& buffers, RecordingStatistics& statistics);
 
 // Statistics of a hard alignment: frame t belongs to chain position
 // `positions[t]` with weight 1.

@@ -290,7 +290,7 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     ModelTotals totals;
     {
         const StateScorer scorer(states);
-        ParallelFor(recordings.size(), threads, [&](std::size_t i) {
+        ParallelFor(recordings.size(), threads, [&](std::size_t i, unsigned) {
             AccumulateAlignment(recordings[i].features, recordings[i].chain, scorer, InitialAlignment(recordings[i]),
                                 statistics[i]);
         });
@@ -298,11 +298,13 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     sumPass(totals);
     update(totals, false);
 
+    std::vector<ForwardBackwardBuffers> buffers(threads);
     for (int pass = 0; pass < kSingleGaussianPasses + kMixturePasses; ++pass) {
         if (pass == kSingleGaussianPasses) SplitHeaviestGaussians(totals, trainable, pool, states);
         const StateScorer scorer(states);
-        ParallelFor(recordings.size(), threads, [&](std::size_t i) {
-            AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth, statistics[i]);
+        ParallelFor(recordings.size(), threads, [&](std::size_t i, unsigned worker) {
+            AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth,
+                                buffers[worker], statistics[i]);
         });
         sumPass(totals);
         if (totals.frames == 0) break;

@@ -120,6 +120,7 @@ void QueueBuffer(CaptureDevice* device) {
 }
 
 void OnOpen(CaptureDevice* device, const std::string& fileName) {
+    RemoveRegularFile(fileName.c_str());
     const int fd = CreateFileDescriptor(fileName.c_str());
     if (fd < 0) {
         SetStatus(kFileNotCreated);

@@ -1,6 +1,6 @@
 // The four decoding lists and the decoder's parameter file. A file that
 // cannot be created (or a symbolic link in its place) is skipped with a stderr
-// line; the engine then reads what it held before.
+// line, and the engine reports what it then finds.
 
 #include <cstdio>
 #include <string>
@@ -11,6 +11,7 @@
 namespace {
 
 void WriteWholeFile(const char* fileName, const std::string& content) {
+    RemoveRegularFile(fileName);
     std::FILE* file = CreateFile(fileName);
     if (file == nullptr) {
         return;

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,4 +34,11 @@ std::FILE* CreateFile(const char* name) {
         ::close(fd);
     }
     return file;
+}
+
+void RemoveRegularFile(const char* name) {
+    struct stat status {};
+    if (::lstat(name, &status) == 0 && S_ISREG(status.st_mode)) {
+        ::unlink(name);
+    }
 }

@@ -62,9 +62,18 @@ TEST(ForwardBackward, TotalProbabilityIsTheSumOverAllStatePaths) {
     const auto features = synthetic::Frames({"sil"}, kFrames, random);
     const speech::StateScorer scorer(OverlappingStates());
 
-    speech::RecordingStatistics statistics;
-    speech::AccumulateRecording(features, chain, scorer, 1e9, statistics);
+    // The working memory and the statistics come from an earlier, longer
+    // recording: nothing of it may carry over.
+    speech::ForwardBackwardBuffers buffers;
+    speech::RecordingStatistics statistics, fresh;
+    speech::AccumulateRecording(synthetic::Frames({"sil"}, 3 * kFrames, random), chain, scorer, 1e9, buffers,
+                                statistics);
+    speech::AccumulateRecording(features, chain, scorer, 1e9, buffers, statistics);
     ASSERT_TRUE(statistics.aligned);
+    speech::ForwardBackwardBuffers freshBuffers;
+    speech::AccumulateRecording(features, chain, scorer, 1e9, freshBuffers, fresh);
+    EXPECT_EQ(statistics.sums, fresh.sums);
+    EXPECT_EQ(statistics.transitionCounts, fresh.transitionCounts);
     EXPECT_NEAR(statistics.logLikelihood, BruteForceLogLikelihood(transitions.matrices[2], scorer, features), 1e-9);
     // Every frame is in exactly one state: the occupancies add up to the frames.
     double occupancy = 0.0;
