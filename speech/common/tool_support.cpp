@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -254,6 +255,10 @@ std::string FormatDouble(double value) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error) {
+    return WriteFileAtomically(path, std::vector<std::string_view>{contents}, error);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error) {
     static std::atomic<unsigned> sequence{0};
     const std::string temporary =
         path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(sequence.fetch_add(1));
@@ -262,7 +267,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents, std
         error = "cannot create " + path + ": " + SystemError();
         return false;
     }
-    const bool written = WriteAll(descriptor, contents);
+    const bool written = std::all_of(pieces.begin(), pieces.end(),
+                                     [descriptor](std::string_view piece) { return WriteAll(descriptor, piece); });
     const std::string writeError = written ? std::string() : SystemError();
     const bool closed = ::close(descriptor) == 0;
     if (!written || !closed) {

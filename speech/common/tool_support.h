@@ -75,5 +75,8 @@ bool ParseFileMode(const std::string& setting, const std::string& value, bool& b
 // Writes `contents` to `path` through a temporary file in the same folder and
 // a rename, so a failure never leaves a half-written file.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error);
+// The same for contents in pieces, written one after another: a large file
+// need not be copied into one string first.
+bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error);
 
 }  // namespace speech

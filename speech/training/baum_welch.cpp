@@ -79,7 +79,21 @@ void AddFrame(RecordingStatistics& statistics, std::uint32_t slot, const float* 
 
 void CountTransitions(RecordingStatistics& statistics, const StateChain& chain, const ChainArc& arc, double count) {
     for (std::uint32_t u = arc.usesBegin; u < arc.usesEnd; ++u)
-        statistics.transitionCounts[TransitionKey(chain.uses[u])] += count;
+        statistics.transitionCounts.emplace_back(TransitionKey(chain.uses[u]), count);
+}
+
+// Sorts the counted transitions by key and sums the counts of each key, in
+// the order they were counted.
+void CombineTransitionCounts(std::vector<std::pair<std::uint64_t, double>>& counts) {
+    std::stable_sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        if (kept > 0 && counts[kept - 1].first == counts[i].first)
+            counts[kept - 1].second += counts[i].second;
+        else
+            counts[kept++] = counts[i];
+    }
+    counts.resize(kept);
 }
 
 }  // namespace
@@ -250,6 +264,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
         if (last[arc.from] == 0.0) continue;
         CountTransitions(statistics, chain, arc, last[arc.from] * std::exp(arc.logProbability) * exitScale);
     }
+    CombineTransitionCounts(statistics.transitionCounts);
     statistics.logLikelihood = total;
     statistics.aligned = true;
 }

@@ -4,7 +4,7 @@
 // collecting the statistics that re-estimation needs.
 
 #include <cstdint>
-#include <map>
+#include <utility>
 #include <vector>
 
 #include "features/feature_file.h"
@@ -22,7 +22,8 @@ struct RecordingStatistics {
     std::vector<double> occupancy;              // per component
     std::vector<double> sums;                   // per component, dimension values of occupancy-weighted frames
     std::vector<double> squares;                // likewise, of squared frame values
-    std::map<std::uint64_t, double> transitionCounts;  // TransitionKey to expected count
+    // TransitionKey and expected count, one entry per key, ascending by key.
+    std::vector<std::pair<std::uint64_t, double>> transitionCounts;
     double logLikelihood = 0.0;
     bool aligned = false;  // false when no path fits the recording
 };

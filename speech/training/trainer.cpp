@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "common/parallel_for.h"
 #include "models/state_scorer.h"
@@ -33,6 +35,12 @@ constexpr double kPooledVarianceFrames = 100.0;
 // The variance pool of the silence states, whose states share one variance;
 // the speech states pool in 0.
 constexpr std::uint32_t kSilencePool = 1;
+// A pass takes the recordings this many at a time: their statistics are
+// gathered on all threads, then added to the pass's totals in recording
+// order, so that the totals do not depend on the number of threads. Only
+// one block's statistics are held at once, in memory reused block after
+// block and pass after pass.
+constexpr std::size_t kRecordingsPerBlock = 64;
 
 // Frames of [begin, end) spread evenly over `positions`.
 void Spread(std::vector<std::uint32_t>& alignment, std::uint32_t begin, std::uint32_t end,
@@ -245,7 +253,6 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
                  TransitionSet& transitions, TrainingReport& report) {
     report = TrainingReport{};
     const unsigned threads = std::max(1u, settings.threads);
-    std::vector<RecordingStatistics> statistics(recordings.size());
     // Variance pools: silence apart from speech. The silence model
     // meets every kind of background noise, the speech states do not.
     std::vector<std::uint32_t> pool(states.states.size(), 0);
@@ -253,9 +260,12 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
         for (const auto state : silence->states)
             if (state < pool.size()) pool[state] = kSilencePool;
 
-    // Totals of one pass, summed in recording order so that the result does
-    // not depend on the number of threads.
-    auto sumPass = [&](ModelTotals& totals) {
+    // One pass: `accumulate(i, statistics, worker)` gathers the statistics
+    // of recording i on thread `worker`, and they are summed into `totals`.
+    std::vector<RecordingStatistics> statistics(std::min(recordings.size(), kRecordingsPerBlock));
+    std::vector<char> aligned(recordings.size(), 0);
+    using Accumulate = std::function<void(std::size_t, RecordingStatistics&, unsigned)>;
+    auto runPass = [&](ModelTotals& totals, const Accumulate& accumulate) {
         totals = ModelTotals{};
         totals.dimension = states.dimension;
         totals.firstComponent.assign(1, 0);
@@ -265,8 +275,15 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
         totals.sums.assign(totals.occupancy.size() * states.dimension, 0.0);
         totals.squares.assign(totals.occupancy.size() * states.dimension, 0.0);
         totals.modelCount.assign(inventory.models.size(), 0);
-        for (std::size_t i = 0; i < recordings.size(); ++i)
-            if (statistics[i].aligned) AddRecording(totals, statistics[i], recordings[i], inventory);
+        for (std::size_t first = 0; first < recordings.size(); first += kRecordingsPerBlock) {
+            const std::size_t count = std::min(kRecordingsPerBlock, recordings.size() - first);
+            ParallelFor(count, threads,
+                        [&](std::size_t k, unsigned worker) { accumulate(first + k, statistics[k], worker); });
+            for (std::size_t k = 0; k < count; ++k) {
+                aligned[first + k] = statistics[k].aligned;
+                if (statistics[k].aligned) AddRecording(totals, statistics[k], recordings[first + k], inventory);
+            }
+        }
     };
     // States and matrices of models seen in at least min_model_count
     // recordings; the states of the last update are kept for the split.
@@ -290,29 +307,27 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
     ModelTotals totals;
     {
         const StateScorer scorer(states);
-        ParallelFor(recordings.size(), threads, [&](std::size_t i, unsigned) {
+        runPass(totals, [&](std::size_t i, RecordingStatistics& gathered, unsigned) {
             AccumulateAlignment(recordings[i].features, recordings[i].chain, scorer, InitialAlignment(recordings[i]),
-                                statistics[i]);
+                                gathered);
         });
     }
-    sumPass(totals);
     update(totals, false);
 
     std::vector<ForwardBackwardBuffers> buffers(threads);
     for (int pass = 0; pass < kSingleGaussianPasses + kMixturePasses; ++pass) {
         if (pass == kSingleGaussianPasses) SplitHeaviestGaussians(totals, trainable, pool, states);
         const StateScorer scorer(states);
-        ParallelFor(recordings.size(), threads, [&](std::size_t i, unsigned worker) {
+        runPass(totals, [&](std::size_t i, RecordingStatistics& gathered, unsigned worker) {
             AccumulateRecording(recordings[i].features, recordings[i].chain, scorer, settings.beamWidth,
-                                buffers[worker], statistics[i]);
+                                buffers[worker], gathered);
         });
-        sumPass(totals);
         if (totals.frames == 0) break;
         report.logLikelihoodPerFrame.push_back(totals.logLikelihood / double(totals.frames));
         update(totals, true);
     }
     for (std::size_t i = 0; i < recordings.size(); ++i)
-        if (!statistics[i].aligned) report.unaligned.push_back(recordings[i].featurePath);
+        if (!aligned[i]) report.unaligned.push_back(recordings[i].featurePath);
     ApplyVarianceFloor(varianceFloor, states);
 }
 
