@@ -176,7 +176,8 @@ void FeatureExtractor::LogFilterbank(const std::int16_t* window, std::vector<flo
     fft_->PowerSpectrum(power_);
 
     const std::int32_t filters = static_cast<std::int32_t>(options_.filterCount);
-    std::vector<double> sums(filters, 0.0);
+    std::vector<double>& sums = filterSums_;
+    sums.assign(filters, 0.0);
     for (std::size_t j = 0; j < power_.size(); ++j) {
         const std::int32_t below = binFilter_[j];
         if (below < 0) continue;

@@ -89,6 +89,7 @@ private:
     std::vector<float> frame_;
     std::vector<float> power_;
     std::vector<float> bands_;
+    std::vector<double> filterSums_;  // each filter's weighted power, summed over its bins
 };
 
 }  // namespace speech
