@@ -37,9 +37,10 @@ constexpr double kPooledVarianceFrames = 100.0;
 constexpr std::uint32_t kSilencePool = 1;
 // A pass takes the recordings this many at a time: their statistics are
 // gathered on all threads, then added to the pass's totals in recording
-// order, so that the totals do not depend on the number of threads. Only
-// one block's statistics are held at once, in memory reused block after
-// block and pass after pass.
+// order (by one thread, while the others gather the next block), so that
+// the totals do not depend on the number of threads. Only two blocks'
+// statistics are held at once, in memory reused block after block and pass
+// after pass.
 constexpr std::size_t kRecordingsPerBlock = 64;
 
 // Frames of [begin, end) spread evenly over `positions`.
@@ -262,7 +263,8 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
 
     // One pass: `accumulate(i, statistics, worker)` gathers the statistics
     // of recording i on thread `worker`, and they are summed into `totals`.
-    std::vector<RecordingStatistics> statistics(std::min(recordings.size(), kRecordingsPerBlock));
+    std::vector<RecordingStatistics> statistics[2];
+    for (auto& half : statistics) half.resize(std::min(recordings.size(), kRecordingsPerBlock));
     std::vector<char> aligned(recordings.size(), 0);
     using Accumulate = std::function<void(std::size_t, RecordingStatistics&, unsigned)>;
     auto runPass = [&](ModelTotals& totals, const Accumulate& accumulate) {
@@ -275,14 +277,27 @@ void TrainModels(const std::vector<TrainingRecording>& recordings, const ModelIn
         totals.sums.assign(totals.occupancy.size() * states.dimension, 0.0);
         totals.squares.assign(totals.occupancy.size() * states.dimension, 0.0);
         totals.modelCount.assign(inventory.models.size(), 0);
-        for (std::size_t first = 0; first < recordings.size(); first += kRecordingsPerBlock) {
-            const std::size_t count = std::min(kRecordingsPerBlock, recordings.size() - first);
-            ParallelFor(count, threads,
-                        [&](std::size_t k, unsigned worker) { accumulate(first + k, statistics[k], worker); });
-            for (std::size_t k = 0; k < count; ++k) {
-                aligned[first + k] = statistics[k].aligned;
-                if (statistics[k].aligned) AddRecording(totals, statistics[k], recordings[first + k], inventory);
+        // Block b is gathered into statistics[b % 2] while one thread adds
+        // block b - 1, from the other half, to the totals.
+        const std::size_t blocks = (recordings.size() + kRecordingsPerBlock - 1) / kRecordingsPerBlock;
+        auto addBlock = [&](std::size_t block) {
+            const std::size_t first = block * kRecordingsPerBlock;
+            for (std::size_t i = first; i < std::min(first + kRecordingsPerBlock, recordings.size()); ++i) {
+                const RecordingStatistics& gathered = statistics[block % 2][i - first];
+                aligned[i] = gathered.aligned;
+                if (gathered.aligned) AddRecording(totals, gathered, recordings[i], inventory);
             }
+        };
+        for (std::size_t block = 0; block <= blocks; ++block) {
+            const std::size_t first = block * kRecordingsPerBlock;
+            const std::size_t count = block < blocks ? std::min(kRecordingsPerBlock, recordings.size() - first) : 0;
+            const std::size_t adding = block > 0 ? 1 : 0;  // the task of adding the block before, first
+            ParallelFor(adding + count, threads, [&](std::size_t task, unsigned worker) {
+                if (task < adding)
+                    addBlock(block - 1);
+                else
+                    accumulate(first + task - adding, statistics[block % 2][task - adding], worker);
+            });
         }
     };
     // States and matrices of models seen in at least min_model_count

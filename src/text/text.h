@@ -55,8 +55,9 @@ std::FILE* CreateFile(const char* name);
 // Removes `name` if it is a regular file, so that CreateFile makes a new
 // file rather than emptying the old one. For the files that every
 // recognition writes again: the file system (ext4) writes a file that was
-// emptied and rewritten out to the disk as soon as it is closed, a good part
-// of a millisecond each, where a new file waits to go out with the rest.
+// emptied and rewritten out to the disk as soon as it is closed, about a
+// tenth of a millisecond each, where a new file waits to go out with the
+// rest.
 // Anything else in its place (a link, a folder) stays for CreateFile to
 // refuse.
 void RemoveRegularFile(const char* name);
