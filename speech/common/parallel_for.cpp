@@ -1,6 +1,9 @@
 #include "common/parallel_for.h"
 
 #include <atomic>
+#include <exception>
+#include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -8,13 +11,29 @@ namespace speech {
 
 void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t, unsigned)>& work) {
     std::atomic<std::size_t> next{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;  // the first exception out of `work`, under failureLock
     auto worker = [&](unsigned number) {
-        for (std::size_t i = next++; i < count; i = next++) work(i, number);
+        try {
+            for (std::size_t i = next++; i < count; i = next++) work(i, number);
+        } catch (...) {
+            next = count;  // no thread takes a new item
+            const std::lock_guard<std::mutex> guard(failureLock);
+            if (!failure) failure = std::current_exception();
+        }
     };
-    std::vector<std::thread> pool;
-    for (unsigned k = 1; k < threads && k < count; ++k) pool.emplace_back(worker, k);
+    std::vector<std::jthread> pool;
+    pool.reserve(threads);
+    for (unsigned k = 1; k < threads && k < count; ++k) {
+        try {
+            pool.emplace_back(worker, k);
+        } catch (const std::system_error&) {
+            break;  // no more threads to be had: those started do every item
+        }
+    }
     worker(0);
-    for (auto& thread : pool) thread.join();
+    pool.clear();  // joins them
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace speech

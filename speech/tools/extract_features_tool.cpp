@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -119,10 +120,15 @@ bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, co
     }
     FeatureMatrix features, noisier;
     bool extracted = false, copied = false;
+    std::exception_ptr copyFailure;  // thrown again here, for GuardedRun to report
     {
         auto makeCopy = [&] {
-            const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
-            copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
+            try {
+                const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
+                copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
+            } catch (...) {
+                copyFailure = std::current_exception();
+            }
         };
         std::jthread copyThread;
         try {
@@ -132,6 +138,7 @@ bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, co
         }
         extracted = extractor.Extract(samples, features);
     }
+    if (copyFailure) std::rethrow_exception(copyFailure);
     if (!extracted) {
         error = recording + ": recording of " + std::to_string(samples.size()) + " samples is shorter than one " +
                 std::to_string(WindowSamples(settings.features)) + "-sample window";

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -30,5 +31,18 @@ TEST(ParallelFor, EachItemOnceAndEachWorkerNumberOnOneThreadAtATime) {
         for (std::size_t item = 0; item < kItems; ++item) EXPECT_EQ(runs[item], 1) << item;
         EXPECT_FALSE(numberShared) << threads;
         EXPECT_FALSE(numberOutOfRange) << threads;
+    }
+}
+
+// A failing item reaches the caller as its exception, after every thread
+// has stopped, instead of ending the program from a worker thread.
+TEST(ParallelFor, AnItemsExceptionIsThrownInTheCaller) {
+    for (const unsigned threads : {1u, 3u}) {
+        EXPECT_THROW(ParallelFor(100, threads,
+                                 [](std::size_t item, unsigned) {
+                                     if (item == 17) throw std::runtime_error("item 17");
+                                 }),
+                     std::runtime_error)
+            << threads;
     }
 }
