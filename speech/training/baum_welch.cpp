@@ -16,8 +16,8 @@ constexpr double kNegligibleOccupation = 1e-12;
 std::vector<std::uint32_t> PrepareStatistics(const StateChain& chain, const StateScorer& scorer,
                                              RecordingStatistics& statistics) {
     const std::uint32_t dimension = scorer.Dimension();
-    // The vectors keep their memory from the last pass over this recording:
-    // they are refilled, not reallocated.
+    // The vectors keep their memory from the recording gathered into them
+    // before: they are refilled, not reallocated.
     statistics.states.assign(chain.states.begin(), chain.states.end());
     std::sort(statistics.states.begin(), statistics.states.end());
     statistics.states.erase(std::unique(statistics.states.begin(), statistics.states.end()), statistics.states.end());
