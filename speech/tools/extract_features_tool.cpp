@@ -8,10 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <exception>
-#include <system_error>
-#include <thread>
 
+#include "common/parallel_for.h"
 #include "common/tool_support.h"
 #include "features/feature_extractor.h"
 #include "features/feature_stamps.h"
@@ -107,8 +105,8 @@ bool RemoveIfPresent(const std::string& path, std::string& error) {
     return false;
 }
 
-// The take's features, and its noisier copy's made by `copyExtractor` on a
-// second thread meanwhile: a recognition waits for the extraction, and the
+// The take's features, and its noisier copy's made by `copyExtractor` on the
+// second core meanwhile: a recognition waits for the extraction, and the
 // copy would otherwise double that wait.
 bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, const Settings& settings,
                 const std::string& recording, const std::string& output, std::string& error) {
@@ -120,25 +118,14 @@ bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, co
     }
     FeatureMatrix features, noisier;
     bool extracted = false, copied = false;
-    std::exception_ptr copyFailure;  // thrown again here, for GuardedRun to report
-    {
-        auto makeCopy = [&] {
-            try {
-                const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
-                copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
-            } catch (...) {
-                copyFailure = std::current_exception();
-            }
-        };
-        std::jthread copyThread;
-        try {
-            copyThread = std::jthread(makeCopy);
-        } catch (const std::system_error&) {
-            makeCopy();  // no thread to be had: the copy is made here first
+    ParallelFor(2, 2, [&](std::size_t task, unsigned) {
+        if (task == 0) {
+            extracted = extractor.Extract(samples, features);
+        } else {
+            const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
+            copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
         }
-        extracted = extractor.Extract(samples, features);
-    }
-    if (copyFailure) std::rethrow_exception(copyFailure);
+    });
     if (!extracted) {
         error = recording + ": recording of " + std::to_string(samples.size()) + " samples is shorter than one " +
                 std::to_string(WindowSamples(settings.features)) + "-sample window";
