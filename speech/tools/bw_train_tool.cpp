@@ -190,20 +190,23 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
 }
 
 // The speech frames of every aligned recording, under the key of its labels,
-// with the scales that make every feature value count alike.
+// with the scales that make every feature value count alike. The frames of
+// a thousand recordings are copied and normalised on `threads` threads.
 TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, const TrainingReport& report,
-                             std::uint32_t dimension) {
+                             std::uint32_t dimension, unsigned threads) {
+    std::vector<const TrainingRecording*> aligned;
+    for (const auto& recording : recordings)
+        if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) ==
+            report.unaligned.end())
+            aligned.push_back(&recording);
     TemplateSet templates;
     templates.dimension = dimension;
+    templates.templates.resize(aligned.size());
+    ParallelFor(aligned.size(), threads, [&](std::size_t i, unsigned) {
+        templates.templates[i] = {TemplateKey(aligned[i]->labels), SpeechFrames(aligned[i]->features, aligned[i]->speech)};
+    });
     FeatureStatistics statistics;
-    for (const auto& recording : recordings) {
-        if (std::find(report.unaligned.begin(), report.unaligned.end(), recording.featurePath) !=
-            report.unaligned.end())
-            continue;
-        FeatureMatrix speech = SpeechFrames(recording.features, recording.speech);
-        statistics.Add(speech);
-        templates.templates.push_back({TemplateKey(recording.labels), std::move(speech)});
-    }
+    for (const auto& entry : templates.templates) statistics.Add(entry.frames);
     const std::vector<double> scales = statistics.InverseDeviation();
     templates.scales.assign(scales.begin(), scales.end());
     templates.scales.resize(dimension, 1.0f);
@@ -262,7 +265,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const std::string& statesPath = parameters.at("updated_states_file");
-    if (!WriteTemplates(TemplatePathFor(statesPath), CollectTemplates(recordings, report, states.dimension), error) ||
+    if (!WriteTemplates(TemplatePathFor(statesPath), CollectTemplates(recordings, report, states.dimension, settings.threads), error) ||
         !WriteStates(statesPath, binaryOutput, states, error) ||
         !WriteTransitions(parameters.at("updated_trans_file"), transitions, error)) {
         ReportError(kTool, error);

@@ -54,14 +54,16 @@ void AddToComponent(RecordingStatistics& statistics, std::uint32_t component, co
 double ComponentPosteriors(const StateScorer& scorer, std::uint32_t state, const float* frame, double* posteriors) {
     const std::uint32_t count = scorer.Components(state);
     scorer.ComponentLogLikelihoods(state, frame, posteriors);
-    const double top = *std::max_element(posteriors, posteriors + count);
+    const std::uint32_t best = std::uint32_t(std::max_element(posteriors, posteriors + count) - posteriors);
+    const double top = posteriors[best];
     if (count == 1 || top == kLogZero) {
         // A frame that no Gaussian can explain goes to all alike.
         std::fill(posteriors, posteriors + count, 1.0 / count);
         return top;
     }
     double total = 0.0;
-    for (std::uint32_t c = 0; c < count; ++c) total += (posteriors[c] = std::exp(posteriors[c] - top));
+    for (std::uint32_t c = 0; c < count; ++c)  // exp(0) is 1: the best one's needs no call
+        total += (posteriors[c] = c == best ? 1.0 : std::exp(posteriors[c] - top));
     for (std::uint32_t c = 0; c < count; ++c) posteriors[c] /= total;
     return top + std::log(total);
 }
@@ -145,6 +147,18 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
     std::vector<double>& arcProbability = buffers.arcProbability;
     arcProbability.resize(chain.arcs.size());
     for (std::size_t a = 0; a < chain.arcs.size(); ++a) arcProbability[a] = std::exp(chain.arcs[a].logProbability);
+    // A frame's positions with a forward value lie in a band [keptBegin,
+    // keptEnd), a few of the chain's, and the arcs leave the positions in
+    // order: firstArc[p] is the first arc from p or after it. Both passes
+    // take only the arcs that leave the band; every other term is 0.
+    std::vector<std::uint32_t>& firstArc = buffers.firstArc;
+    firstArc.assign(positions + 1, std::uint32_t(chain.arcs.size()));
+    for (std::size_t a = chain.arcs.size(); a-- > 0;) firstArc[chain.arcs[a].from] = std::uint32_t(a);
+    for (std::size_t p = positions; p-- > 0;) firstArc[p] = std::min(firstArc[p], firstArc[p + 1]);
+    std::vector<std::uint32_t>& keptBegin = buffers.keptBegin;
+    std::vector<std::uint32_t>& keptEnd = buffers.keptEnd;
+    keptBegin.resize(frames);
+    keptEnd.resize(frames);
 
     // Forward: alpha(t, p) = scaledAlpha[t][p] * exp(logScale[t]), the
     // frame's best scaled to 1; below exp(-beam) of it a position is pruned.
@@ -170,7 +184,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             for (const auto& arc : chain.entries) reaching[arc.to] += std::exp(arc.logProbability);
         } else {
             const double* previous = &scaledAlpha[(t - 1) * positions];
-            for (std::size_t a = 0; a < chain.arcs.size(); ++a)
+            for (std::size_t a = firstArc[keptBegin[t - 1]]; a < firstArc[keptEnd[t - 1]]; ++a)
                 reaching[chain.arcs[a].to] += previous[chain.arcs[a].from] * arcProbability[a];
         }
         double top = kLogZero;
@@ -187,9 +201,17 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             best = std::max(best, current[p]);
         }
         if (best == 0.0 || !std::isfinite(best)) break;
+        keptBegin[t] = std::uint32_t(positions);
+        keptEnd[t] = 0;
         for (std::uint32_t p = 0; p < positions; ++p) {
+            if (current[p] == 0.0) continue;
             current[p] /= best;
-            if (t > 0 && current[p] < pruneBelow) current[p] = 0.0;
+            if (t > 0 && current[p] < pruneBelow) {
+                current[p] = 0.0;
+                continue;
+            }
+            keptBegin[t] = std::min(keptBegin[t], p);
+            keptEnd[t] = p + 1;
         }
         emissionTop[t] = top;
         logScale[t] = (t > 0 ? logScale[t - 1] : 0.0) + top + std::log(best);
@@ -230,7 +252,7 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
         const double* forward = &scaledAlpha[t * positions];
         std::fill(following.begin(), following.end(), 0.0);
         const double scale = std::exp(logScale[t] + emissionTop[t + 1] + logBetaScale - total);
-        for (std::size_t a = 0; a < chain.arcs.size(); ++a) {
+        for (std::size_t a = firstArc[keptBegin[t]]; a < firstArc[keptEnd[t]]; ++a) {
             const ChainArc& arc = chain.arcs[a];
             if (forward[arc.from] == 0.0 || ahead[arc.to] == 0.0) continue;
             const double step = arcProbability[a] * ahead[arc.to];
@@ -238,17 +260,15 @@ void AccumulateRecording(const FeatureMatrix& features, const StateChain& chain,
             arcCounts[a] += forward[arc.from] * step * scale;
         }
         double top = 0.0;
-        for (std::uint32_t p = 0; p < positions; ++p) {
+        for (std::uint32_t p = keptBegin[t]; p < keptEnd[t]; ++p) {
             if (following[p] == 0.0) continue;
             top = std::max(top, following[p]);
             const double gamma = forward[p] * following[p] * scale;
             if (gamma >= kNegligibleOccupation) add(t, p, gamma);
         }
-        if (top == 0.0) {
-            std::fill(scaledBeta.begin(), scaledBeta.end(), 0.0);
-            continue;
-        }
-        for (std::uint32_t p = 0; p < positions; ++p) scaledBeta[p] = following[p] / top;
+        std::fill(scaledBeta.begin(), scaledBeta.end(), 0.0);
+        if (top == 0.0) continue;
+        for (std::uint32_t p = keptBegin[t]; p < keptEnd[t]; ++p) scaledBeta[p] = following[p] / top;
         logBetaScale += emissionTop[t + 1] + std::log(top);
     }
 

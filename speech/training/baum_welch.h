@@ -37,6 +37,7 @@ std::uint64_t TransitionKey(const TransitionUse& use);
 struct ForwardBackwardBuffers {
     std::vector<double> emission, posterior, scaledAlpha, emissionShare, logScale, emissionTop, reaching;
     std::vector<double> arcProbability, scaledBeta, following, ahead, arcCounts;
+    std::vector<std::uint32_t> firstArc, keptBegin, keptEnd;
     std::vector<char> scored;
 };
 

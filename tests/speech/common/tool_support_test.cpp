@@ -49,6 +49,15 @@ TEST(AtomicWrite, ReplacesWholeFilesAndLeavesNothingBehindOnFailure) {
     std::filesystem::create_directory(folder / "taken");
     EXPECT_FALSE(WriteFileAtomically(folder / "taken", "x", error));
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.txt", "taken"}));
+    // Pieces go out many to a system call: more of them than one call takes,
+    // empty ones among them, each in its place.
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3000; ++i) texts.push_back(i % 7 == 0 ? "" : std::to_string(i) + ",");
+    const std::vector<std::string_view> pieces(texts.begin(), texts.end());
+    std::string whole;
+    for (const auto& text : texts) whole += text;
+    ASSERT_TRUE(WriteFileAtomically(folder / "out.txt", pieces, error)) << error;
+    EXPECT_EQ(ReadText(folder / "out.txt"), whole);
 }
 
 // Folders named where an engine input belongs are refused, and so is a file

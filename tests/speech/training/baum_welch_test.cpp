@@ -1,4 +1,5 @@
-// Forward-backward on a tiny chain against sums over every state path.
+// Forward-backward on a tiny chain against sums over every state path, and
+// with pruning against without.
 
 #include "training/baum_welch.h"
 
@@ -79,6 +80,27 @@ TEST(ForwardBackward, TotalProbabilityIsTheSumOverAllStatePaths) {
     double occupancy = 0.0;
     for (const double gamma : statistics.occupancy) occupancy += gamma;
     EXPECT_NEAR(occupancy, kFrames, 1e-9);
+}
+
+// A beam leaves out only what carries next to no probability, while the
+// band of positions alive moves along a chain of four models.
+TEST(ForwardBackward, ABeamKeepsWhatCarriesTheProbability) {
+    const auto inventory = synthetic::Inventory();
+    const auto transitions = synthetic::Transitions();
+    speech::StateChain chain;
+    std::string error;
+    ASSERT_TRUE(speech::BuildStateChain({"sil", "a", "b", "sil"}, inventory, transitions, chain, error)) << error;
+    std::mt19937 random(4);
+    const auto features = synthetic::Frames({"sil", "a", "b", "sil"}, 8, random);
+    const speech::StateScorer scorer(synthetic::SeparatedStates());
+    speech::ForwardBackwardBuffers buffers;
+    speech::RecordingStatistics pruned, full;
+    speech::AccumulateRecording(features, chain, scorer, 20.0, buffers, pruned);
+    speech::AccumulateRecording(features, chain, scorer, 1e9, buffers, full);
+    ASSERT_TRUE(pruned.aligned);
+    EXPECT_NEAR(pruned.logLikelihood, full.logLikelihood, 1e-6);
+    ASSERT_EQ(pruned.occupancy.size(), full.occupancy.size());
+    for (std::size_t c = 0; c < full.occupancy.size(); ++c) EXPECT_NEAR(pruned.occupancy[c], full.occupancy[c], 1e-6);
 }
 
 }  // namespace
