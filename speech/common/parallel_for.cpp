@@ -1,5 +1,6 @@
 #include "common/parallel_for.h"
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
@@ -35,5 +36,7 @@ void ParallelFor(std::size_t count, unsigned threads, const std::function<void(s
     pool.clear();  // joins them
     if (failure) std::rethrow_exception(failure);
 }
+
+unsigned WorkerThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
 
 }  // namespace speech

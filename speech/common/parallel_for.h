@@ -15,4 +15,7 @@ namespace speech {
 // thread once every thread has finished.
 void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t, unsigned)>& work);
 
+// The threads a tool spreads its work over: one per core, up to eight.
+unsigned WorkerThreads();
+
 }  // namespace speech

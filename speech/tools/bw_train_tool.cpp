@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <map>
 #include <span>
-#include <thread>
 
 #include "common/file_stamp.h"
 #include "common/format_io.h"
@@ -66,7 +65,7 @@ bool ReadSettings(const std::map<std::string, std::string>& parameters, TrainerS
             return false;
         }
     }
-    settings.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    settings.threads = WorkerThreads();
     return CheckFixedValue(parameters, "train_mode", "normal", error) &&
            CheckFixedValue(parameters, "context_mode", "monophone", error) &&
            CheckFixedValue(parameters, "state_occupancy", "off", error);

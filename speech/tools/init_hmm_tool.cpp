@@ -1,5 +1,8 @@
 // InitHMM ("init_hmm"): flat-start models from the frames of a feature list.
 
+#include <algorithm>
+
+#include "common/parallel_for.h"
 #include "common/tool_support.h"
 #include "features/feature_statistics.h"
 #include "speech_api.h"
@@ -43,19 +46,30 @@ bool ReadSettings(int argc, char** argv, Settings& settings, std::string& error)
     return true;
 }
 
-// Adds every readable feature file of the list; reports the others.
+// Adds every readable feature file of the list; reports the others. The
+// files are read on every core, kFilesPerBlock at a time, and added in the
+// order of the list, so the sums do not depend on the number of cores.
 bool Accumulate(const Settings& settings, const std::vector<std::string>& files, FeatureStatistics& statistics) {
+    constexpr std::size_t kFilesPerBlock = 64;
+    std::vector<FeatureMatrix> features(std::min(files.size(), kFilesPerBlock));
+    std::vector<std::string> errors(features.size());
+    std::vector<char> read(features.size());
     bool allRead = true;
-    for (const std::string& file : files) {
-        FeatureMatrix features;
-        std::string error;
-        if (!ReadFeatureFile(file, settings.binaryFeatures, features, error)) {
-            ReportError(kTool, error + " (skipped)");
-            allRead = false;
-        } else if (!statistics.Add(features)) {
-            ReportError(kTool, file + ": " + std::to_string(features.dimension) + " values per frame, not " +
-                                   std::to_string(statistics.Dimension()) + " like the files before it (skipped)");
-            allRead = false;
+    for (std::size_t first = 0; first < files.size(); first += kFilesPerBlock) {
+        const std::size_t count = std::min(kFilesPerBlock, files.size() - first);
+        ParallelFor(count, WorkerThreads(), [&](std::size_t i, unsigned) {
+            read[i] = ReadFeatureFile(files[first + i], settings.binaryFeatures, features[i], errors[i]);
+        });
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!read[i]) {
+                ReportError(kTool, errors[i] + " (skipped)");
+                allRead = false;
+            } else if (!statistics.Add(features[i])) {
+                ReportError(kTool, files[first + i] + ": " + std::to_string(features[i].dimension) +
+                                       " values per frame, not " + std::to_string(statistics.Dimension()) +
+                                       " like the files before it (skipped)");
+                allRead = false;
+            }
         }
     }
     return allRead;
