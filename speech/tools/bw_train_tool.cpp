@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <span>
 
 #include "common/file_stamp.h"
@@ -18,6 +19,7 @@
 #include "features/speed_perturbation.h"
 #include "models/model_inventory.h"
 #include "speech_api.h"
+#include "training/kept_takes.h"
 #include "training/trainer.h"
 
 namespace speech {
@@ -92,12 +94,9 @@ bool CheckModelsAgainstStates(const ModelInventory& inventory, const StateSet& s
     return true;
 }
 
-// Prepares the features of a recording (or of a copy) for training; the
-// reason, for stderr, when they cannot be trained on, else empty.
-std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
-    std::string problem;
-    if (!PrepareRecordingFeatures(take.features, take.speech, problem))
-        return take.featurePath + ": " + problem + "; recording skipped";
+// Why `take`, its features prepared, cannot be trained on with its labels,
+// for stderr; empty when it can.
+std::string CheckTake(const TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
     if (take.features.dimension != dimension)
         return take.featurePath + ": features have " + std::to_string(take.features.dimension) +
                " values per frame, the models " + std::to_string(dimension) + "; recording skipped";
@@ -112,15 +111,35 @@ std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory
     return {};
 }
 
+// Prepares the features of a recording (or of a copy) for training; the
+// reason, for stderr, when they cannot be trained on, else empty.
+std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
+    std::string problem;
+    if (!PrepareRecordingFeatures(take.features, take.speech, problem))
+        return take.featurePath + ": " + problem + "; recording skipped";
+    return CheckTake(take, inventory, dimension);
+}
+
+// Where the loaded recordings came from, so that their takes can be kept
+// for the next run.
+struct RecordingOrigins {
+    std::vector<TakeSource> sources;  // per line of the lists
+    std::vector<char> keepable;       // per line: read, copied and prepared without a problem
+    std::vector<std::size_t> line;    // per recording, the line it came from
+};
+
 // Loads the recordings, each of the first kTakesWithCopies of its labels
 // followed by its speed-perturbed copies and its noisier copy (where the
 // extractor wrote one); those with missing or too short features are
 // reported and left out. Reading, perturbing and preparing the
 // recordings is a good part of a training press, so it runs on `threads`
-// threads; the messages and the recordings keep the order of the lists.
+// threads, and the takes of the last run are used where their files did
+// not change (training/kept_takes.h); the messages and the recordings keep
+// the order of the lists.
 bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool binaryFeatures,
                     const ModelInventory& inventory, const StateSet& states, const TransitionSet& transitions,
-                    unsigned threads, std::vector<TrainingRecording>& recordings, std::string& error) {
+                    unsigned threads, std::vector<TrainingRecording>& recordings, RecordingOrigins& origins,
+                    std::string& error) {
     std::vector<std::string> featureList, labelList;
     if (!ReadListFile(parameters.at("mfcclist_file"), featureList, error) ||
         !ReadListFile(parameters.at("lablist_file"), labelList, error))
@@ -141,10 +160,18 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
             return false;
         }
     }
+    origins.sources.assign(count, {});
+    origins.keepable.assign(count, 0);
+    std::vector<std::optional<KeptTakes>> kept(count);
     std::vector<std::string> readProblems(count);
     std::vector<char> read(count, 0);
     ParallelFor(count, threads, [&](std::size_t i, unsigned) {
-        read[i] = ReadFeatureFile(originals[i].featurePath, binaryFeatures, originals[i].features, readProblems[i]);
+        const std::string& path = originals[i].featurePath;
+        const std::optional<FileStamp> stamp = StampOf(path);
+        if (stamp) kept[i] = TakeKeptTakes(path, binaryFeatures, *stamp);
+        read[i] = kept[i] || ReadFeatureFile(path, binaryFeatures, originals[i].features, readProblems[i]);
+        origins.sources[i] = {path, binaryFeatures, stamp.value_or(FileStamp{}), false, std::nullopt};
+        origins.keepable[i] = read[i] && stamp;
     });
     // Which takes get copies depends on the takes before them that could be read.
     std::vector<char> withCopies(count, 0);
@@ -159,13 +186,30 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
         if (!read[i]) return;
         TrainingRecording& recording = originals[i];
         std::vector<TrainingRecording>& ofRecording = takes[i];
+        TakeSource& source = origins.sources[i];
+        source.withCopies = withCopies[i];
+        if (withCopies[i]) source.noisierCopy = StampOf(NoisierCopyPath(recording.featurePath));
+        if (kept[i] && kept[i]->source == source) {
+            ofRecording = std::move(kept[i]->takes);
+            for (auto& take : ofRecording) {
+                take.labels = recording.labels;
+                take.chain = recording.chain;
+                takeProblems[i].push_back(CheckTake(take, inventory, states.dimension));
+            }
+            return;
+        }
+        // Takes kept with other copies: the recording is read again.
+        if (kept[i] && !ReadFeatureFile(recording.featurePath, binaryFeatures, recording.features, readProblems[i])) {
+            read[i] = 0;
+            return;
+        }
         for (const double factor : withCopies[i] ? std::span<const double>(kSpeedFactors) : std::span<const double>()) {
             TrainingRecording copy{
                 recording.featurePath + " at speed " + FormatDouble(factor), recording.labels, {}, {}, recording.chain};
             if (SpeedPerturbedFeatures(recording.features, factor, FeatureOptions{}, copy.features))
                 ofRecording.push_back(std::move(copy));
         }
-        if (withCopies[i] && StampOf(NoisierCopyPath(recording.featurePath))) {
+        if (source.noisierCopy) {
             TrainingRecording copy{NoisierCopyPath(recording.featurePath), recording.labels, {}, {}, recording.chain};
             if (ReadFeatureFile(copy.featurePath, binaryFeatures, copy.features, copyProblems[i]))
                 ofRecording.push_back(std::move(copy));
@@ -178,14 +222,31 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
     for (std::size_t i = 0; i < count; ++i) {
         if (!read[i]) ReportError(kTool, readProblems[i] + "; recording skipped");
         if (!copyProblems[i].empty()) ReportError(kTool, copyProblems[i]);
+        origins.keepable[i] = origins.keepable[i] && read[i] && copyProblems[i].empty();
         for (std::size_t k = 0; k < takes[i].size(); ++k) {
-            if (takeProblems[i][k].empty())
+            if (takeProblems[i][k].empty()) {
                 recordings.push_back(std::move(takes[i][k]));
-            else
+                origins.line.push_back(i);
+            } else {
                 ReportError(kTool, takeProblems[i][k]);
+                origins.keepable[i] = 0;
+            }
         }
     }
     return true;
+}
+
+// Hands the prepared takes of the recordings to the next run.
+void KeepForNextRun(std::vector<TrainingRecording>& recordings, const RecordingOrigins& origins) {
+    std::vector<KeptTakes> ofLine(origins.sources.size());
+    for (std::size_t r = 0; r < recordings.size(); ++r) ofLine[origins.line[r]].takes.push_back(std::move(recordings[r]));
+    std::vector<KeptTakes> keeping;
+    for (std::size_t i = 0; i < ofLine.size(); ++i) {
+        if (!origins.keepable[i]) continue;
+        ofLine[i].source = origins.sources[i];
+        keeping.push_back(std::move(ofLine[i]));
+    }
+    KeepTakes(std::move(keeping));
 }
 
 // The speech frames of every aligned recording, under the key of its labels,
@@ -244,7 +305,9 @@ int Run(int argc, char** argv) {
         return 1;
     }
     std::vector<TrainingRecording> recordings;
-    if (!LoadRecordings(parameters, binaryInput, inventory, states, transitions, settings.threads, recordings, error)) {
+    RecordingOrigins origins;
+    if (!LoadRecordings(parameters, binaryInput, inventory, states, transitions, settings.threads, recordings, origins,
+                        error)) {
         ReportError(kTool, error);
         return 1;
     }
@@ -270,6 +333,7 @@ int Run(int argc, char** argv) {
         ReportError(kTool, error);
         return 1;
     }
+    KeepForNextRun(recordings, origins);
     return 0;
 }
 

@@ -133,6 +133,37 @@ TEST_F(EngineTools, DecoderKeepsItsModelsOnlyWhileTheirFilesStayAsTheyWere) {
     EXPECT_NE(messages.find("forced_alignment"), std::string::npos) << messages;
 }
 
+// Training keeps the prepared takes of its recordings for the next run, and
+// uses them only while their files show the stamps they were read with.
+TEST_F(EngineTools, TrainingReusesTheTakesOfUnchangedFilesOnly) {
+    auto age = [&](const std::string& name, std::chrono::hours ago) {
+        std::filesystem::last_write_time(name, std::filesystem::file_time_type::clock::now() - ago);
+    };
+    auto ageAll = [&](std::chrono::hours ago) {
+        for (const auto& file : std::filesystem::directory_iterator(folder_.path())) age(file.path(), ago);
+    };
+    auto train = [&] {
+        std::string messages;
+        EXPECT_EQ(Train(messages), 0) << messages;
+        return Read("train_states.bin") + Read("train_trans.txt");
+    };
+    ageAll(1h);
+    const std::string first = train();
+    EXPECT_EQ(train(), first);
+    // One recording changes; another gets other labels, its file as it was.
+    std::mt19937 random(11);
+    WriteFeatures("0.mfc", synthetic::Frames({"sil", "a", "b", "a", "sil"}, 9, random));
+    age("0.mfc", 2h);
+    std::string labels = Read("model_transitions.txt");
+    labels.replace(labels.find("sil b a sil"), 11, "sil a b sil");
+    Write("model_transitions.txt", labels);
+    const std::string changed = train();
+    EXPECT_NE(changed, first);
+    // Every file new: nothing kept is used, and the models are the same.
+    ageAll(3h);
+    EXPECT_EQ(train(), changed);
+}
+
 TEST_F(EngineTools, NormalizeFeaturesGivesZeroMeanUnitVariancePerFileAndReportsMissingOnes) {
     Write("in.txt", "0.mfc\nmissing.mfc\n");
     Write("out.txt", "0.norm\nmissing.norm\n");
