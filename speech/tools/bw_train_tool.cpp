@@ -239,7 +239,8 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
 // Hands the prepared takes of the recordings to the next run.
 void KeepForNextRun(std::vector<TrainingRecording>& recordings, const RecordingOrigins& origins) {
     std::vector<KeptTakes> ofLine(origins.sources.size());
-    for (std::size_t r = 0; r < recordings.size(); ++r) ofLine[origins.line[r]].takes.push_back(std::move(recordings[r]));
+    for (std::size_t r = 0; r < recordings.size(); ++r)
+        ofLine[origins.line[r]].takes.push_back(std::move(recordings[r]));
     std::vector<KeptTakes> keeping;
     for (std::size_t i = 0; i < ofLine.size(); ++i) {
         if (!origins.keepable[i]) continue;
@@ -263,7 +264,8 @@ TemplateSet CollectTemplates(const std::vector<TrainingRecording>& recordings, c
     templates.dimension = dimension;
     templates.templates.resize(aligned.size());
     ParallelFor(aligned.size(), threads, [&](std::size_t i, unsigned) {
-        templates.templates[i] = {TemplateKey(aligned[i]->labels), SpeechFrames(aligned[i]->features, aligned[i]->speech)};
+        templates.templates[i] = {TemplateKey(aligned[i]->labels),
+                                  SpeechFrames(aligned[i]->features, aligned[i]->speech)};
     });
     FeatureStatistics statistics;
     for (const auto& entry : templates.templates) statistics.Add(entry.frames);
@@ -327,7 +329,8 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const std::string& statesPath = parameters.at("updated_states_file");
-    if (!WriteTemplates(TemplatePathFor(statesPath), CollectTemplates(recordings, report, states.dimension, settings.threads), error) ||
+    if (!WriteTemplates(TemplatePathFor(statesPath),
+                        CollectTemplates(recordings, report, states.dimension, settings.threads), error) ||
         !WriteStates(statesPath, binaryOutput, states, error) ||
         !WriteTransitions(parameters.at("updated_trans_file"), transitions, error)) {
         ReportError(kTool, error);
