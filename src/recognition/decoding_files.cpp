@@ -2,25 +2,10 @@
 // cannot be created (or a symbolic link in its place) is skipped with a stderr
 // line, and the engine reports what it then finds.
 
-#include <cstdio>
 #include <string>
 
 #include "recognition/recognition_session.h"
 #include "text/text.h"
-
-namespace {
-
-void WriteWholeFile(const char* fileName, const std::string& content) {
-    RemoveRegularFile(fileName);
-    std::FILE* file = CreateFile(fileName);
-    if (file == nullptr) {
-        return;
-    }
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::fclose(file);
-}
-
-}  // namespace
 
 int RecognitionSession::WriteDecParams() {
     const FileNames& f = fileNames;
@@ -43,26 +28,26 @@ int RecognitionSession::WriteDecParams() {
     content += std::string("mfcc_list = ") + f.mfcListFile + "\n";
     content += std::string("output_list = ") + f.outListFile + "\n";
     content += std::string("input_lattice_list = ") + f.latListFile + "\n";
-    WriteWholeFile(f.paramsFile, content);
+    OverwriteFile(f.paramsFile, content);
     return 0;
 }
 
 int RecognitionSession::WriteRawDecList() {
-    WriteWholeFile(fileNames.rawListFile, IntToText(utteranceNumber) + ".raw\n");
+    OverwriteFile(fileNames.rawListFile, IntToText(utteranceNumber) + ".raw\n");
     return 0;
 }
 
 int RecognitionSession::WriteMfcDecList() {
-    WriteWholeFile(fileNames.mfcListFile, IntToText(utteranceNumber) + ".mfc\n");
+    OverwriteFile(fileNames.mfcListFile, IntToText(utteranceNumber) + ".mfc\n");
     return 0;
 }
 
 int RecognitionSession::WriteOutDecList() {
-    WriteWholeFile(fileNames.outListFile, kDecoderOutputFile);
+    OverwriteFile(fileNames.outListFile, kDecoderOutputFile);
     return 0;
 }
 
 int RecognitionSession::WriteLatDecList() {
-    WriteWholeFile(fileNames.latListFile, fileNames.latticeFile);
+    OverwriteFile(fileNames.latListFile, fileNames.latticeFile);
     return 0;
 }

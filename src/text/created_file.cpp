@@ -8,8 +8,13 @@
 #include "text.h"
 #include "text/program_name.h"
 
-int CreateFileDescriptor(const char* name) {
-    const int fd = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+namespace {
+
+// Opens `name` for writing with `flags` besides the usual ones, never
+// through a symbolic link; -1, with the reason on stderr and in errno, when
+// it cannot.
+int OpenForWriting(const char* name, int flags) {
+    const int fd = ::open(name, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | flags, 0666);
     if (fd < 0) {
         const int error = errno;
         if (error == ELOOP) {
@@ -24,6 +29,10 @@ int CreateFileDescriptor(const char* name) {
     return fd;
 }
 
+}  // namespace
+
+int CreateFileDescriptor(const char* name) { return OpenForWriting(name, O_TRUNC); }
+
 std::FILE* CreateFile(const char* name) {
     const int fd = CreateFileDescriptor(name);
     if (fd < 0) {
@@ -34,6 +43,32 @@ std::FILE* CreateFile(const char* name) {
         ::close(fd);
     }
     return file;
+}
+
+bool OverwriteFile(const char* name, std::string_view contents) {
+    const int fd = OpenForWriting(name, 0);
+    if (fd < 0) {
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t count = ::pwrite(fd, contents.data() + written, contents.size() - written, off_t(written));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            errno = count == 0 ? EIO : errno;
+            break;
+        }
+        written += std::size_t(count);
+    }
+    const bool whole = written == contents.size() && ::ftruncate(fd, off_t(written)) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!whole) {
+        PrintMessage("cannot write " + EscapeControlCharacters(std::string_view(name)) + ": " + std::strerror(error));
+    }
+    return whole;
 }
 
 void RemoveRegularFile(const char* name) {

@@ -52,14 +52,19 @@ std::string DoubleToText(double value, int significantDigits);
 int CreateFileDescriptor(const char* name);
 std::FILE* CreateFile(const char* name);
 
+// Writes `contents` over the file `name` from its start, creating it if
+// need be, and cuts it to their length; never through a symbolic link, as
+// CreateFile. For the small files that every recognition writes again: the
+// file system (ext4) writes a file that was emptied and rewritten out to the
+// disk as soon as it is closed, and a new file costs an inode, which ext4
+// without a journal finds only past the ones freed in the last minute; a
+// file written over in place waits to go out with the rest. False, with the
+// reason on stderr, when it cannot be written.
+bool OverwriteFile(const char* name, std::string_view contents);
+
 // Removes `name` if it is a regular file, so that CreateFile makes a new
-// file rather than emptying the old one. For the files that every
-// recognition writes again: the file system (ext4) writes a file that was
-// emptied and rewritten out to the disk as soon as it is closed, about a
-// tenth of a millisecond each, where a new file waits to go out with the
-// rest.
-// Anything else in its place (a link, a folder) stays for CreateFile to
-// refuse.
+// file rather than emptying the old one (see OverwriteFile). Anything else
+// in its place (a link, a folder) stays for CreateFile to refuse.
 void RemoveRegularFile(const char* name);
 
 // Reads text lines of any length. A line ends at a line feed; a carriage
