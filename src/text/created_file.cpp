@@ -45,24 +45,27 @@ std::FILE* CreateFile(const char* name) {
     return file;
 }
 
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            errno = written == 0 ? EIO : errno;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
 bool OverwriteFile(const char* name, std::string_view contents) {
     const int fd = OpenForWriting(name, 0);
     if (fd < 0) {
         return false;
     }
-    std::size_t written = 0;
-    while (written < contents.size()) {
-        const ssize_t count = ::pwrite(fd, contents.data() + written, contents.size() - written, off_t(written));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            errno = count == 0 ? EIO : errno;
-            break;
-        }
-        written += std::size_t(count);
-    }
-    const bool whole = written == contents.size() && ::ftruncate(fd, off_t(written)) == 0;
+    const bool whole = WriteAll(fd, contents) && ::ftruncate(fd, off_t(contents.size())) == 0;
     const int error = errno;
     ::close(fd);
     if (!whole) {

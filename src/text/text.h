@@ -52,6 +52,10 @@ std::string DoubleToText(double value, int significantDigits);
 int CreateFileDescriptor(const char* name);
 std::FILE* CreateFile(const char* name);
 
+// Writes all of `data` to `fd`, going on after interruptions; false, with
+// the reason in errno, when a write fails or makes no progress.
+bool WriteAll(int fd, std::string_view data);
+
 // Writes `contents` over the file `name` from its start, creating it if
 // need be, and cuts it to their length; never through a symbolic link, as
 // CreateFile. For the small files that every recognition writes again: the

@@ -35,20 +35,6 @@ int CreateTemporaryFile(const std::string& fileName, std::string& temporaryName)
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Gives the new file the permissions of the file it replaces, if any.
 bool CopyPermissions(const char* fileName, int fd) {
     struct stat existing {};
