@@ -11,19 +11,22 @@ namespace {
 constexpr double kLowestLogLikelihoodRatio = -60.0;
 constexpr double kLargestDistance = 12.0;
 constexpr double kLargestSilenceRatio = 100.0;
+// Added to the diagonal share before its logarithm is taken, so that a path
+// without a diagonal step still counts, as the least straight of all.
+constexpr double kDiagonalShareOffset = 0.01;
 
 // The logistic function's bias and weights, one per term in the order of
 // ConfidenceTerms, fitted by maximum likelihood (bench/accuracy/
-// fit_confidence.py) to the 3,938 recognitions of the rejection benchmark
+// fit_confidence.py) to the 3,940 recognitions of the rejection benchmark
 // that reached the word network's end (bench/accuracy/run_rejection.py: half
 // of each task's words trained on one or three takes, every word and the
 // recordings without speech recognised) on a corpus of six speakers other
 // than the one the figures are reported on. The terms are correlated, so a
 // single weight says little on its own: the length mismatch, given the rest,
 // came out slightly in the word's favour.
-constexpr double kBias = 7.20201;
-constexpr std::array<double, kConfidenceTerms> kWeights = {1.38117, -3.45444, -1.01991, -3.35721,
-                                                           0.468706, 17.6373, 0.0145744};
+constexpr double kBias = 6.1319;
+constexpr std::array<double, kConfidenceTerms> kWeights = {1.43937, -3.42941, -0.854158, -1.84908,
+                                                           0.5841,  10.0515,  0.0642312, 1.02226};
 
 // The logistic function alone came out too sure of its best answers and not
 // sure enough of middling ones; this map, from its value to the share of
@@ -34,9 +37,9 @@ struct CalibrationPoint {
     double logistic;
     double probability;
 };
-constexpr CalibrationPoint kCalibration[] = {{0.0, 0.0},     {0.019, 0.007}, {0.147, 0.105}, {0.248, 0.305},
-                                             {0.348, 0.420}, {0.448, 0.426}, {0.549, 0.562}, {0.653, 0.776},
-                                             {0.752, 0.823}, {0.857, 0.875}, {0.958, 0.932}, {1.0, 0.961}};
+constexpr CalibrationPoint kCalibration[] = {{0.000, 0.000}, {0.015, 0.005}, {0.145, 0.134}, {0.250, 0.329},
+                                             {0.347, 0.329}, {0.457, 0.485}, {0.552, 0.585}, {0.654, 0.699},
+                                             {0.753, 0.843}, {0.855, 0.877}, {0.962, 0.939}, {1.000, 0.972}};
 
 double Calibrated(double logistic) {
     for (std::size_t i = 1; i < std::size(kCalibration); ++i) {
@@ -62,6 +65,8 @@ std::array<ConfidenceTerm, kConfidenceTerms> ConfidenceTerms(const ConfidenceEvi
         evidence.templateFrames > 0.0
             ? std::abs(std::log(std::max(evidence.speechFrames, 1.0) / evidence.templateFrames))
             : 0.0;
+    const double diagonalShare =
+        std::isfinite(evidence.diagonalShare) ? std::clamp(evidence.diagonalShare, 0.0, 1.0) : 0.0;
     const double silenceRatio = std::clamp(evidence.pathLogLikelihood - evidence.silenceLogLikelihood,
                                            -kLargestSilenceRatio, kLargestSilenceRatio);
     return {{{"log_likelihood_ratio", ratio},
@@ -70,7 +75,8 @@ std::array<ConfidenceTerm, kConfidenceTerms> ConfidenceTerms(const ConfidenceEvi
              {"template_distance_per_template", distance / templates},
              {"length_mismatch", lengthMismatch},
              {"per_template", 1.0 / templates},
-             {"silence_ratio", silenceRatio}}};
+             {"silence_ratio", silenceRatio},
+             {"log_diagonal_share", std::log(diagonalShare + kDiagonalShareOffset)}}};
 }
 
 double Confidence(const ConfidenceEvidence& evidence) {

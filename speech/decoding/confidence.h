@@ -8,7 +8,9 @@
 // - silence and noise alone: the silence model's best state at every frame
 //   of the recording;
 // and adds what the word templates tell: how near the recording is to the
-// nearest of the word's templates, and how far its length is from theirs.
+// nearest of the word's templates, how straight the warping path to it runs
+// (the share of its steps that pair frames off one to one), and how far its
+// length is from theirs.
 // The evidence is combined by a logistic function, mapped to the share of
 // right answers; both were fitted to recognitions of trained words,
 // untrained words and recordings without speech, for one and three takes
@@ -39,6 +41,9 @@ struct ConfidenceEvidence {
     double silenceLogLikelihood = 0.0;  // the whole recording, the best silence state at each frame
     // Warping distance to the nearest of the word's templates; infinity without.
     double templateDistance = std::numeric_limits<double>::infinity();
+    // The share of the diagonal steps on the warping path to that template;
+    // 0 without.
+    double diagonalShare = 0.0;
     double speechFrames = 0.0;    // the recording's speech
     double templateFrames = 0.0;  // the word's templates, on average
     std::uint32_t templates = 0;  // the word's templates: its takes and their copies
@@ -53,7 +58,7 @@ struct ConfidenceTerm {
     std::string_view name;
     double value = 0.0;
 };
-inline constexpr std::size_t kConfidenceTerms = 7;
+inline constexpr std::size_t kConfidenceTerms = 8;
 std::array<ConfidenceTerm, kConfidenceTerms> ConfidenceTerms(const ConfidenceEvidence& evidence);
 
 // The confidence, in [0, 1].

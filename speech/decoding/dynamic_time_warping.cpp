@@ -139,4 +139,47 @@ double WarpingDistance(const ScaledFrames& a, const ScaledFrames& b, double aban
     return previous[m - 1] / weight;
 }
 
+WarpingSteps BestWarpingSteps(const ScaledFrames& a, const ScaledFrames& b) {
+    const std::size_t n = a.frameCount, m = b.frameCount, dimension = a.dimension;
+    if (n == 0 || m == 0 || a.dimension != b.dimension) return {};
+    std::vector<float> x(dimension);
+    RowDistances row(x, b);
+    // Each cell's least total, and the steps of the path that reaches it.
+    std::vector<double> previous(m), current(m);
+    std::vector<WarpingSteps> previousSteps(m), currentSteps(m);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t d = 0; d < dimension; ++d) x[d] = a.values[Position(i, d, dimension)];
+        row.Compute(0, m);
+        for (std::size_t j = 0; j < m; ++j) {
+            const double distance = row.Distance(j);
+            if (i == 0 && j == 0) {
+                current[j] = 2.0 * distance;
+                currentSteps[j] = {};
+                continue;
+            }
+            // Diagonal first, then down a column, then along the row: ties go
+            // to the earlier.
+            double best = kInfinity;
+            WarpingSteps steps;
+            if (i > 0 && j > 0 && previous[j - 1] + 2.0 * distance < best) {
+                best = previous[j - 1] + 2.0 * distance;
+                steps = {previousSteps[j - 1].all + 1, previousSteps[j - 1].diagonal + 1};
+            }
+            if (i > 0 && previous[j] + distance < best) {
+                best = previous[j] + distance;
+                steps = {previousSteps[j].all + 1, previousSteps[j].diagonal};
+            }
+            if (j > 0 && current[j - 1] + distance < best) {
+                best = current[j - 1] + distance;
+                steps = {currentSteps[j - 1].all + 1, currentSteps[j - 1].diagonal};
+            }
+            current[j] = best;
+            currentSteps[j] = steps;
+        }
+        std::swap(previous, current);
+        std::swap(previousSteps, currentSteps);
+    }
+    return previousSteps[m - 1];
+}
+
 }  // namespace speech

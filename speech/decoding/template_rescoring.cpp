@@ -65,13 +65,19 @@ TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, cons
     // distance of every word that can win is exact, that of a word that
     // cannot may be only a lower bound of it ("at least X").
     std::vector<double> distances(candidates.size(), kInfinity);
+    std::vector<const ScaledFrames*> nearest(candidates.size(), nullptr);
+    ScaledFrames speech;
     if (useTemplates && features.frameCount > 0) {
-        const ScaledFrames speech = ScaleFrames(SpeechFrames(features, speechSpan), templates.Scales());
+        speech = ScaleFrames(SpeechFrames(features, speechSpan), templates.Scales());
         double bestSoFar = -kInfinity;
         for (std::size_t c = 0; c < candidates.size(); ++c) {
             for (const ScaledFrames* frames : templatesOfCandidate[c]) {
                 const double losing = (perFrame(c) - bestSoFar) / warpingWeight;
-                distances[c] = std::min(distances[c], WarpingDistance(speech, *frames, std::min(distances[c], losing)));
+                const double distance = WarpingDistance(speech, *frames, std::min(distances[c], losing));
+                if (distance < distances[c]) {
+                    distances[c] = distance;
+                    nearest[c] = frames;
+                }
             }
             if (std::isfinite(distances[c]))
                 bestSoFar = std::max(bestSoFar, perFrame(c) - warpingWeight * distances[c]);
@@ -91,6 +97,7 @@ TemplateChoice ChooseByTemplates(const std::vector<Hypothesis>& candidates, cons
         }
     }
     choice.distance = distances[choice.best];
+    if (nearest[choice.best] != nullptr) choice.nearestSteps = BestWarpingSteps(speech, *nearest[choice.best]);
     for (const ScaledFrames* frames : templatesOfCandidate[choice.best]) {
         ++choice.templates;
         choice.templateFrames += frames->frameCount;

@@ -51,6 +51,8 @@ struct TemplateChoice {
     double distance = std::numeric_limits<double>::infinity();
     std::uint32_t templates = 0;  // templates of the chosen word
     double templateFrames = 0.0;  // their average length
+    // The steps of the best warping path to that nearest template.
+    WarpingSteps nearestSteps;
 };
 
 // The best of `candidates` (not empty, best HMM score first) by combined

@@ -1,6 +1,7 @@
 #include "decoding/word_recognizer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "decoding/template_rescoring.h"
@@ -74,6 +75,10 @@ Recognition WordRecognizer::Recognize(const FeatureMatrix& features, const Frame
     evidence.pathLogLikelihood = (result.path.score - penalties) / features.frameCount;
     evidence.silenceLogLikelihood = BestStateAverage(features, 0, features.frameCount, silenceStates_, scorer);
     evidence.templateDistance = choice.distance;
+    if (choice.nearestSteps.all > 0)
+        evidence.diagonalShare = double(choice.nearestSteps.diagonal) / double(choice.nearestSteps.all);
+    else if (std::isfinite(choice.distance))
+        evidence.diagonalShare = 1.0;  // one frame against one: nothing to stretch
     evidence.speechFrames = speech.end - speech.begin;
     evidence.templateFrames = choice.templateFrames;
     evidence.templates = choice.templates;

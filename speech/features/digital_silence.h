@@ -7,13 +7,15 @@
 // normalise the features.
 
 #include "features/feature_file.h"
+#include "features/speech_span.h"
 
 namespace speech {
 
 // Removes the runs of frames at either end whose static values (cepstra and
 // energy: the values up to the energy index) are identical to those of the
 // outermost frame, when a run is at least 3 frames long. Frames are left
-// alone when nothing would remain.
-void RemoveDigitalSilence(FeatureMatrix& features);
+// alone when nothing would remain. Returns the frames kept, numbered as they
+// were before.
+FrameSpan RemoveDigitalSilence(FeatureMatrix& features);
 
 }  // namespace speech

@@ -17,10 +17,20 @@ void NormalizeMeanAndVariance(FeatureMatrix& features) {
     }
 }
 
-bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& speech, std::string& error) {
-    RemoveDigitalSilence(features);
+bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& kept, FrameSpan& speech, std::string& error) {
+    kept = RemoveDigitalSilence(features);
     NormalizeMeanAndVariance(features);
     return DetectSpeech(features, speech, error);
+}
+
+bool PrepareCopyFeatures(FeatureMatrix& copy, const FrameSpan& kept, std::uint32_t recordingFrames) {
+    if (copy.frameCount != recordingFrames || kept.end > copy.frameCount || kept.begin >= kept.end) return false;
+    const std::uint32_t dimension = copy.dimension;
+    copy.values.erase(copy.values.begin() + std::ptrdiff_t(std::size_t(kept.end) * dimension), copy.values.end());
+    copy.values.erase(copy.values.begin(), copy.values.begin() + std::ptrdiff_t(std::size_t(kept.begin) * dimension));
+    copy.frameCount = kept.end - kept.begin;
+    NormalizeMeanAndVariance(copy);
+    return true;
 }
 
 }  // namespace speech

@@ -16,9 +16,15 @@ namespace speech {
 void NormalizeMeanAndVariance(FeatureMatrix& features);
 
 // The features of one recording as the trainer and the decoder use them: the
-// digital silence at its ends dropped, then normalised over the recording;
-// and where its speech lies. False with `error` set when they carry no
-// energy value to find the speech by.
-bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& speech, std::string& error);
+// digital silence at its ends dropped (`kept` tells the frames that stay),
+// then normalised over the recording; and where its speech lies. False with
+// `error` set when they carry no energy value to find the speech by.
+bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& kept, FrameSpan& speech, std::string& error);
+
+// The features of a noisier copy of a recording prepared as the recording's
+// were: cut to the frames the recording kept, then normalised. Its speech
+// lies where the recording's does, which the added noise could hide. False
+// when the copy's frames do not match the recording's.
+bool PrepareCopyFeatures(FeatureMatrix& copy, const FrameSpan& kept, std::uint32_t recordingFrames);
 
 }  // namespace speech

@@ -1,10 +1,10 @@
 #pragma once
-// A take with more of its own background noise. A user's takes of a word
-// come from one room at different distances and levels, so their
-// signal-to-noise ratios differ by ten decibels and more; a word trained
-// only on clean takes then fails on a noisier one, and a noisy take lets
-// too much through. The trainer learns from a noisier copy of each take as
-// well (the extractor writes one beside every feature file).
+// A take with louder background noise of another kind. A user's takes of a
+// word come from one room at different distances and levels, and its noise
+// may be a low hum one day and a hiss the next: a word trained only on clean
+// takes, or only on takes with one kind of noise, fails on a take with
+// another. The trainer learns from a noisier copy of each take as well (the
+// extractor writes one beside every feature file).
 
 #include <cstdint>
 #include <string>
@@ -12,18 +12,23 @@
 
 namespace speech {
 
-// How much louder the copy's noise is than the take's own.
+// The copy's noise is at least this much louder than the take's own,
 constexpr double kLouderNoiseDecibels = 6.0;
+// and louder still when the take is clean: its word, the loudest fifth of its
+// blocks, stands at most this far above the copy's noise.
+constexpr double kNoisierCopyWordAboveNoiseDecibels = 17.0;
 
 // The file beside a feature file that holds the features of the noisier copy
 // of the same recording.
 std::string NoisierCopyPath(const std::string& featurePath);
 
-// `samples` with noise added so that its background noise is `decibels`
-// louder. The noise is the take's own: its quietest blocks (those least likely
-// to hold speech), picked in a fixed pseudo-random order and cross-faded end to
-// end, so its colour and level are the room's. Empty when the take is too short
-// to tell its noise apart (fewer than four blocks).
-std::vector<std::int16_t> WithLouderNoise(const std::vector<std::int16_t>& samples, double decibels);
+// `samples` with Gaussian noise added, of the kind the take lacks: white
+// (a hiss) over a low-pitched background, brown (a rumble) over any other.
+// The take's background is judged on its quietest blocks. Exact zeros at
+// either end (a capture layer's padding) are neither counted as background
+// nor given noise. The same take always gives the same copy. Empty when the
+// take is too short to tell its background apart (fewer than four blocks
+// besides the padding).
+std::vector<std::int16_t> WithLouderNoise(const std::vector<std::int16_t>& samples);
 
 }  // namespace speech

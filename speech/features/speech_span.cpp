@@ -13,6 +13,10 @@ namespace {
 constexpr std::size_t kBackgroundPercentile = 10;
 constexpr float kThresholdShare = 0.3f;
 constexpr std::uint32_t kMargin = 4;
+// Pauses inside a word (before a stop's burst, between syllables) are
+// shorter than this many frames; a click or a burst of noise further from the
+// word is not part of it.
+constexpr std::uint32_t kLongestPause = 25;
 
 }  // namespace
 
@@ -30,14 +34,28 @@ bool DetectSpeech(const FeatureMatrix& features, FrameSpan& span, std::string& e
     const float background = sorted[sorted.size() * kBackgroundPercentile / 100];
     const float loudest = sorted.back();
     const float threshold = background + kThresholdShare * (loudest - background);
-    std::uint32_t first = features.frameCount, last = 0;
+    // Loud frames at most kLongestPause apart belong to one stretch; the
+    // stretch whose loud frames carry the most energy is the word.
+    std::uint32_t first = 0, last = 0, bestFirst = 1, bestLast = 0;
+    double sum = 0.0, best = -1.0;
+    bool inStretch = false;
     for (std::uint32_t t = 0; t < features.frameCount; ++t) {
         if (energy[t] <= threshold) continue;
-        first = std::min(first, t);
+        if (!inStretch || t - last > kLongestPause) {
+            first = t;
+            sum = 0.0;
+            inStretch = true;
+        }
         last = t;
+        sum += energy[t] - background;
+        if (sum > best) {
+            best = sum;
+            bestFirst = first;
+            bestLast = last;
+        }
     }
-    if (first <= last)
-        span = {first > kMargin ? first - kMargin : 0, std::min(features.frameCount, last + 1 + kMargin)};
+    if (bestFirst <= bestLast)
+        span = {bestFirst > kMargin ? bestFirst - kMargin : 0, std::min(features.frameCount, bestLast + 1 + kMargin)};
     return true;
 }
 

@@ -14,8 +14,9 @@ struct FrameSpan {
     std::uint32_t end = 0;  // one past the last frame
 };
 
-// The span from the first to the last loud frame, widened by a few frames;
-// the whole recording when no frame stands out. False with `error` set when
+// The stretch of loud frames, joined across short pauses, that carries the
+// most energy, widened by a few frames; the whole recording when no frame
+// stands out. False with `error` set when
 // the features carry no energy value to find the speech by.
 bool DetectSpeech(const FeatureMatrix& features, FrameSpan& span, std::string& error);
 

@@ -111,13 +111,42 @@ std::string CheckTake(const TrainingRecording& take, const ModelInventory& inven
     return {};
 }
 
-// Prepares the features of a recording (or of a copy) for training; the
-// reason, for stderr, when they cannot be trained on, else empty.
-std::string PrepareTake(TrainingRecording& take, const ModelInventory& inventory, std::uint32_t dimension) {
-    std::string problem;
-    if (!PrepareRecordingFeatures(take.features, take.speech, problem))
-        return take.featurePath + ": " + problem + "; recording skipped";
-    return CheckTake(take, inventory, dimension);
+// Prepares the features of a recording and of its copies for training: the
+// recording first; its noisier copy, the last when there is one, cut as the
+// recording was and given its speech span, which the added noise could hide;
+// its speed-perturbed copies each on their own. Per take, the reason (for
+// stderr) when it cannot be trained on, else empty.
+std::vector<std::string> PrepareTakes(std::vector<TrainingRecording>& takes, bool withNoisierCopy,
+                                      const ModelInventory& inventory, std::uint32_t dimension) {
+    std::vector<std::string> problems(takes.size());
+    const std::size_t noisierCopy = withNoisierCopy ? takes.size() - 1 : takes.size();
+    const std::uint32_t recordingFrames = takes[0].features.frameCount;
+    FrameSpan recordingKept;
+    for (std::size_t k = 0; k < takes.size(); ++k) {
+        TrainingRecording& take = takes[k];
+        if (k == noisierCopy) {
+            if (!problems[0].empty()) {
+                problems[k] = take.featurePath + ": its recording was skipped; copy skipped";
+                continue;
+            }
+            if (!PrepareCopyFeatures(take.features, recordingKept, recordingFrames)) {
+                problems[k] = take.featurePath + ": " + std::to_string(take.features.frameCount) +
+                              " frames where its recording has " + std::to_string(recordingFrames) + "; copy skipped";
+                continue;
+            }
+            take.speech = takes[0].speech;
+        } else {
+            FrameSpan kept;
+            std::string problem;
+            if (!PrepareRecordingFeatures(take.features, kept, take.speech, problem)) {
+                problems[k] = take.featurePath + ": " + problem + "; recording skipped";
+                continue;
+            }
+            if (k == 0) recordingKept = kept;
+        }
+        problems[k] = CheckTake(take, inventory, dimension);
+    }
+    return problems;
 }
 
 // Where the loaded recordings came from, so that their takes can be kept
@@ -217,7 +246,8 @@ bool LoadRecordings(const std::map<std::string, std::string>& parameters, bool b
                 copyProblems[i] += "; copy skipped";
         }
         ofRecording.insert(ofRecording.begin(), std::move(recording));
-        for (auto& take : ofRecording) takeProblems[i].push_back(PrepareTake(take, inventory, states.dimension));
+        takeProblems[i] =
+            PrepareTakes(ofRecording, source.noisierCopy && copyProblems[i].empty(), inventory, states.dimension);
     });
     for (std::size_t i = 0; i < count; ++i) {
         if (!read[i]) ReportError(kTool, readProblems[i] + "; recording skipped");

@@ -122,7 +122,7 @@ bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, co
         if (task == 0) {
             extracted = extractor.Extract(samples, features);
         } else {
-            const std::vector<std::int16_t> louder = WithLouderNoise(samples, kLouderNoiseDecibels);
+            const std::vector<std::int16_t> louder = WithLouderNoise(samples);
             copied = !louder.empty() && copyExtractor.Extract(louder, noisier);
         }
     });

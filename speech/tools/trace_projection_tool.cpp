@@ -215,8 +215,8 @@ int Run(int argc, char** argv) {
             status = 1;
             continue;
         }
-        FrameSpan speech;
-        if (!PrepareRecordingFeatures(features, speech, error)) {
+        FrameSpan kept, speech;
+        if (!PrepareRecordingFeatures(features, kept, speech, error)) {
             ReportError(kTool, featureList[i] + ": " + error);
             status = 1;
             continue;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "decoding/confidence.h"
+#include "decoding/word_templates.h"
 #include "speech/support/feature_test_signals.h"
 #include "speech/support/speech_test_support.h"
 
@@ -52,13 +53,18 @@ TEST(EndToEnd, TrainedWordsAreRecognisedAndEverythingElseRejected) {
     const std::string output = ReadFileBytes(work.Path("out.txt"));
     ASSERT_EQ(status, 0) << output;
     // The trainer kept every recording as a template, the first three of each
-    // word also with their two speed-perturbed copies and their noisier one:
-    // the template file's count follows its magic and version.
-    const std::string templates = ReadFileBytes(work.path() / "work" / "train_states.bin.templates");
-    ASSERT_GE(templates.size(), 12u);
-    std::uint32_t templateCount = 0;
-    for (int i = 11; i >= 8; --i) templateCount = templateCount << 8 | static_cast<unsigned char>(templates[i]);
-    EXPECT_EQ(templateCount, (3 * 4 + 1) + 2 * 4);
+    // word also with their two speed-perturbed copies and their noisier one,
+    // in that order; the noisier copy's speech is where its take's is.
+    speech::TemplateSet templates;
+    std::string error;
+    ASSERT_TRUE(speech::ReadTemplates((work.path() / "work" / "train_states.bin.templates").string(), templates, error))
+        << error;
+    ASSERT_EQ(templates.templates.size(), (3u * 4 + 1) + 2 * 4);
+    std::map<std::string, std::vector<std::uint32_t>> lengthsOf;
+    for (const auto& entry : templates.templates) lengthsOf[entry.key].push_back(entry.frames.frameCount);
+    for (const auto& [key, lengths] : lengthsOf)
+        for (std::size_t take = 0; take + 4 <= lengths.size() && take < 3 * 4; take += 4)
+            EXPECT_EQ(lengths[take + 3], lengths[take]) << key << ", take " << take / 4;
 
     std::istringstream lines(output);
     std::vector<std::map<std::string, double>> recognitions(1);

@@ -13,7 +13,7 @@ namespace {
 
 // A trained word said again: its states explain the word almost as well as
 // the best state of any model, silence explains the recording far worse, and
-// its nearest template is near.
+// its nearest template is near, its frames paired off mostly one to one.
 speech::ConfidenceEvidence TrainedWord() {
     speech::ConfidenceEvidence evidence;
     evidence.wordLogLikelihood = -60.0;
@@ -21,6 +21,7 @@ speech::ConfidenceEvidence TrainedWord() {
     evidence.pathLogLikelihood = -55.0;
     evidence.silenceLogLikelihood = -85.0;
     evidence.templateDistance = 4.0;
+    evidence.diagonalShare = 0.5;
     evidence.speechFrames = 60.0;
     evidence.templateFrames = 62.0;
     evidence.templates = 9;
@@ -37,6 +38,7 @@ TEST(Confidence, EachPieceOfEvidenceAgainstTheWordLowersIt) {
         {"other states explain the word better", [](auto& e) { e.garbageLogLikelihood = -40.0; }},
         {"silence explains the recording as well", [](auto& e) { e.silenceLogLikelihood = -55.0; }},
         {"its takes are far", [](auto& e) { e.templateDistance = 6.0; }},
+        {"the warping bends to fit", [](auto& e) { e.diagonalShare = 0.2; }},
     };
     for (const auto& c : cases) {
         auto evidence = TrainedWord();
@@ -58,7 +60,7 @@ TEST(Confidence, StaysAProbabilityWhateverTheEvidence) {
         {"no templates", [](auto& e) { e = speech::ConfidenceEvidence{}; }},
         {"no silence model", [](auto& e) { e.silenceLogLikelihood = -kInfinity; }},
         {"a state that cannot produce a frame", [](auto& e) { e.wordLogLikelihood = -kInfinity; }},
-        {"no number", [](auto& e) { e.garbageLogLikelihood = std::nan(""); }},
+        {"no number", [](auto& e) { e.garbageLogLikelihood = e.diagonalShare = std::nan(""); }},
         {"a recording of no length", [](auto& e) { e.speechFrames = 0.0; }},
     };
     for (const auto& c : cases) {

@@ -57,6 +57,24 @@ TEST(WarpingDistance, IgnoresTempoAndSeparatesDifferentSounds) {
         EXPECT_NEAR(Distance(constant(4, 0.0f), constant(frames, 4.0f), halves), 2.0 * std::sqrt(3.0), 1e-6) << frames;
 }
 
+// The same recording pairs its frames off one to one; at half the tempo each
+// frame pairs with two, every other step running along a row.
+TEST(WarpingDistance, CountsTheDiagonalStepsOfTheBestPath) {
+    std::mt19937 random(2);
+    const auto ab = synthetic::Frames({"a", "b"}, 8, random);
+    const std::vector<float> scales(synthetic::kDimension, 1.0f);
+    const struct {
+        speech::FeatureMatrix other;
+        std::uint32_t all, diagonal;
+    } cases[] = {{ab, 15, 15}, {Stretched(ab), 31, 15}, {speech::FeatureMatrix{}, 0, 0}};
+    for (const auto& c : cases) {
+        const speech::WarpingSteps steps =
+            speech::BestWarpingSteps(speech::ScaleFrames(ab, scales), speech::ScaleFrames(c.other, scales));
+        EXPECT_EQ(steps.all, c.all) << c.other.frameCount;
+        EXPECT_EQ(steps.diagonal, c.diagonal) << c.other.frameCount;
+    }
+}
+
 TEST(WarpingDistance, ExactAtOrBelowTheLimitAndABoundAboveIt) {
     // Recordings of 1 to 40 random frames: the best paths wander off the
     // diagonal, and at a limit near the distance the warping keeps only

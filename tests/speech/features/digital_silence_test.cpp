@@ -28,7 +28,8 @@ speech::FeatureMatrix Padded(std::uint32_t lead, std::uint32_t speech, std::uint
 }
 
 // Long runs of one frame repeated at either end are padding and go; short
-// runs, and a recording that is nothing else, are left alone.
+// runs, and a recording that is nothing else, are left alone. The frames
+// kept are told, for cutting a copy of the recording alike.
 TEST(DigitalSilence, LongPaddingAtEitherEndIsRemoved) {
     const struct {
         std::uint32_t lead, speech, trail, firstKept, framesKept;
@@ -37,7 +38,9 @@ TEST(DigitalSilence, LongPaddingAtEitherEndIsRemoved) {
         auto features = Padded(c.lead, c.speech, c.trail);
         const std::vector<float> kept(features.values.begin() + c.firstKept * kDimension,
                                       features.values.begin() + (c.firstKept + c.framesKept) * kDimension);
-        speech::RemoveDigitalSilence(features);
+        const speech::FrameSpan span = speech::RemoveDigitalSilence(features);
+        EXPECT_EQ(span.begin, c.firstKept) << c.lead << " " << c.speech << " " << c.trail;
+        EXPECT_EQ(span.end, c.firstKept + c.framesKept) << c.lead << " " << c.speech << " " << c.trail;
         EXPECT_EQ(features.frameCount, c.framesKept) << c.lead << " " << c.speech << " " << c.trail;
         EXPECT_EQ(features.values, kept) << c.lead << " " << c.speech << " " << c.trail;
     }
