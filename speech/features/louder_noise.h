@@ -18,6 +18,10 @@ constexpr double kLouderNoiseDecibels = 6.0;
 // blocks, stands at most this far above the copy's noise.
 constexpr double kNoisierCopyWordAboveNoiseDecibels = 17.0;
 
+// Names the way the copy is made, among the extraction options that feature
+// files are stamped with: files made by an earlier way are made again.
+inline constexpr char kNoisierCopyRecipe[] = "noisier-copy:other-kind";
+
 // The file beside a feature file that holds the features of the noisier copy
 // of the same recording.
 std::string NoisierCopyPath(const std::string& featurePath);

@@ -135,9 +135,10 @@ bool ExtractOne(FeatureExtractor& extractor, FeatureExtractor& copyExtractor, co
     return !copied || WriteFeatureFile(NoisierCopyPath(output), settings.binaryOutput, noisier, error);
 }
 
-// The arguments that decide the features: all but the two lists.
+// What decides the features: the arguments but the two lists, and the way
+// the noisier copy is made.
 std::string OptionsText(int argc, char** argv) {
-    std::string text;
+    std::string text = kNoisierCopyRecipe;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if ((argument == "-input" || argument == "-output") && i + 1 < argc) {
