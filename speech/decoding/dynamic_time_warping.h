@@ -41,10 +41,11 @@ double WarpingDistance(const ScaledFrames& a, const ScaledFrames& b,
 // The steps of the best warping path between `a` and `b` (the path
 // WarpingDistance measures; where two ways into a frame pair are equally
 // good, the diagonal step wins, then the step down a column): all of them,
-// and those that move on one frame in both recordings at once. A take of the same word pairs its frames off with the
-// template's mostly one to one; another word has to be stretched and
-// squeezed to fit, and its path runs along a row or a column for much of its
-// length. No steps when either is empty or their dimensions differ.
+// and those that move on one frame in both recordings at once. A take of the
+// same word pairs its frames off with the template's mostly one to one;
+// another word has to be stretched and squeezed to fit, and its path runs
+// along a row or a column for much of its length. No steps when either is
+// empty or their dimensions differ.
 struct WarpingSteps {
     std::uint32_t all = 0;
     std::uint32_t diagonal = 0;

@@ -22,9 +22,10 @@ void NormalizeMeanAndVariance(FeatureMatrix& features);
 bool PrepareRecordingFeatures(FeatureMatrix& features, FrameSpan& kept, FrameSpan& speech, std::string& error);
 
 // The features of a noisier copy of a recording prepared as the recording's
-// were: cut to the frames the recording kept, then normalised. Its speech
-// lies where the recording's does, which the added noise could hide. False
-// when the copy's frames do not match the recording's.
+// were: cut to the frames the recording kept (`kept`, out of
+// `recordingFrames`), then normalised. The copy's speech is taken to lie
+// where the recording's does, which the added noise could hide. False when
+// the copy does not have the recording's frames.
 bool PrepareCopyFeatures(FeatureMatrix& copy, const FrameSpan& kept, std::uint32_t recordingFrames);
 
 }  // namespace speech

@@ -34,9 +34,9 @@ double DifferenceDecibels(const std::vector<double>& samples, std::size_t from, 
     return Decibels(Power(differences, 0, differences.size()) / Power(samples, from + 1, to));
 }
 
-// A background of about the given deviation, low-pitched (a hum: white noise
-// through a leaky integrator) or white, with a 1 kHz tone of the given amplitude over
-// [kWordBegin, kWordEnd).
+// A background of about the given deviation, low-pitched (a hum: white
+// noise through a leaky integrator) or white, with a 1 kHz tone of the given
+// amplitude over [kWordBegin, kWordEnd).
 std::vector<std::int16_t> Take(double deviation, bool lowPitched, double toneAmplitude) {
     std::vector<std::int16_t> take = Noise(kLength, lowPitched ? deviation * 0.44 : deviation, 7);
     if (lowPitched) {
